@@ -1,0 +1,298 @@
+#include "platform/posix/HiveRegistry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/Paths.h"
+
+namespace platform::posix {
+
+namespace {
+
+constexpr std::uint32_t kWriteRights = 0x003E;  // set value, create subkey, enumerate, notify, link
+constexpr long kErrorKeyDeleted = 1018;
+
+const char* rootName(RegKey root) {
+    switch (root) {
+    case kHKeyCurrentUser: return "HKEY_CURRENT_USER";
+    case kHKeyLocalMachine: return "HKEY_LOCAL_MACHINE";
+    default: return nullptr;
+    }
+}
+
+long statusOf(int err) {
+    switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return kErrorAccessDenied;
+    case ENOENT: return kErrorFileNotFound;
+    default: return kErrorWriteFault;
+    }
+}
+
+// Names may hold any byte but the ones that would break a line of the hive.
+bool validName(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+HiveRegistry::HiveRegistry(std::string directory) : m_sDirectory(std::move(directory)) {}
+
+std::string HiveRegistry::hiveFile(RegKey root) const {
+    switch (root) {
+    case kHKeyCurrentUser: return m_sDirectory + "/user.reg";
+    case kHKeyLocalMachine: return m_sDirectory + "/system.reg";
+    default: return {};
+    }
+}
+
+long HiveRegistry::readHive(RegKey root, Hive* hive) const {
+    const char* name = rootName(root);
+    if (!name) return kErrorInvalidHandle;
+    Fd fd(::open(hiveFile(root).c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) {
+            *hive = Hive{};
+            return kErrorSuccess;
+        }
+        return statusOf(errno);
+    }
+    std::string text;
+    char buf[65536];
+    while (true) {
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return statusOf(errno);
+        }
+        if (n == 0) break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    *hive = parseHive(text, name);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::writable(RegKey root) const {
+    if (!rootName(root)) return kErrorInvalidHandle;
+    const std::string file = hiveFile(root);
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0) {
+        if (!(st.st_mode & S_IWUSR) || ::access(file.c_str(), W_OK) != 0) return kErrorAccessDenied;
+    }
+    if (::stat(m_sDirectory.c_str(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) || ::access(m_sDirectory.c_str(), W_OK | X_OK) != 0)
+            return kErrorAccessDenied;
+    }
+    return kErrorSuccess;
+}
+
+long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& change) {
+    if (long st = writable(root); st != kErrorSuccess) return st;
+    if (!makeDirectories(m_sDirectory, 0700)) return kErrorAccessDenied;
+    const std::string file = hiveFile(root);
+
+    Fd lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.get() < 0) return statusOf(errno);
+    while (::flock(lock.get(), LOCK_EX) != 0)
+        if (errno != EINTR) return statusOf(errno);
+
+    Hive hive;
+    if (long st = readHive(root, &hive); st != kErrorSuccess) return st;
+    const std::string before = writeHive(hive, rootName(root));
+    if (long st = change(hive); st != kErrorSuccess) return st;
+    const std::string after = writeHive(hive, rootName(root));
+    if (after == before) return kErrorSuccess;
+
+    const std::string temp = file + ".tmp";
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (out.get() < 0) return statusOf(errno);
+    if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return statusOf(err);
+    }
+    if (::close(out.release()) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return statusOf(err);
+    }
+    // Make the rename itself durable before the lock is let go.
+    Fd dir(::open(m_sDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+    return kErrorSuccess;
+}
+
+RegKey HiveRegistry::addHandle(RegKey root, std::string path, std::uint32_t access) {
+    // Handles count up from 1 and stay clear of the predefined roots.
+    while (m_handles.count(m_nextHandle) || m_nextHandle >= kHKeyClassesRoot || m_nextHandle == 0)
+        m_nextHandle = m_nextHandle >= kHKeyClassesRoot ? 1 : m_nextHandle + 1;
+    const RegKey h = m_nextHandle++;
+    m_handles[h] = Handle{root, std::move(path), access};
+    return h;
+}
+
+long HiveRegistry::createKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) {
+    if (!key) return kErrorInvalidParameter;
+    if (!rootName(root)) return kErrorInvalidHandle;
+    const std::string normalized = normalizeKeyPath(path);
+    if (normalized.empty() || !validName(normalized)) return kErrorInvalidParameter;
+    const long st = modifyHive(root, [&](Hive& hive) {
+        hive.ensure(normalized);
+        return kErrorSuccess;
+    });
+    if (st != kErrorSuccess) return st;
+    *key = addHandle(root, normalized, access);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::openKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) {
+    if (!key) return kErrorInvalidParameter;
+    if (!rootName(root)) return kErrorInvalidHandle;
+    const std::string normalized = normalizeKeyPath(path);
+    Hive hive;
+    if (long st = readHive(root, &hive); st != kErrorSuccess) return st;
+    if (normalized.empty() || !hive.find(normalized)) return kErrorFileNotFound;
+    if ((access & kWriteRights) != 0)
+        if (long st = writable(root); st != kErrorSuccess) return st;
+    *key = addHandle(root, normalized, access);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey** found) const {
+    const auto it = m_handles.find(key);
+    if (it == m_handles.end()) return kErrorInvalidHandle;
+    if ((it->second.access & needed) != needed) return kErrorAccessDenied;
+    if (long st = readHive(it->second.root, hive); st != kErrorSuccess) return st;
+    *found = hive->find(it->second.path);
+    return *found ? kErrorSuccess : kErrorKeyDeleted;
+}
+
+long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    const auto it = m_handles.find(key);
+    if (it == m_handles.end()) return kErrorInvalidHandle;
+    if ((it->second.access & kKeySetValue) == 0) return kErrorAccessDenied;
+    if (!validName(name)) return kErrorInvalidParameter;
+    const std::string path = it->second.path;
+    return modifyHive(it->second.root, [&](Hive& hive) {
+        HiveKey* k = hive.find(path);
+        if (!k) return kErrorKeyDeleted;
+        posix::setValue(*k, HiveValue{name, type, data});
+        return kErrorSuccess;
+    });
+}
+
+long HiveRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
+                              std::uint32_t* size) {
+    Hive hive;
+    HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    const HiveValue* v = findValue(*k, name);
+    if (!v) return kErrorFileNotFound;
+    if (type) *type = v->type;
+    const auto bytes = static_cast<std::uint32_t>(v->data.size());
+    if (data) {
+        if (!size || *size < bytes || data->size() < bytes) {
+            if (size) *size = bytes;
+            return kErrorMoreData;
+        }
+        std::copy(v->data.begin(), v->data.end(), data->begin());
+    }
+    if (size) *size = bytes;
+    return kErrorSuccess;
+}
+
+long HiveRegistry::queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) {
+    Hive hive;
+    HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    std::uint32_t longest = 0;
+    for (const auto& v : k->values) longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
+    if (maxValueNameLength) *maxValueNameLength = longest;
+    return kErrorSuccess;
+}
+
+long HiveRegistry::enumValue(RegKey key, std::uint32_t index, std::uint32_t bufferChars, std::string* name) {
+    Hive hive;
+    HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    if (index >= k->values.size()) return kErrorNoMoreItems;
+    const std::string& n = k->values[index].name;
+    if (n.size() + 1 > bufferChars) return kErrorMoreData;
+    if (name) *name = n;
+    return kErrorSuccess;
+}
+
+long HiveRegistry::deleteValue(RegKey key, const std::string& name) {
+    const auto it = m_handles.find(key);
+    if (it == m_handles.end()) return kErrorInvalidHandle;
+    if ((it->second.access & kKeySetValue) == 0) return kErrorAccessDenied;
+    const std::string path = it->second.path;
+    return modifyHive(it->second.root, [&](Hive& hive) {
+        HiveKey* k = hive.find(path);
+        if (!k) return kErrorKeyDeleted;
+        for (auto v = k->values.begin(); v != k->values.end(); ++v)
+            if (namesEqual(v->name, name)) {
+                k->values.erase(v);
+                return kErrorSuccess;
+            }
+        return kErrorFileNotFound;
+    });
+}
+
+long HiveRegistry::deleteKey(RegKey root, const std::string& path) {
+    if (!rootName(root)) return kErrorInvalidHandle;
+    const std::string normalized = normalizeKeyPath(path);
+    if (normalized.empty()) return kErrorAccessDenied;
+    Hive current;
+    if (long st = readHive(root, &current); st != kErrorSuccess) return st;
+    if (!current.find(normalized)) return kErrorFileNotFound;
+    return modifyHive(root, [&](Hive& hive) {
+        if (!hive.find(normalized)) return kErrorFileNotFound;
+        if (hive.hasSubkeys(normalized)) return kErrorAccessDenied;
+        hive.erase(normalized);
+        return kErrorSuccess;
+    });
+}
+
+long HiveRegistry::closeKey(RegKey key) { return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle; }
+
+}  // namespace platform::posix

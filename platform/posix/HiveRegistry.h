@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/Registry.h"
+#include "platform/posix/HiveFormat.h"
+
+namespace platform::posix {
+
+// The registry kept as REGEDIT4 hive files, one per root, in one directory:
+// HKEY_LOCAL_MACHINE in system.reg, HKEY_CURRENT_USER in user.reg.
+//
+// Nothing is cached: every call reads the file afresh, so another process
+// sees each write at once. Every write is read-modify-write under an
+// exclusive flock on "<hive>.lock", written to "<hive>.tmp", flushed and
+// renamed over the hive, so a crash leaves the old or the new hive and two
+// writers lose nothing. The directory is made 0700 and the hives 0600: they
+// hold the rcon password.
+//
+// A hive that the user may not write (no write permission, or its owner's
+// write bit cleared, which holds even for root) refuses every open that asks
+// for more than reading.
+class HiveRegistry : public IRegistry {
+public:
+    explicit HiveRegistry(std::string directory);
+
+    long createKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
+    long openKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
+    long setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override;
+    long queryValue(RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
+                    std::uint32_t* size) override;
+    long queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) override;
+    long enumValue(RegKey key, std::uint32_t index, std::uint32_t bufferChars, std::string* name) override;
+    long deleteValue(RegKey key, const std::string& name) override;
+    long deleteKey(RegKey root, const std::string& path) override;
+    long closeKey(RegKey key) override;
+
+    const std::string& directory() const { return m_sDirectory; }
+    std::string hiveFile(RegKey root) const;  // empty for a root without a hive
+
+private:
+    struct Handle {
+        RegKey root;
+        std::string path;
+        std::uint32_t access;
+    };
+
+    long readHive(RegKey root, Hive* hive) const;
+    long writable(RegKey root) const;
+    long modifyHive(RegKey root, const std::function<long(Hive&)>& change);
+    long readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey** found) const;
+    RegKey addHandle(RegKey root, std::string path, std::uint32_t access);
+
+    std::string m_sDirectory;
+    std::map<RegKey, Handle> m_handles;
+    RegKey m_nextHandle = 1;
+};
+
+}  // namespace platform::posix

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Set up, build and run every test: once as shipped, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== Build and test (RelWithDebInfo)"
+build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir "$ROOT/build" --output-on-failure -j "$jobs"
+
+echo "== Build and test under AddressSanitizer + UBSan"
+build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp" \
+  ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs"

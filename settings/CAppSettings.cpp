@@ -1,0 +1,218 @@
+#include "settings/CAppSettings.h"
+
+#include <limits>
+
+#include "support/AppError.h"
+
+namespace settings {
+
+using support::AppError;
+using support::classSource;
+using support::objectError;
+using support::Variant;
+
+namespace {
+
+const std::string& sourceS() {
+    static const std::string s = classSource(".CAppSettings");
+    return s;
+}
+// Three of the store's errors carry the class name without its final "s".
+const std::string& sourceNoS() {
+    static const std::string s = classSource(".CAppSetting");
+    return s;
+}
+
+AppError storeError(std::int32_t offset) {
+    switch (offset) {
+    case CAppSettings::kErrInvalidAppName: return AppError(objectError(offset), sourceS(), "Invalid AppName value");
+    case CAppSettings::kErrInvalidCompanyName: return AppError(objectError(offset), sourceS(), "Invalid CompanyName value");
+    case CAppSettings::kErrInvalidMainBranch: return AppError(objectError(offset), sourceS(), "Invalid MainBranch value");
+    case CAppSettings::kErrInvalidRootKey: return AppError(objectError(offset), sourceS(), "Invalid root key value");
+    case CAppSettings::kErrSaveFailed:
+        return AppError(objectError(offset), sourceNoS(), "Failed saving the application setting");
+    case CAppSettings::kErrDeleteFailed:
+        return AppError(objectError(offset), sourceNoS(), "Failed deleting the application setting");
+    case CAppSettings::kErrGetAllKeysFailed:
+        return AppError(objectError(offset), sourceNoS(), "Failed getting all the application keys");
+    default: return AppError(objectError(offset), sourceS(), "CAppSettings component failure");
+    }
+}
+
+const support::ComponentFailure& failure() {
+    static const support::ComponentFailure f{objectError(CAppSettings::kErrComponentFailure), sourceS(),
+                                             "CAppSettings component failure"};
+    return f;
+}
+
+const std::initializer_list<std::int32_t> kOwnErrors = {
+    objectError(CAppSettings::kErrInvalidAppName),   objectError(CAppSettings::kErrInvalidCompanyName),
+    objectError(CAppSettings::kErrInvalidMainBranch), objectError(CAppSettings::kErrInvalidRootKey),
+    objectError(CAppSettings::kErrSaveFailed),        objectError(CAppSettings::kErrDeleteFailed),
+    objectError(CAppSettings::kErrGetAllKeysFailed)};
+
+template <class F>
+decltype(auto) guarded(F&& body) {
+    return support::guardMember(failure(), kOwnErrors, std::forward<F>(body));
+}
+
+// Closes the handle on every path out of a member.
+class KeyHandle {
+public:
+    explicit KeyHandle(platform::IRegistry& reg) : m_reg(reg) {}
+    ~KeyHandle() {
+        if (m_open) m_reg.closeKey(m_key);
+    }
+    KeyHandle(const KeyHandle&) = delete;
+    KeyHandle& operator=(const KeyHandle&) = delete;
+    platform::RegKey* out() { return &m_key; }
+    void opened() { m_open = true; }
+    platform::RegKey get() const { return m_key; }
+
+private:
+    platform::IRegistry& m_reg;
+    platform::RegKey m_key = 0;
+    bool m_open = false;
+};
+
+std::vector<std::uint8_t> textBytes(const std::string& text) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+}  // namespace
+
+CAppSettings::CAppSettings(platform::IRegistry& registry)
+    : m_oRegistry(registry), m_lRootKey(static_cast<std::int32_t>(platform::kHKeyLocalMachine)) {}
+
+void CAppSettings::Init(const std::string& companyName, const std::string& appName) {
+    guarded([&] {
+        if (companyName.empty()) throw storeError(kErrInvalidCompanyName);
+        m_sCompanyName = companyName;
+        if (appName.empty()) throw storeError(kErrInvalidAppName);
+        m_sAppName = appName;
+    });
+}
+
+void CAppSettings::setAppName(const std::string& value) {
+    guarded([&] {
+        if (value.empty()) throw storeError(kErrInvalidAppName);
+        m_sAppName = value;
+    });
+}
+
+void CAppSettings::setCompanyName(const std::string& value) {
+    guarded([&] {
+        if (value.empty()) throw storeError(kErrInvalidCompanyName);
+        m_sCompanyName = value;
+    });
+}
+
+void CAppSettings::setMainBranch(const std::string& value) {
+    guarded([&] {
+        if (value.empty()) throw storeError(kErrInvalidMainBranch);
+        m_sMainBranch = value;
+    });
+}
+
+void CAppSettings::setRootKey(std::int32_t value) {
+    guarded([&] {
+        const auto root = static_cast<platform::RegKey>(value);
+        if (root != platform::kHKeyCurrentUser && root != platform::kHKeyLocalMachine) throw storeError(kErrInvalidRootKey);
+        m_lRootKey = value;
+    });
+}
+
+std::string CAppSettings::sectionPath(const std::string& section) const {
+    return m_sMainBranch + "\\" + m_sCompanyName + "\\" + m_sAppName + "\\" + section;
+}
+
+void CAppSettings::SaveSetting(const std::string& section, const std::string& key, const Variant& setting) {
+    guarded([&] {
+        KeyHandle h(m_oRegistry);
+        if (m_oRegistry.createKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+            throw storeError(kErrSaveFailed);
+        h.opened();
+
+        std::uint32_t type = platform::kRegSz;
+        std::vector<std::uint8_t> bytes;
+        const std::string typeName = setting.typeName();
+        if (typeName == "String" || typeName == "Date" || typeName == "Boolean") {
+            bytes = textBytes(setting.toText());
+        } else {
+            const auto n = static_cast<std::uint32_t>(setting.toLong());
+            type = platform::kRegDword;
+            bytes = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
+                     static_cast<std::uint8_t>(n >> 24)};
+        }
+        if (m_oRegistry.setValue(h.get(), key, type, bytes) != platform::kErrorSuccess) throw storeError(kErrSaveFailed);
+    });
+}
+
+Variant CAppSettings::GetSetting(const std::string& section, const std::string& key, const Variant& defaultValue) const {
+    return guarded([&]() -> Variant {
+        KeyHandle h(m_oRegistry);
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+            return defaultValue;
+        h.opened();
+
+        std::uint32_t type = 0, size = 0;
+        if (m_oRegistry.queryValue(h.get(), key, &type, nullptr, &size) != platform::kErrorSuccess) return defaultValue;
+
+        if (type == platform::kRegSz) {
+            std::vector<std::uint8_t> buffer(size);
+            std::uint32_t got = size;
+            if (m_oRegistry.queryValue(h.get(), key, &type, &buffer, &got) != platform::kErrorSuccess) return defaultValue;
+            // The stored NUL is dropped; a value stored without one loses its
+            // last character. A value of no bytes at all reads as empty text.
+            const std::size_t keep = got > 0 ? got - 1 : 0;
+            return Variant::String(std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(keep)));
+        }
+        if (type == platform::kRegDword) {
+            std::vector<std::uint8_t> buffer(4, 0);
+            std::uint32_t got = 4;
+            if (m_oRegistry.queryValue(h.get(), key, &type, &buffer, &got) != platform::kErrorSuccess) return defaultValue;
+            const std::uint32_t n = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) | (std::uint32_t{buffer[3]} << 24);
+            return Variant::Long(static_cast<std::int32_t>(n));
+        }
+        return defaultValue;
+    });
+}
+
+void CAppSettings::GetAllKeys(const std::string& section, std::vector<std::string>& keys) const {
+    guarded([&] {
+        keys.clear();
+        KeyHandle h(m_oRegistry);
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
+            throw storeError(kErrGetAllKeysFailed);
+        h.opened();
+        std::uint32_t longest = 0;
+        if (m_oRegistry.queryInfoKey(h.get(), &longest) != platform::kErrorSuccess) return;
+        for (std::uint32_t index = 0;; ++index) {
+            std::string name;
+            if (m_oRegistry.enumValue(h.get(), index, longest + 1, &name) != platform::kErrorSuccess) break;
+            // The count is a 16-bit integer: a larger section is a component failure.
+            if (keys.size() >= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()))
+                throw support::runtimeError(support::kErrOverflow);
+            keys.push_back(name);
+        }
+    });
+}
+
+void CAppSettings::DeleteSetting(const std::string& section, const std::string& key) {
+    guarded([&] {
+        if (key.empty()) {
+            if (m_oRegistry.deleteKey(root(), sectionPath(section)) != platform::kErrorSuccess)
+                throw storeError(kErrDeleteFailed);
+            return;
+        }
+        KeyHandle h(m_oRegistry);
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+            throw storeError(kErrDeleteFailed);
+        h.opened();
+        if (m_oRegistry.deleteValue(h.get(), key) != platform::kErrorSuccess) throw storeError(kErrDeleteFailed);
+    });
+}
+
+}  // namespace settings

@@ -1,0 +1,202 @@
+#include "settings/CSmartComboBox.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "settings/CAppSettings.h"
+#include "support/AppError.h"
+
+namespace settings {
+
+using support::AppError;
+using support::objectError;
+
+namespace {
+
+const std::string& source() {
+    static const std::string s = support::classSource(".CSmartComboBox");
+    return s;
+}
+
+AppError historyError(std::int32_t offset) {
+    switch (offset) {
+    case CSmartComboBox::kErrInvalidAppSettings: return AppError(objectError(offset), source(), "Invalid AppSettings object");
+    case CSmartComboBox::kErrInvalidComboBox: return AppError(objectError(offset), source(), "Invalid ComboBox object");
+    case CSmartComboBox::kErrNotPersistent:
+        return AppError(objectError(offset), source(), "The object was not configured for persistence");
+    case CSmartComboBox::kErrInvalidKeyName: return AppError(objectError(offset), source(), "Invalid KeyName value");
+    default: return AppError(objectError(offset), source(), "Invalid MaxCount value");
+    }
+}
+
+const support::ComponentFailure& memberFailure() {
+    static const support::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure), source(),
+                                             "CSmartComboBox component failure"};
+    return f;
+}
+
+// The change and key-down handling report under a source of their own.
+const support::ComponentFailure& eventFailure() {
+    static const support::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure),
+                                             support::classSource(".CSmartComboBoxBox"),
+                                             "CSmartComboBox component failure"};
+    return f;
+}
+
+const std::initializer_list<std::int32_t> kOwnErrors = {
+    objectError(CSmartComboBox::kErrInvalidAppSettings), objectError(CSmartComboBox::kErrInvalidComboBox),
+    objectError(CSmartComboBox::kErrNotPersistent), objectError(CSmartComboBox::kErrInvalidKeyName),
+    objectError(CSmartComboBox::kErrInvalidMaxCount)};
+
+template <class F>
+decltype(auto) guarded(F&& body) {
+    return support::guardMember(memberFailure(), kOwnErrors, std::forward<F>(body));
+}
+
+constexpr std::int16_t kKeyBackspace = 8;
+constexpr std::int16_t kKeyDelete = 46;
+
+std::string histName(int i) { return "Hist" + std::to_string(i); }
+
+}  // namespace
+
+CSmartComboBox::~CSmartComboBox() {
+    if (m_oComboBox) m_oComboBox->unsubscribe(this);
+}
+
+void CSmartComboBox::attach(platform::IComboBox* comboBox) {
+    if (m_oComboBox == comboBox) return;
+    if (m_oComboBox) m_oComboBox->unsubscribe(this);
+    m_oComboBox = comboBox;
+    m_oComboBox->subscribe(this);
+}
+
+platform::IComboBox& CSmartComboBox::combo() const {
+    if (!m_oComboBox) throw support::runtimeError(support::kErrObjectNotSet);
+    return *m_oComboBox;
+}
+
+CAppSettings& CSmartComboBox::store() const {
+    if (!m_oAppSettings) throw support::runtimeError(support::kErrObjectNotSet);
+    return *m_oAppSettings;
+}
+
+void CSmartComboBox::Init(platform::IComboBox* comboBox, bool persistent, bool predictiveText, CAppSettings* appSettings,
+                          const std::string& keyName, std::int16_t maxCount) {
+    guarded([&] {
+        if (!comboBox) throw historyError(kErrInvalidComboBox);
+        attach(comboBox);
+        m_bPersistent = persistent;
+        m_bPredictiveText = predictiveText;
+        if (!persistent) return;
+        if (!appSettings) throw historyError(kErrInvalidAppSettings);
+        m_oAppSettings = appSettings;
+        if (keyName.empty()) throw historyError(kErrInvalidKeyName);
+        m_sKeyName = keyName;
+        if (maxCount < 1) throw historyError(kErrInvalidMaxCount);
+        m_iMaxCount = maxCount;
+    });
+}
+
+void CSmartComboBox::setAppSettings(CAppSettings* value) {
+    guarded([&] {
+        if (!value) throw historyError(kErrInvalidAppSettings);
+        m_oAppSettings = value;
+    });
+}
+
+void CSmartComboBox::setComboBox(platform::IComboBox* value) {
+    guarded([&] {
+        if (!value) throw historyError(kErrInvalidComboBox);
+        attach(value);
+    });
+}
+
+void CSmartComboBox::setKeyName(const std::string& value) {
+    guarded([&] {
+        if (value.empty()) throw historyError(kErrInvalidKeyName);
+        m_sKeyName = value;
+    });
+}
+
+void CSmartComboBox::setMaxCount(std::int16_t value) {
+    guarded([&] {
+        if (value < 1) throw historyError(kErrInvalidMaxCount);
+        m_iMaxCount = value;
+    });
+}
+
+void CSmartComboBox::AddCurrentItem() {
+    guarded([&] {
+        if (!m_bPersistent) throw historyError(kErrNotPersistent);
+        m_bAutoComplete = false;
+        platform::IComboBox& cb = combo();
+        const std::string t = cb.text();
+        if (t.empty()) return;
+        int n = cb.listCount();
+        const int found = cb.findStringExact(t);
+        if (found != -1) {
+            cb.removeItem(found);
+            --n;
+        }
+        if (n < 1) {
+            cb.addItem(t);
+        } else {
+            std::vector<std::string> entries{t};
+            for (int i = 0; i < n && i < m_iMaxCount - 1; ++i) entries.push_back(cb.list(i));
+            cb.clear();
+            for (const auto& e : entries) cb.addItem(e);
+        }
+        cb.setText(t);
+    });
+}
+
+void CSmartComboBox::Load() {
+    guarded([&] {
+        if (!m_bPersistent) throw historyError(kErrNotPersistent);
+        platform::IComboBox& cb = combo();
+        CAppSettings& settings = store();
+        for (int i = 0; i < m_iMaxCount; ++i) {
+            const std::string v =
+                settings.GetSetting(m_sKeyName, histName(i), support::Variant::String(std::string())).toText();
+            if (!v.empty()) cb.addItem(v);
+        }
+        if (cb.listCount() > 0 && !cb.list(0).empty()) cb.setText(cb.list(0));
+    });
+}
+
+void CSmartComboBox::Save() {
+    guarded([&] {
+        if (!m_bPersistent) throw historyError(kErrNotPersistent);
+        platform::IComboBox& cb = combo();
+        CAppSettings& settings = store();
+        const int n = cb.listCount();
+        for (int i = 0; i < n; ++i) settings.SaveSetting(m_sKeyName, histName(i), support::Variant::String(cb.list(i)));
+        for (int i = n; i < m_iMaxCount; ++i)
+            settings.SaveSetting(m_sKeyName, histName(i), support::Variant::String(std::string()));
+    });
+}
+
+void CSmartComboBox::comboKeyDown(std::int16_t keyCode, std::int16_t) {
+    support::guardMember(eventFailure(), {}, [&] {
+        if (m_bPredictiveText) m_bAutoComplete = keyCode != kKeyBackspace && keyCode != kKeyDelete;
+    });
+}
+
+void CSmartComboBox::comboChanged() {
+    support::guardMember(eventFailure(), {}, [&] {
+        if (!m_bPredictiveText || !m_bAutoComplete) return;
+        platform::IComboBox& cb = combo();
+        const std::string t = cb.text();
+        if (t.empty()) return;
+        const int i = cb.findString(t);
+        if (i == -1) return;
+        const auto k = static_cast<std::int16_t>(std::min<std::size_t>(t.size(), 32767));
+        const std::string entry = cb.list(i);
+        cb.setText(t.substr(0, static_cast<std::size_t>(k)) + entry.substr(std::min<std::size_t>(k, entry.size())));
+        cb.setSelStart(k);
+        cb.setSelLength(65535);
+    });
+}
+
+}  // namespace settings

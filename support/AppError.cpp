@@ -1,0 +1,30 @@
+#include "support/AppError.h"
+
+#include "platform/ExeName.h"
+
+namespace support {
+
+AppError::AppError(std::int32_t number, std::string source, std::string description)
+    : std::runtime_error(description),
+      m_lNumber(number),
+      m_sSource(std::move(source)),
+      m_sDescription(std::move(description)) {}
+
+std::string classSource(const std::string& suffix) { return std::string(platform::kExeName) + suffix; }
+
+AppError runtimeError(std::int32_t number) {
+    switch (number) {
+    case kErrOverflow:
+        return AppError(number, platform::kExeName, "Overflow");
+    case kErrTypeMismatch:
+        return AppError(number, platform::kExeName, "Type mismatch");
+    case kErrInvalidUseOfNull:
+        return AppError(number, platform::kExeName, "Invalid use of Null");
+    case kErrObjectNotSet:
+        return AppError(number, platform::kExeName, "Object variable or With block variable not set");
+    default:
+        return AppError(number, platform::kExeName, "Application-defined or object-defined error");
+    }
+}
+
+}  // namespace support

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace support {
+
+struct LeadingNumber {
+    double value = 0.0;
+    bool found = false;   // the text begins with a number
+    std::size_t end = 0;  // index just past the last character taken
+};
+
+// The longest leading decimal number of a text: blanks are skipped, an
+// optional sign, digits with "." as the decimal point and an optional
+// exponent. A text that does not begin with a number reads 0.
+LeadingNumber readLeadingNumber(std::string_view text);
+
+inline double leadingNumber(std::string_view text) { return readLeadingNumber(text).value; }
+
+}  // namespace support

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/ComboBox.h"
+#include "platform/ListSearch.h"
+
+namespace fakes {
+
+// A combo box in memory that types like the real one: a key goes down, then
+// the text changes (replacing the selection), then the change is notified.
+class FakeComboBox : public platform::IComboBox {
+public:
+    std::vector<std::string> items;
+    std::string edit;
+    int selStart = 0;
+    int selLength = 0;
+    int changeNotifications = 0;
+
+    std::string text() const override { return edit; }
+    void setText(const std::string& t) override {
+        if (t == edit) return;
+        edit = t;
+        selStart = static_cast<int>(t.size());
+        selLength = 0;
+        notifyChange();
+    }
+    int listCount() const override { return static_cast<int>(items.size()); }
+    std::string list(int i) const override { return items.at(static_cast<std::size_t>(i)); }
+    void addItem(const std::string& t) override { items.push_back(t); }
+    void removeItem(int i) override { items.erase(items.begin() + i); }
+    void clear() override { items.clear(); }
+    void setSelStart(int s) override {
+        selStart = std::clamp(s, 0, static_cast<int>(edit.size()));
+        selLength = 0;
+    }
+    void setSelLength(int l) override { selLength = std::clamp(l, 0, static_cast<int>(edit.size()) - selStart); }
+    int findString(const std::string& t) const override { return platform::findStringInList(items, t, false); }
+    int findStringExact(const std::string& t) const override { return platform::findStringInList(items, t, true); }
+    void subscribe(platform::IComboBoxEvents* l) override { listeners.push_back(l); }
+    void unsubscribe(platform::IComboBoxEvents* l) override { std::erase(listeners, l); }
+
+    std::string selectedText() const { return edit.substr(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength)); }
+
+    void keyDown(std::int16_t code) {
+        for (auto* l : std::vector(listeners)) l->comboKeyDown(code, 0);
+    }
+    // Types one character: key down, the selection replaced, change.
+    void type(char c) {
+        const std::int16_t code = (c >= 'a' && c <= 'z') ? static_cast<std::int16_t>(c - 32) : c;
+        keyDown(code);
+        edit.replace(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength), 1, c);
+        ++selStart;
+        selLength = 0;
+        notifyChange();
+    }
+    void typeText(const std::string& s) {
+        for (char c : s) type(c);
+    }
+    void backspace() {
+        keyDown(8);
+        if (selLength > 0) {
+            edit.erase(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
+        } else if (selStart > 0) {
+            edit.erase(static_cast<std::size_t>(--selStart), 1);
+        } else {
+            return;
+        }
+        selLength = 0;
+        notifyChange();
+    }
+
+    std::vector<platform::IComboBoxEvents*> listeners;
+
+private:
+    void notifyChange() {
+        ++changeNotifications;
+        for (auto* l : std::vector(listeners)) l->comboChanged();
+    }
+};
+
+}  // namespace fakes
