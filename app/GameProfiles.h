@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// The two words of a game's remote-console language.
+struct GameProfile {
+    const char* gameName;
+    const char* rconWord;  // opens a remote command
+    const char* sayWord;   // prints a chat line to all players
+};
+
+// The profile whose name is exactly the given text (case included), or nullptr.
+const GameProfile* findGameProfile(const std::string& gameName);
+
+// Quake 3 Arena, Elite Force and Jedi Knight II take a broadcast line as a
+// quoted chat command; every other game takes the line itself as the command.
+bool usesChatForm(const std::string& gameName);
+
+// The command texts, without the four 0xFF bytes that open every datagram.
+std::string broadcastCommand(const std::string& gameName, const std::string& rconWord, const std::string& rconPassword,
+                             const std::string& sayWord, const std::string& line);
+std::string statusCommand(const std::string& rconWord, const std::string& passwordField);
+std::string manualCommand(const std::string& passwordField, const std::string& commandField);
+
+}  // namespace app

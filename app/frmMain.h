@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ComboBox.h"
+#include "platform/Controls.h"
+#include "platform/Registry.h"
+#include "platform/Socket.h"
+
+namespace settings {
+class CAppSettings;
+class CSmartComboBox;
+}  // namespace settings
+
+namespace app {
+
+// The controls of the main window, under their names.
+struct FormControls {
+    platform::IForm& form;
+    platform::IToolbar& SSActiveToolBars1;
+    platform::IComboBox& txtIP;
+    platform::ITextField& txtPort;
+    platform::ITextField& txtPassword;
+    platform::ITextField& txtMsg;
+    platform::ITextField& txtSeverMessageTime;
+    platform::ITextField& txtMsgDelay;
+    platform::ITextField& txtStatus;
+    platform::ITextField& txtSendCommand;
+    platform::IRichText& txtOutput;
+    platform::IButton& cmdStart;
+    platform::IImage& imgConnected;
+    platform::IImage& imgNotConnected;
+    platform::ITimer& tmrServerMessage;
+    platform::ITimer& tmrStatus;
+    platform::ISocket& udpPeerA;
+};
+
+// The platform services the window's logic uses.
+struct FormServices {
+    platform::IRegistry& registry;
+    platform::IMessageBox& messageBox;
+};
+
+// The remote-console state shared by the window's procedures. It starts
+// empty and is never reset.
+struct RconState {
+    std::string g_sGameName;
+    std::string g_sRconWord;
+    std::string g_sSayWord;
+    std::vector<std::string> g_asMessageLines;
+    std::int16_t g_iLastMessageLine = 0;
+    std::string g_sRconPassword;
+};
+
+// Texts of the window that the user reads.
+inline constexpr const char* kAppTitle = "Vexmond";
+inline constexpr const char* kNineBlanks = "         ";
+inline constexpr const char* kAuthorEmail = "vexmond@quorlan.example";
+inline constexpr const char* kAuthorWebsite = "https://quorlan.example/vexmond/";
+inline constexpr const char* kExampleAddress = "http://www.quorlan.example";
+
+// The logic of the main window: every event procedure of the window is a
+// member of the same name. The window itself (platform/qt) only builds the
+// widgets and forwards their events here.
+class frmMain {
+public:
+    frmMain(const FormControls& controls, const FormServices& services);
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Start-up, close and unload.
+    void Form_Load();
+    void cmdClose_Click();
+    void Form_Unload(bool& cancel);
+    // Runs the unload and takes the window down, once; also what the window
+    // calls when the platform ends it (session end, SIGTERM).
+    void Unload();
+    bool unloaded() const { return m_bUnloaded; }
+
+    // Toolbar.
+    void SSActiveToolBars1_ToolClick(const platform::ITool& tool);
+    void SSActiveToolBars1_ComboSelChange(const platform::ITool& tool);
+    void ApplyGameProfile();
+
+    void txtIP_KeyDown(std::int16_t& keyCode, std::int16_t shift);
+    void ShowAbout();
+    void ShowInformation();
+    void SaveFormSettings();
+
+    // Idle and running.
+    void ShowRunning();
+    void StopMessaging();
+    void cmdStop_Click();
+
+    // The command texts as they would be sent now (after the packet prefix).
+    std::string broadcastLine(const std::string& line) const;
+    std::string statusRequest() const;
+    std::string manualCommand() const;
+
+    const RconState& state() const { return m_state; }
+    const std::string& packetPrefix() const { return m_sPacketPrefix; }
+    settings::CAppSettings* appSettings() const { return m_oAppSettings.get(); }
+    settings::CSmartComboBox* ipHistory() const { return m_oIPHistory.get(); }
+
+private:
+    void applyProfile(const std::string& gameName);
+    void showFailure(const std::string& procedure, const std::exception& e);
+    bool saveSettingsOrAsk();
+
+    FormControls m_c;
+    FormServices m_s;
+    RconState m_state;
+    std::unique_ptr<settings::CAppSettings> m_oAppSettings;
+    std::unique_ptr<settings::CSmartComboBox> m_oIPHistory;
+    std::string m_sPacketPrefix;
+    bool m_bUnloaded = false;
+};
+
+}  // namespace app

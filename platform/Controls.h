@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The window's controls as the logic sees them. Texts are 8-bit, one byte per
+// character; a multi-line text separates its lines with CR LF.
+
+class ITextField {  // edit boxes, multi-line edit boxes and spin fields
+public:
+    virtual ~ITextField() = default;
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+class IRichText {  // the output console
+public:
+    virtual ~IRichText() = default;
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::int64_t selStart() const = 0;
+    virtual void setSelStart(std::int64_t position) = 0;
+};
+
+class IButton {
+public:
+    virtual ~IButton() = default;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+};
+
+class IImage {
+public:
+    virtual ~IImage() = default;
+    virtual bool visible() const = 0;
+    virtual void setVisible(bool visible) = 0;
+};
+
+// A window timer: ticks on the event loop every interval milliseconds while
+// enabled, never queueing missed ticks.
+class ITimer {
+public:
+    virtual ~ITimer() = default;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual std::int32_t interval() const = 0;
+    virtual void setInterval(std::int32_t milliseconds) = 0;
+};
+
+// One tool of the toolbar: an id such as "ID_Exit", and its text (the caption,
+// or what a combo-box tool holds).
+class ITool {
+public:
+    virtual ~ITool() = default;
+    virtual std::string id() const = 0;
+    virtual std::string text() const = 0;
+};
+
+class IToolbar {
+public:
+    virtual ~IToolbar() = default;
+    // The tool at a number from 1 in the collection, or nullptr.
+    virtual ITool* tool(int number) = 0;
+    // Both throw on failure.
+    virtual void loadLayout(const std::string& path) = 0;
+    virtual void saveLayout(const std::string& path) = 0;
+};
+
+// The window itself.
+class IForm {
+public:
+    virtual ~IForm() = default;
+    virtual std::string caption() const = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    // Takes the window down for good, after its unload has run.
+    virtual void destroy() = 0;
+};
+
+// Message boxes with the classic style numbers: buttons OK 0, Yes/No 4;
+// icons critical 16, question 32, exclamation 48, information 64; second
+// button default 256; system modal 4096. Answers OK 1, Yes 6, No 7.
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+    virtual int show(const std::string& text, int style, const std::string& title) = 0;
+};
+
+namespace mb {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kYesNo = 4;
+inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
+inline constexpr int kInformation = 64;
+inline constexpr int kDefaultButton2 = 256;
+inline constexpr int kSystemModal = 4096;
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+}  // namespace mb
+
+}  // namespace platform

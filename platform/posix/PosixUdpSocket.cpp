@@ -1,0 +1,136 @@
+#include "platform/posix/PosixUdpSocket.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/ExeName.h"
+#include "support/AppError.h"
+
+namespace platform::posix {
+
+namespace {
+
+constexpr std::size_t kMaxDatagram = 65536;
+
+[[noreturn]] void fail(std::int32_t number, const std::string& description) {
+    throw support::AppError(number, std::string(kExeName) + ".Winsock", description);
+}
+
+[[noreturn]] void failErrno(int err) { fail(winsockError(err), std::strerror(err)); }
+
+}  // namespace
+
+std::int32_t winsockError(int err) {
+    switch (err) {
+    case ENOMEM: return 7;
+    case EINTR: return 10004;
+    case EBADF: return 10009;
+    case EACCES: return 10013;
+    case EFAULT: return 10014;
+    case EINVAL: return 10022;
+    case EMFILE:
+    case ENFILE: return 10024;
+    case EAGAIN: return 10035;
+    case ENOTSOCK: return 10038;
+    case EDESTADDRREQ: return 10039;
+    case EMSGSIZE: return 10040;
+    case EPROTOTYPE: return 10041;
+    case EPROTONOSUPPORT: return 10043;
+    case EOPNOTSUPP: return 10045;
+    case EAFNOSUPPORT: return 10047;
+    case EADDRINUSE: return 10048;
+    case EADDRNOTAVAIL: return 10049;
+    case ENETDOWN: return 10050;
+    case ENETUNREACH: return 10051;
+    case ECONNABORTED: return 10053;
+    case ECONNRESET:
+    case ECONNREFUSED: return 10054;
+    case ENOBUFS: return 10055;
+    case EISCONN: return 10056;
+    case ENOTCONN: return 10057;
+    case ESHUTDOWN: return 10058;
+    case ETIMEDOUT: return 10060;
+    case EHOSTDOWN: return 10064;
+    case EHOSTUNREACH: return 10065;
+    default: return 10022;
+    }
+}
+
+PosixUdpSocket::~PosixUdpSocket() { close(); }
+
+void PosixUdpSocket::bind() {
+    if (m_fd >= 0) fail(10022, "The socket is already open");
+    if (m_lRemotePort < 0 || m_lRemotePort > 65535) fail(10049, "The port is out of range");
+
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(m_lRemotePort);
+    const int rc = getaddrinfo(m_sRemoteHost.c_str(), port.c_str(), &hints, &found);
+    if (rc != 0) {
+        if (rc == EAI_SYSTEM) failErrno(errno);
+        fail(rc == EAI_AGAIN ? 11002 : rc == EAI_FAIL ? 11003 : 11001, gai_strerror(rc));
+    }
+    std::vector<std::uint8_t> address(reinterpret_cast<std::uint8_t*>(found->ai_addr),
+                                      reinterpret_cast<std::uint8_t*>(found->ai_addr) + found->ai_addrlen);
+    freeaddrinfo(found);
+
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) failErrno(errno);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::connect(fd, reinterpret_cast<sockaddr*>(address.data()), static_cast<socklen_t>(address.size())) != 0) {
+        const int err = errno;
+        ::close(fd);
+        failErrno(err);
+    }
+    m_fd = fd;
+}
+
+void PosixUdpSocket::sendData(const std::string& data) {
+    if (m_fd < 0) {
+        // Like the socket control, a send on a closed socket opens it to the
+        // remote end last set; without one there is nowhere to send.
+        if (m_sRemoteHost.empty()) fail(10014, "No remote host has been set");
+        bind();
+    }
+    while (true) {
+        const ssize_t n = ::send(m_fd, data.data(), data.size(), 0);
+        if (n >= 0) return;
+        if (errno == EINTR) continue;
+        failErrno(errno);
+    }
+}
+
+std::string PosixUdpSocket::getData() {
+    if (m_fd < 0) return {};
+    std::string buffer(kMaxDatagram, '\0');
+    while (true) {
+        const ssize_t n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
+        if (n >= 0) {
+            buffer.resize(static_cast<std::size_t>(n));
+            return buffer;
+        }
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN) return {};
+        failErrno(errno);
+    }
+}
+
+void PosixUdpSocket::close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+}  // namespace platform::posix

@@ -1,0 +1,377 @@
+#include "platform/qt/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include "platform/qt/FreeSpinBox.h"
+#include "platform/qt/GameToolbar.h"
+#include "platform/qt/Latin1.h"
+#include "support/AppError.h"
+
+namespace platform::qt {
+
+namespace {
+
+// Digits only, at most six, as typed or pasted; a text that is already
+// something else (a stored value) may still be shortened and corrected.
+class PortValidator : public QValidator {
+public:
+    PortValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+    State validate(QString& input, int&) const override {
+        static const QRegularExpression digits("^[0-9]{0,6}$");
+        if (digits.match(input).hasMatch()) return Acceptable;
+        return input.size() < m_edit->text().size() ? Intermediate : Invalid;
+    }
+
+private:
+    QLineEdit* m_edit;
+};
+
+QPixmap indicator(const QColor& fill, const QColor& ring) {
+    const qreal ratio = 2.0;
+    QPixmap pixmap(QSize(18, 18) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(ring, 1.5));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(2, 2, 14, 14));
+    return pixmap;
+}
+
+QLabel* label(const QString& text, const char* name, QWidget* buddy = nullptr) {
+    auto* l = new QLabel(text);
+    l->setObjectName(name);
+    if (buddy) l->setBuddy(buddy);
+    return l;
+}
+
+}  // namespace
+
+int MessageBoxes::show(const std::string& text, int style, const std::string& title) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(fromLatin1(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(crlfToLf(fromLatin1(text)));
+    // A text laid out in lines of its own is shown as laid out, not re-wrapped.
+    if (auto* label = box.findChild<QLabel*>("qt_msgbox_label")) label->setWordWrap(!box.text().contains('\n'));
+    switch (style & 0x70) {
+    case mb::kCritical: box.setIcon(QMessageBox::Critical); break;
+    case mb::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case mb::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    case mb::kInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    QList<QMessageBox::StandardButton> buttons;
+    switch (style & 0x7) {
+    case mb::kYesNo: buttons = {QMessageBox::Yes, QMessageBox::No}; break;
+    case 1: buttons = {QMessageBox::Ok, QMessageBox::Cancel}; break;
+    case 3: buttons = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}; break;
+    default: buttons = {QMessageBox::Ok}; break;
+    }
+    for (auto b : buttons) box.addButton(b);
+    const int defaultIndex = (style & mb::kDefaultButton2) ? 1 : 0;
+    if (defaultIndex < buttons.size()) box.setDefaultButton(buttons[defaultIndex]);
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return mb::kAnswerYes;
+    case QMessageBox::No: return mb::kAnswerNo;
+    case QMessageBox::Cancel: return 2;
+    default: return mb::kAnswerOk;
+    }
+}
+
+MainWindow::MainWindow(ISocket& socket) : m_socket(socket) {
+    setObjectName("frmMain");
+    setWindowTitle("Vexmond");
+    buildControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    m_toolbar = new GameToolbar(this);
+    setMenuBar(m_toolbar->menuBar());
+    addToolBar(Qt::TopToolBarArea, m_toolbar->toolRow());
+
+    auto* central = new QWidget(this);
+    auto* page = new QVBoxLayout(central);
+
+    // Server information.
+    auto* fraServer = new QGroupBox("&Server Information:");
+    fraServer->setObjectName("fraServer");
+    auto* server = new QGridLayout(fraServer);
+    m_txtIP = new QComboBox;
+    m_txtIP->setObjectName("txtIP");
+    m_txtIP->setEditable(true);
+    m_txtIP->setInsertPolicy(QComboBox::NoInsert);
+    m_txtIP->setCompleter(nullptr);
+    m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
+    m_txtIP->setAccessibleName("Server IP");
+    m_txtIP->setMinimumContentsLength(18);
+    auto* cmdIP = new QPushButton("Get Local I.P");
+    cmdIP->setObjectName("cmdIP");
+    cmdIP->setFont(QFont("Arial"));
+    m_txtPort = new QLineEdit;
+    m_txtPort->setObjectName("txtPort");
+    m_txtPort->setValidator(new PortValidator(m_txtPort));
+    m_txtPort->setAccessibleName("Server port");
+    m_txtPort->setMaximumWidth(90);
+    m_txtPassword = new QLineEdit;
+    m_txtPassword->setObjectName("txtPassword");
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtPassword->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
+    m_txtPassword->setAccessibleName("Rcon password");
+    server->addWidget(label(" &IP:", "lblIP", m_txtIP), 0, 0);
+    server->addWidget(m_txtIP, 0, 1, 1, 3);
+    server->addWidget(cmdIP, 0, 4);
+    server->addWidget(label("&Port:", "lblPort", m_txtPort), 1, 0);
+    server->addWidget(m_txtPort, 1, 1);
+    server->addWidget(label("Pass&word:", "lblRconPass", m_txtPassword), 1, 2);
+    server->addWidget(m_txtPassword, 1, 3, 1, 2);
+    server->setColumnStretch(3, 1);
+    page->addWidget(fraServer);
+
+    // The message and its timing.
+    auto* frame2 = new QGroupBox("&Message to Send:");
+    frame2->setObjectName("Frame2");
+    auto* message = new QVBoxLayout(frame2);
+    m_txtMsg = new QPlainTextEdit;
+    m_txtMsg->setObjectName("txtMsg");
+    m_txtMsg->setTabChangesFocus(true);
+    m_txtMsg->setAccessibleName("Message to send, one server message per line");
+    m_txtMsg->setMinimumHeight(70);
+    message->addWidget(m_txtMsg, 1);
+    auto* timing = new QHBoxLayout;
+    m_txtSeverMessageTime = new FreeSpinBox(1, 30);
+    m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
+    m_txtSeverMessageTime->setText("5");
+    m_txtSeverMessageTime->setAccessibleName("Send message every how many minutes");
+    m_txtMsgDelay = new FreeSpinBox(5, 30);
+    m_txtMsgDelay->setObjectName("txtMsgDelay");
+    m_txtMsgDelay->setText("15");
+    m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
+    timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
+    timing->addWidget(m_txtSeverMessageTime);
+    timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
+    timing->addWidget(m_txtMsgDelay);
+    timing->addWidget(label("seconds.", "lblMinutes"));
+    timing->addStretch(1);
+    auto* warning = label("Do not abuse!!!", "lblWarning");
+    warning->setStyleSheet("QLabel { color: #c0392b; font-weight: bold; }");
+    timing->addWidget(warning);
+    message->addLayout(timing);
+    page->addWidget(frame2, 1);
+
+    // Options and the manual rcon command, side by side.
+    auto* middle = new QHBoxLayout;
+    auto* frame1 = new QGroupBox("Options: ");
+    frame1->setObjectName("Frame1");
+    auto* options = new QHBoxLayout(frame1);
+    m_txtStatus = new FreeSpinBox(1, 30);
+    m_txtStatus->setObjectName("txtStatus");
+    m_txtStatus->setText("1");
+    m_txtStatus->setAccessibleName("Get status every how many minutes");
+    options->addWidget(label("Get Status every", "lblMinutes", m_txtStatus));
+    options->addWidget(m_txtStatus);
+    options->addWidget(label("minutes.", "lblMinutes"));
+    options->addStretch(1);
+    middle->addWidget(frame1);
+    auto* fraManualRcon = new QGroupBox("Rcon:");
+    fraManualRcon->setObjectName("fraManualRcon");
+    auto* rcon = new QHBoxLayout(fraManualRcon);
+    m_txtSendCommand = new QLineEdit;
+    m_txtSendCommand->setObjectName("txtSendCommand");
+    m_txtSendCommand->setAccessibleName("Rcon command");
+    m_txtSendCommand->setPlaceholderText("an rcon command, e.g. status");
+    auto* cmdSend = new QPushButton("Send");
+    cmdSend->setObjectName("cmdSend");
+    rcon->addWidget(m_txtSendCommand, 1);
+    rcon->addWidget(cmdSend);
+    middle->addWidget(fraManualRcon, 1);
+    page->addLayout(middle);
+
+    // The output console.
+    auto* fraStatus = new QGroupBox("Status:");
+    fraStatus->setObjectName("fraStatus");
+    auto* status = new QVBoxLayout(fraStatus);
+    m_txtOutput = new QPlainTextEdit;
+    m_txtOutput->setObjectName("txtOutput");
+    m_txtOutput->setReadOnly(true);
+    m_txtOutput->setUndoRedoEnabled(false);
+    m_txtOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_txtOutput->setAccessibleName("Server replies");
+    m_txtOutput->setMinimumHeight(120);
+    status->addWidget(m_txtOutput, 1);
+    auto* consoleButtons = new QHBoxLayout;
+    auto* cmdSave = new QPushButton("&Save");
+    cmdSave->setObjectName("cmdSave");
+    auto* cmdClear = new QPushButton("Clear");
+    cmdClear->setObjectName("cmdClear");
+    consoleButtons->addStretch(1);
+    consoleButtons->addWidget(cmdSave);
+    consoleButtons->addWidget(cmdClear);
+    status->addLayout(consoleButtons);
+    page->addWidget(fraStatus, 2);
+
+    // Start, stop, close, and the running indicator.
+    auto* bottom = new QHBoxLayout;
+    m_cmdStart = new QPushButton("Start");
+    m_cmdStart->setObjectName("cmdStart");
+    m_cmdStop = new QPushButton("S&top");
+    m_cmdStop->setObjectName("cmdStop");
+    m_cmdClose = new QPushButton("&Close");
+    m_cmdClose->setObjectName("cmdClose");
+    bottom->addWidget(m_cmdStart);
+    bottom->addWidget(m_cmdStop);
+    bottom->addWidget(m_cmdClose);
+    bottom->addStretch(1);
+    auto* lblRunning = label("Status:", "lblRunning");
+    m_imgConnected = new QLabel;
+    m_imgConnected->setObjectName("imgConnected");
+    m_imgConnected->setPixmap(indicator(QColor("#2ecc40"), QColor("#1b7a26")));
+    m_imgNotConnected = new QLabel;
+    m_imgNotConnected->setObjectName("imgNotConnected");
+    m_imgNotConnected->setPixmap(indicator(QColor("#9e9e9e"), QColor("#5f5f5f")));
+    for (QLabel* img : {m_imgConnected, m_imgNotConnected}) {
+        img->setToolTip("Toggles Port");
+        img->setFixedSize(18, 18);
+    }
+    m_imgConnected->setAccessibleName("Running");
+    m_imgNotConnected->setAccessibleName("Not running");
+    // Both images lie on the same spot; exactly one is shown.
+    auto* indicatorSpot = new QGridLayout;
+    indicatorSpot->setContentsMargins(0, 0, 0, 0);
+    indicatorSpot->addWidget(m_imgConnected, 0, 0);
+    indicatorSpot->addWidget(m_imgNotConnected, 0, 0);
+    m_imgConnected->hide();
+    auto* lblOnLine = label("Offline", "lblOnLine");
+    lblOnLine->setFont(QFont("MS Sans Serif"));
+    bottom->addWidget(lblRunning);
+    bottom->addLayout(indicatorSpot);
+    bottom->addWidget(lblOnLine);
+    bottom->addSpacing(16);
+    auto* link = new QLabel(QString("<a href=\"%1\">Author's website</a>").arg(app::kAuthorWebsite));
+    link->setObjectName("SSHotLink1");
+    link->setTextFormat(Qt::RichText);
+    link->setOpenExternalLinks(true);
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    link->setAccessibleName("Author's website");
+    bottom->addWidget(link);
+    page->addLayout(bottom);
+
+    setCentralWidget(central);
+
+    m_tmrServerMessage = new QTimer(this);
+    m_tmrServerMessage->setObjectName("tmrServerMessage");
+    m_tmrServerMessage->setTimerType(Qt::PreciseTimer);
+    m_tmrStatus = new QTimer(this);
+    m_tmrStatus->setObjectName("tmrStatus");
+    m_tmrStatus->setTimerType(Qt::PreciseTimer);
+
+    setTabOrder(m_txtIP, cmdIP);
+    setTabOrder(cmdIP, m_txtPort);
+    setTabOrder(m_txtPort, m_txtPassword);
+    setTabOrder(m_txtPassword, m_txtMsg);
+    setTabOrder(m_txtMsg, m_txtSeverMessageTime);
+    setTabOrder(m_txtSeverMessageTime, m_txtMsgDelay);
+    setTabOrder(m_txtMsgDelay, m_txtStatus);
+    setTabOrder(m_txtStatus, m_txtSendCommand);
+    setTabOrder(m_txtSendCommand, cmdSend);
+    setTabOrder(cmdSend, m_txtOutput);
+    setTabOrder(m_txtOutput, cmdSave);
+    setTabOrder(cmdSave, cmdClear);
+    setTabOrder(cmdClear, m_cmdStart);
+    setTabOrder(m_cmdStart, m_cmdStop);
+    setTabOrder(m_cmdStop, m_cmdClose);
+
+    m_ipField = std::make_unique<ComboField>(m_txtIP);
+    m_portField = std::make_unique<LineField>(m_txtPort);
+    m_passwordField = std::make_unique<LineField>(m_txtPassword);
+    m_sendCommandField = std::make_unique<LineField>(m_txtSendCommand);
+    m_msgField = std::make_unique<MultiLineField>(m_txtMsg);
+    m_messageTimeField = std::make_unique<SpinField>(m_txtSeverMessageTime);
+    m_msgDelayField = std::make_unique<SpinField>(m_txtMsgDelay);
+    m_statusField = std::make_unique<SpinField>(m_txtStatus);
+    m_console = std::make_unique<ConsoleView>(m_txtOutput);
+    m_startButton = std::make_unique<Button>(m_cmdStart);
+    m_connectedImage = std::make_unique<Image>(m_imgConnected);
+    m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
+    m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
+    m_statusTimer = std::make_unique<Timer>(m_tmrStatus);
+
+    resize(640, 640);
+}
+
+app::FormControls MainWindow::controls() {
+    return app::FormControls{*this,          *m_toolbar,        *m_ipField,        *m_portField,
+                             *m_passwordField, *m_msgField,     *m_messageTimeField, *m_msgDelayField,
+                             *m_statusField,   *m_sendCommandField, *m_console,   *m_startButton,
+                             *m_connectedImage, *m_notConnectedImage, *m_messageTimer, *m_statusTimer,
+                             m_socket};
+}
+
+void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
+    const auto* err = dynamic_cast<const support::AppError*>(&e);
+    const std::string text = err ? "Error: " + std::to_string(err->number()) + ". " + err->description()
+                                 : std::string("Error: ") + e.what();
+    m_messageBoxes.show(text, mb::kExclamation, std::string("Vexmond - ") + procedure);
+}
+
+void MainWindow::guarded(const char* procedure, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        reportFailure(procedure, e);
+    }
+}
+
+void MainWindow::bind(app::frmMain& form) {
+    m_form = &form;
+    connect(m_cmdClose, &QPushButton::clicked, this, [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
+    connect(m_cmdStop, &QPushButton::clicked, this, [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
+    m_toolbar->onToolClick = [this](const ITool& tool) {
+        guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
+    };
+    m_toolbar->onComboSelChange = [this](const ITool& tool) {
+        guarded("SSActiveToolBars1_ComboSelChange", [&] { m_form->SSActiveToolBars1_ComboSelChange(tool); });
+    };
+    m_ipField->onKeyDown = [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); };
+    m_ipField->onFailure = [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); };
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The title bar's close button ends the program like any unload the
+    // platform starts: the history is kept, the five fields are not saved.
+    if (m_form && !m_destroyed) m_form->Unload();
+    event->accept();
+}
+
+std::string MainWindow::caption() const { return toLatin1(windowTitle()); }
+void MainWindow::setCaption(const std::string& caption) { setWindowTitle(fromLatin1(caption)); }
+
+void MainWindow::destroy() {
+    if (m_destroyed) return;
+    m_destroyed = true;
+    hide();
+    QCoreApplication::quit();
+}
+
+}  // namespace platform::qt

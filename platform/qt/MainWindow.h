@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/frmMain.h"
+#include "platform/qt/QtControls.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace platform::qt {
+
+class FreeSpinBox;
+class GameToolbar;
+
+class MessageBoxes : public IMessageBox {
+public:
+    explicit MessageBoxes(QWidget* parent) : m_parent(parent) {}
+    int show(const std::string& text, int style, const std::string& title) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+// The main window: builds every control under its name, implements the
+// control interfaces over the widgets and forwards each widget event to the
+// frmMain member of the same name. It holds no logic of its own.
+class MainWindow : public QMainWindow, private IForm {
+    Q_OBJECT
+public:
+    explicit MainWindow(ISocket& socket);
+    ~MainWindow() override;
+
+    app::FormControls controls();
+    IMessageBox& messageBoxes() { return m_messageBoxes; }
+    // Connects the widgets' events to the form's procedures.
+    void bind(app::frmMain& form);
+
+    GameToolbar& toolbar() { return *m_toolbar; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // IForm
+    std::string caption() const override;
+    void setCaption(const std::string& caption) override;
+    void destroy() override;
+
+    void buildControls();
+    // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
+    void guarded(const char* procedure, const std::function<void()>& body);
+    void reportFailure(const char* procedure, const std::exception& e);
+
+    ISocket& m_socket;
+    app::frmMain* m_form = nullptr;
+    bool m_destroyed = false;
+    MessageBoxes m_messageBoxes{this};
+    GameToolbar* m_toolbar = nullptr;
+
+    QComboBox* m_txtIP = nullptr;
+    QLineEdit* m_txtPort = nullptr;
+    QLineEdit* m_txtPassword = nullptr;
+    QPlainTextEdit* m_txtMsg = nullptr;
+    FreeSpinBox* m_txtSeverMessageTime = nullptr;
+    FreeSpinBox* m_txtMsgDelay = nullptr;
+    FreeSpinBox* m_txtStatus = nullptr;
+    QLineEdit* m_txtSendCommand = nullptr;
+    QPlainTextEdit* m_txtOutput = nullptr;
+    QPushButton* m_cmdStart = nullptr;
+    QPushButton* m_cmdStop = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+    QLabel* m_imgConnected = nullptr;
+    QLabel* m_imgNotConnected = nullptr;
+    QTimer* m_tmrServerMessage = nullptr;
+    QTimer* m_tmrStatus = nullptr;
+
+    std::unique_ptr<ComboField> m_ipField;
+    std::unique_ptr<LineField> m_portField, m_passwordField, m_sendCommandField;
+    std::unique_ptr<MultiLineField> m_msgField;
+    std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_statusField;
+    std::unique_ptr<ConsoleView> m_console;
+    std::unique_ptr<Button> m_startButton;
+    std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;
+    std::unique_ptr<Timer> m_messageTimer, m_statusTimer;
+};
+
+}  // namespace platform::qt

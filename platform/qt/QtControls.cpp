@@ -1,0 +1,220 @@
+#include "platform/qt/QtControls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/ListSearch.h"
+#include "platform/qt/FreeSpinBox.h"
+#include "platform/qt/Latin1.h"
+
+namespace platform::qt {
+
+std::int16_t virtualKeyCode(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::int16_t>(key);
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<std::int16_t>(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<std::int16_t>(112 + (key - Qt::Key_F1));
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Period: return 190;
+    case Qt::Key_Minus: return 189;
+    default: return 0;
+    }
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers m) {
+    std::int16_t s = 0;
+    if (m & Qt::ShiftModifier) s |= 1;
+    if (m & Qt::ControlModifier) s |= 2;
+    if (m & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+std::string LineField::text() const { return m_edit ? toLatin1(m_edit->text()) : std::string(); }
+void LineField::setText(const std::string& text) {
+    if (m_edit) m_edit->setText(fromLatin1(text));
+}
+
+std::string MultiLineField::text() const { return m_edit ? toLatin1(lfToCrlf(m_edit->toPlainText())) : std::string(); }
+void MultiLineField::setText(const std::string& text) {
+    if (m_edit) m_edit->setPlainText(crlfToLf(fromLatin1(text)));
+}
+
+std::string SpinField::text() const { return m_spin ? toLatin1(m_spin->text()) : std::string(); }
+void SpinField::setText(const std::string& text) {
+    if (m_spin) m_spin->setText(fromLatin1(text));
+}
+
+namespace {
+// What the console shows for its text: CR LF as one line end, and a NUL
+// (which would end the text in the widget) as the control picture of NUL.
+QString consoleDisplay(const std::string& text) {
+    QString shown = crlfToLf(fromLatin1(text));
+    shown.replace(QChar(u'\0'), QChar(0x2400));
+    return shown;
+}
+}  // namespace
+
+void ConsoleView::setText(const std::string& text) {
+    m_text = text;
+    m_selStart = 0;
+    if (m_view) m_view->setPlainText(consoleDisplay(m_text));
+}
+
+void ConsoleView::setSelStart(std::int64_t position) {
+    m_selStart = std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(m_text.size()));
+    if (!m_view) return;
+    // The view shows each CR LF as one character: count the pairs before the caret.
+    std::int64_t shown = m_selStart;
+    for (std::size_t at = m_text.find("\r\n"); at != std::string::npos && static_cast<std::int64_t>(at) + 1 < m_selStart;
+         at = m_text.find("\r\n", at + 2))
+        --shown;
+    QTextCursor cursor = m_view->textCursor();
+    cursor.setPosition(static_cast<int>(std::min<std::int64_t>(shown, m_view->document()->characterCount() - 1)));
+    m_view->setTextCursor(cursor);
+    m_view->ensureCursorVisible();
+}
+
+bool Button::enabled() const { return m_button && m_button->isEnabled(); }
+void Button::setEnabled(bool enabled) {
+    if (m_button) m_button->setEnabled(enabled);
+}
+
+bool Image::visible() const { return m_label && !m_label->isHidden(); }
+void Image::setVisible(bool visible) {
+    if (m_label) m_label->setVisible(visible);
+}
+
+bool Timer::enabled() const { return m_timer && m_timer->isActive(); }
+void Timer::setEnabled(bool enabled) {
+    if (!m_timer) return;
+    if (enabled && !m_timer->isActive())
+        m_timer->start();
+    else if (!enabled)
+        m_timer->stop();
+}
+std::int32_t Timer::interval() const { return m_timer ? m_timer->interval() : 0; }
+void Timer::setInterval(std::int32_t milliseconds) {
+    if (m_timer) m_timer->setInterval(milliseconds);
+}
+
+ComboField::ComboField(QComboBox* combo) : m_combo(combo) {
+    // With the focus on the box, its keys reach the box and are handed to the
+    // edit line directly, past any filter; keys sent to the edit line itself
+    // reach it through the filter there. Watching both sees each key once.
+    combo->installEventFilter(this);
+    combo->lineEdit()->installEventFilter(this);
+    connect(combo, &QComboBox::editTextChanged, this, [this] { notifyChanged(); });
+}
+
+std::string ComboField::text() const { return m_combo ? toLatin1(m_combo->currentText()) : std::string(); }
+
+void ComboField::setText(const std::string& text) {
+    if (!m_combo) return;
+    const QString t = fromLatin1(text);
+    if (m_combo->lineEdit()->text() != t) m_combo->lineEdit()->setText(t);
+    m_selStart = static_cast<int>(t.size());
+}
+
+int ComboField::listCount() const { return m_combo ? m_combo->count() : 0; }
+std::string ComboField::list(int index) const {
+    if (!m_combo || index < 0 || index >= m_combo->count()) throw std::out_of_range("combo box index");
+    return toLatin1(m_combo->itemText(index));
+}
+
+// The list changes must not touch the edit line, which QComboBox would
+// otherwise fill with the new current item.
+void ComboField::addItem(const std::string& text) {
+    if (!m_combo) return;
+    const QString edit = m_combo->lineEdit()->text();
+    const QSignalBlocker block(m_combo);
+    m_combo->addItem(fromLatin1(text));
+    m_combo->lineEdit()->setText(edit);
+}
+void ComboField::removeItem(int index) {
+    if (!m_combo) return;
+    if (index < 0 || index >= m_combo->count()) throw std::out_of_range("combo box index");
+    const QString edit = m_combo->lineEdit()->text();
+    const QSignalBlocker block(m_combo);
+    m_combo->removeItem(index);
+    m_combo->lineEdit()->setText(edit);
+}
+void ComboField::clear() {
+    if (!m_combo) return;
+    const QString edit = m_combo->lineEdit()->text();
+    const QSignalBlocker block(m_combo);
+    m_combo->clear();
+    m_combo->lineEdit()->setText(edit);
+}
+
+void ComboField::setSelStart(int start) {
+    if (!m_combo) return;
+    m_selStart = std::clamp(start, 0, static_cast<int>(m_combo->lineEdit()->text().size()));
+    m_combo->lineEdit()->setCursorPosition(m_selStart);
+}
+void ComboField::setSelLength(int length) {
+    if (!m_combo) return;
+    const int available = static_cast<int>(m_combo->lineEdit()->text().size()) - m_selStart;
+    m_combo->lineEdit()->setSelection(m_selStart, std::clamp(length, 0, std::max(available, 0)));
+}
+
+std::vector<std::string> ComboField::items() const {
+    std::vector<std::string> out;
+    for (int i = 0; m_combo && i < m_combo->count(); ++i) out.push_back(toLatin1(m_combo->itemText(i)));
+    return out;
+}
+int ComboField::findString(const std::string& text) const { return findStringInList(items(), text, false); }
+int ComboField::findStringExact(const std::string& text) const { return findStringInList(items(), text, true); }
+
+void ComboField::subscribe(IComboBoxEvents* listener) { m_listeners.push_back(listener); }
+void ComboField::unsubscribe(IComboBoxEvents* listener) { std::erase(m_listeners, listener); }
+
+void ComboField::notifyChanged() {
+    try {
+        for (auto* l : std::vector(m_listeners)) l->comboChanged();
+    } catch (const std::exception& e) {
+        if (onFailure) onFailure(e);
+    }
+}
+
+bool ComboField::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        std::int16_t code = virtualKeyCode(key->key());
+        const std::int16_t shift = shiftState(key->modifiers());
+        try {
+            for (auto* l : std::vector(m_listeners)) l->comboKeyDown(code, shift);
+            if (onKeyDown) onKeyDown(code, shift);
+        } catch (const std::exception& e) {
+            if (onFailure) onFailure(e);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace platform::qt

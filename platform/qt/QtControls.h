@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ComboBox.h"
+#include "platform/Controls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "platform/qt/FreeSpinBox.h"
+
+namespace platform::qt {
+
+// The virtual-key code and shift state (1 Shift, 2 Ctrl, 4 Alt) of a Qt key event.
+std::int16_t virtualKeyCode(int qtKey);
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers);
+
+class LineField : public ITextField {
+public:
+    explicit LineField(QLineEdit* edit) : m_edit(edit) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+class MultiLineField : public ITextField {
+public:
+    explicit MultiLineField(QPlainTextEdit* edit) : m_edit(edit) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<QPlainTextEdit> m_edit;
+};
+
+class SpinField : public ITextField {
+public:
+    explicit SpinField(FreeSpinBox* spin) : m_spin(spin) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<FreeSpinBox> m_spin;
+};
+
+// The console: keeps its text exactly (CR LF, every byte) and shows it with
+// plain line feeds; nothing in it is read as markup.
+class ConsoleView : public IRichText {
+public:
+    explicit ConsoleView(QPlainTextEdit* view) : m_view(view) {}
+    std::string text() const override { return m_text; }
+    void setText(const std::string& text) override;
+    std::int64_t selStart() const override { return m_selStart; }
+    void setSelStart(std::int64_t position) override;
+
+private:
+    QPointer<QPlainTextEdit> m_view;
+    std::string m_text;
+    std::int64_t m_selStart = 0;
+};
+
+class Button : public IButton {
+public:
+    explicit Button(QAbstractButton* button) : m_button(button) {}
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+
+private:
+    QPointer<QAbstractButton> m_button;
+};
+
+class Image : public IImage {
+public:
+    explicit Image(QLabel* label) : m_label(label) {}
+    bool visible() const override;
+    void setVisible(bool visible) override;
+
+private:
+    QPointer<QLabel> m_label;
+};
+
+class Timer : public ITimer {
+public:
+    explicit Timer(QTimer* timer) : m_timer(timer) {}
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    std::int32_t interval() const override;
+    void setInterval(std::int32_t milliseconds) override;
+
+private:
+    QPointer<QTimer> m_timer;
+};
+
+// The drop-down edit field. Its key-down notification reaches the
+// subscribers first, then onKeyDown (the window's own handler).
+class ComboField : public QObject, public IComboBox {
+    Q_OBJECT
+public:
+    explicit ComboField(QComboBox* combo);
+
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    int listCount() const override;
+    std::string list(int index) const override;
+    void addItem(const std::string& text) override;
+    void removeItem(int index) override;
+    void clear() override;
+    void setSelStart(int start) override;
+    void setSelLength(int length) override;
+    int findString(const std::string& text) const override;
+    int findStringExact(const std::string& text) const override;
+    void subscribe(IComboBoxEvents* listener) override;
+    void unsubscribe(IComboBoxEvents* listener) override;
+
+    std::function<void(std::int16_t& keyCode, std::int16_t shift)> onKeyDown;
+    // Reports a failure of a notification handler without letting it out into Qt.
+    std::function<void(const std::exception&)> onFailure;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::vector<std::string> items() const;
+    void notifyChanged();
+
+    QPointer<QComboBox> m_combo;
+    std::vector<IComboBoxEvents*> m_listeners;
+    int m_selStart = 0;
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/Socket.h"
+#include "support/AppError.h"
+
+namespace fakes {
+
+struct FakeTextField : platform::ITextField {
+    std::string value;
+    explicit FakeTextField(std::string initial = {}) : value(std::move(initial)) {}
+    std::string text() const override { return value; }
+    void setText(const std::string& t) override { value = t; }
+};
+
+struct FakeRichText : platform::IRichText {
+    std::string value;
+    std::int64_t caret = 0;
+    std::string text() const override { return value; }
+    void setText(const std::string& t) override {
+        value = t;
+        caret = 0;
+    }
+    std::int64_t selStart() const override { return caret; }
+    void setSelStart(std::int64_t p) override { caret = p; }
+};
+
+struct FakeButton : platform::IButton {
+    bool on = true;
+    bool enabled() const override { return on; }
+    void setEnabled(bool e) override { on = e; }
+};
+
+struct FakeImage : platform::IImage {
+    bool shown;
+    explicit FakeImage(bool initial) : shown(initial) {}
+    bool visible() const override { return shown; }
+    void setVisible(bool v) override { shown = v; }
+};
+
+struct FakeTimer : platform::ITimer {
+    bool on = false;
+    std::int32_t period = 0;
+    bool enabled() const override { return on; }
+    void setEnabled(bool e) override { on = e; }
+    std::int32_t interval() const override { return period; }
+    void setInterval(std::int32_t ms) override { period = ms; }
+};
+
+struct FakeTool : platform::ITool {
+    std::string toolId, caption;
+    FakeTool(std::string id, std::string text) : toolId(std::move(id)), caption(std::move(text)) {}
+    std::string id() const override { return toolId; }
+    std::string text() const override { return caption; }
+};
+
+// The toolbar's collection in its order, so that tool 7 is the game box.
+struct FakeToolbar : platform::IToolbar {
+    std::vector<std::unique_ptr<FakeTool>> tools;
+    std::vector<std::string> loaded, saved;
+    FakeToolbar() {
+        for (auto [id, text] : std::vector<std::pair<const char*, const char*>>{
+                 {"ID_File", "&File"}, {"ID_Exit", "E&xit"}, {"ID_Game", "Game"}, {"ID_Help", "&Help"},
+                 {"ID_Information", "Information"}, {"ID_About", "&About"},
+                 {"ID_SelectGame", "Return to Castle Wolfenstein"}, {"ID_Games", "&Games"}})
+            tools.push_back(std::make_unique<FakeTool>(id, text));
+    }
+    FakeTool& gameBox() { return *tools[6]; }
+    platform::ITool* tool(int n) override {
+        return n >= 1 && n <= static_cast<int>(tools.size()) ? tools[static_cast<std::size_t>(n - 1)].get() : nullptr;
+    }
+    void loadLayout(const std::string& path) override { loaded.push_back(path); }
+    void saveLayout(const std::string& path) override { saved.push_back(path); }
+};
+
+struct FakeForm : platform::IForm {
+    std::string title = "frmMain";
+    int destroyed = 0;
+    std::string caption() const override { return title; }
+    void setCaption(const std::string& c) override { title = c; }
+    void destroy() override { ++destroyed; }
+};
+
+// Records every box shown and answers from a script (OK when it runs out).
+struct FakeMessageBox : platform::IMessageBox {
+    struct Shown {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    int show(const std::string& text, int style, const std::string& title) override {
+        shown.push_back({text, style, title});
+        if (answers.empty()) return platform::mb::kAnswerOk;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+struct FakeSocket : platform::ISocket {
+    std::string host;
+    std::int32_t port = 0;
+    bool open = false;
+    bool failClose = false;
+    int closes = 0;
+    std::vector<std::string> sent;
+    std::deque<std::string> incoming;
+    void setRemoteHost(const std::string& h) override { host = h; }
+    void setRemotePort(std::int32_t p) override { port = p; }
+    std::int16_t state() const override { return open ? 1 : 0; }
+    void bind() override { open = true; }
+    void sendData(const std::string& d) override { sent.push_back(d); }
+    std::string getData() override {
+        if (incoming.empty()) return {};
+        std::string d = incoming.front();
+        incoming.pop_front();
+        return d;
+    }
+    void close() override {
+        ++closes;
+        if (failClose) throw support::AppError(10038, "vexmond.Winsock", "not a socket");
+        open = false;
+    }
+};
+
+}  // namespace fakes

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <set>
+
+#include "platform/posix/HiveRegistry.h"
+#include "platform/qt/FreeSpinBox.h"
+#include "platform/qt/GameToolbar.h"
+#include "platform/qt/MainWindow.h"
+#include "settings/CAppSettings.h"
+#include "tests/fakes/FakeControls.h"
+#include "tests/support/TempDir.h"
+
+using platform::qt::FreeSpinBox;
+using platform::qt::MainWindow;
+
+namespace {
+
+// The real window over a real hive in a temporary directory.
+struct Window {
+    testsupport::TempDir tmp;
+    platform::posix::HiveRegistry registry{tmp / "config"};
+    fakes::FakeSocket socket;
+    MainWindow window{socket};
+    app::frmMain form{window.controls(), app::FormServices{registry, window.messageBoxes()}};
+
+    Window() { window.bind(form); }
+    void load() {
+        form.Form_Load();
+        window.show();
+    }
+    template <class T>
+    T* find(const char* name) {
+        T* w = window.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    std::string hive() { return testsupport::readFile(registry.directory() + "/system.reg"); }
+    void store(const std::string& section, const std::string& key, const std::string& value) {
+        settings::CAppSettings s(registry);
+        s.Init("Quorlan", "_Vexmond");
+        s.SaveSetting(section, key, support::Variant::String(value));
+    }
+};
+
+}  // namespace
+
+TEST(MainWindow, EveryControlUnderItsNameWithItsCaption) {
+    Window w;
+    w.load();
+    const std::pair<const char*, const char*> groups[] = {{"fraServer", "&Server Information:"},
+                                                          {"Frame2", "&Message to Send:"},
+                                                          {"Frame1", "Options: "},
+                                                          {"fraManualRcon", "Rcon:"},
+                                                          {"fraStatus", "Status:"}};
+    for (auto [name, title] : groups) EXPECT_EQ(w.find<QGroupBox>(name)->title(), title);
+    const std::pair<const char*, const char*> buttons[] = {{"cmdIP", "Get Local I.P"}, {"cmdSend", "Send"},
+                                                           {"cmdSave", "&Save"},       {"cmdClear", "Clear"},
+                                                           {"cmdStart", "Start"},      {"cmdStop", "S&top"},
+                                                           {"cmdClose", "&Close"}};
+    for (auto [name, caption] : buttons) EXPECT_EQ(w.find<QAbstractButton>(name)->text(), caption);
+    const std::pair<const char*, const char*> labels[] = {{"lblIP", " &IP:"}, {"lblPort", "&Port:"},
+                                                          {"lblRconPass", "Pass&word:"}, {"lblRunning", "Status:"},
+                                                          {"lblOnLine", "Offline"}, {"lblWarning", "Do not abuse!!!"}};
+    for (auto [name, text] : labels) EXPECT_EQ(w.find<QLabel>(name)->text(), text);
+    std::set<QString> minutes;
+    for (auto* l : w.window.findChildren<QLabel*>("lblMinutes")) minutes.insert(l->text());
+    EXPECT_EQ(minutes, (std::set<QString>{"Send message every", "minutes and delay each line", "seconds.",
+                                          "Get Status every", "minutes."}));
+    EXPECT_TRUE(w.find<QLabel>("SSHotLink1")->text().contains("Author's website"));
+
+    // Inputs: their kinds, contents and buddies.
+    EXPECT_EQ(w.find<QComboBox>("txtIP")->toolTip(), "Type in a new IP and press enter to add it to the available list");
+    EXPECT_EQ(w.find<QLabel>("lblIP")->buddy(), w.find<QComboBox>("txtIP"));
+    EXPECT_EQ(w.find<QLineEdit>("txtPassword")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(w.find<QPlainTextEdit>("txtOutput")->isReadOnly());
+    EXPECT_EQ(w.find<FreeSpinBox>("txtSeverMessageTime")->text(), "5");
+    EXPECT_EQ(w.find<FreeSpinBox>("txtMsgDelay")->text(), "5");  // 15 in the design, the default after start-up
+    EXPECT_EQ(w.find<FreeSpinBox>("txtStatus")->text(), "1");
+    EXPECT_EQ(w.find<QLabel>("imgConnected")->toolTip(), "Toggles Port");
+    EXPECT_TRUE(w.find<QLabel>("imgConnected")->isHidden());
+    EXPECT_FALSE(w.find<QLabel>("imgNotConnected")->isHidden());
+    EXPECT_EQ(w.window.windowTitle(), "Vexmond");
+    // Every input can be named by a screen reader.
+    for (auto* input : w.window.findChildren<QWidget*>()) {
+        const bool isInput = qobject_cast<QLineEdit*>(input) || qobject_cast<QPlainTextEdit*>(input) ||
+                             qobject_cast<QComboBox*>(input) || qobject_cast<QAbstractSpinBox*>(input);
+        const bool isPart = qobject_cast<QComboBox*>(input->parentWidget()) || qobject_cast<QAbstractSpinBox*>(input->parentWidget());
+        if (isInput && !isPart) {
+            EXPECT_FALSE(input->accessibleName().isEmpty()) << input->objectName().toStdString();
+        }
+    }
+}
+
+TEST(MainWindow, PortFieldTakesSixDigitsOnly) {
+    Window w;
+    w.load();
+    auto* port = w.find<QLineEdit>("txtPort");
+    QTest::keyClicks(port, "27a9-60123");
+    EXPECT_EQ(port->text(), "279601");
+}
+
+TEST(MainWindow, ToolbarHoldsItsToolsAndTheGameBoxReachesTheForm) {
+    Window w;
+    w.load();
+    auto& toolbar = w.window.toolbar();
+    const char* ids[] = {"ID_File", "ID_Exit", "ID_Game", "ID_Help", "ID_Information", "ID_About", "ID_SelectGame", "ID_Games"};
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(toolbar.tool(i)->id(), ids[i - 1]);
+    EXPECT_EQ(toolbar.tool(9), nullptr);
+    EXPECT_EQ(toolbar.tool(2)->text(), "E&xit");
+    QComboBox* box = toolbar.gameBox();
+    EXPECT_EQ(box->toolTip(), "Select the game type for your server");
+    EXPECT_EQ(toolbar.tool(7)->text(), "Return to Castle Wolfenstein");
+    const std::pair<const char*, const char*> games[] = {{"Elite Force", "EF"},
+                                                         {"Jedi Knight II", "JK2"},
+                                                         {"Quake 3 Arena", "Q3"},
+                                                         {"Return to Castle Wolfenstein", "RTCW"},
+                                                         {"Soldier of Fortune II", "SOF2"}};
+    ASSERT_EQ(box->count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(box->itemText(i), games[i].first);
+        EXPECT_EQ(box->itemData(i).toString(), games[i].second);
+    }
+    box->setCurrentIndex(2);
+    emit box->activated(2);
+    EXPECT_EQ(w.form.state().g_sGameName, "Quake 3 Arena");
+    EXPECT_EQ(w.form.state().g_sSayWord, "say");
+    toolbar.action("ID_About");  // exists
+    EXPECT_NE(toolbar.action("ID_About"), nullptr);
+}
+
+TEST(MainWindow, TypingAndCloseWriteTheFiveValuesIntoTheHive) {
+    Window w;
+    w.load();
+    QTest::keyClicks(w.find<QLineEdit>("txtPort"), "27960");
+    QTest::keyClicks(w.find<QLineEdit>("txtPassword"), "s3cret");
+    auto* msg = w.find<QPlainTextEdit>("txtMsg");
+    QTest::keyClicks(msg, "Hello");
+    QTest::keyClick(msg, Qt::Key_Return);
+    QTest::keyClicks(msg, "^1World");
+    auto* interval = w.find<FreeSpinBox>("txtSeverMessageTime");
+    QTest::keyClick(interval, Qt::Key_Up);
+    QTest::keyClick(interval, Qt::Key_Up);
+    auto* delay = w.find<FreeSpinBox>("txtMsgDelay");
+    delay->setText("2.5");
+    auto* ip = w.find<QComboBox>("txtIP");
+    QTest::keyClicks(ip->lineEdit(), "127.0.0.1");
+    QTest::keyClick(ip->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(ip->count(), 1);
+
+    QTest::mouseClick(w.find<QAbstractButton>("cmdClose"), Qt::LeftButton);
+    const std::string hive = w.hive();
+    for (const char* line : {"\"Port\"=\"27960\"", "\"Password\"=\"s3cret\"",
+                             "\"Msg\"=hex(1):48,65,6c,6c,6f,0d,0a,5e,31,57,6f,72,6c,64,00", "\"Msg_Timer\"=\"7\"",
+                             "\"Msg_Delay\"=\"2.5\"", "\"Hist0\"=\"127.0.0.1\""})
+        EXPECT_NE(hive.find(line), std::string::npos) << line << "\n" << hive;
+    EXPECT_TRUE(w.form.unloaded());
+    EXPECT_FALSE(w.window.isVisible());
+}
+
+TEST(MainWindow, SpinFieldsShowStoredTextAsItIsAndStepWithinTheirRange) {
+    Window w;
+    w.store("_Vexmond", "Msg_Timer", "2.5");
+    w.store("_Vexmond", "Msg_Delay", "");
+    w.load();
+    auto* interval = w.find<FreeSpinBox>("txtSeverMessageTime");
+    auto* delay = w.find<FreeSpinBox>("txtMsgDelay");
+    EXPECT_EQ(interval->text(), "2.5");
+    EXPECT_EQ(delay->text(), "");
+    QTest::keyClick(interval, Qt::Key_Up);
+    EXPECT_EQ(interval->text(), "3");
+    QTest::keyClick(delay, Qt::Key_Up);
+    EXPECT_EQ(delay->text(), "5");  // from nothing to the lowest value
+    interval->setText("30");
+    QTest::keyClick(interval, Qt::Key_Up);
+    EXPECT_EQ(interval->text(), "30");
+    interval->setText("0");
+    EXPECT_EQ(w.window.controls().txtSeverMessageTime.text(), "0");
+}
+
+TEST(MainWindow, AddressFieldCompletesFromItsHistory) {
+    Window w;
+    w.store("IPs", "Hist0", "Server1");
+    w.load();
+    auto* ip = w.find<QComboBox>("txtIP");
+    EXPECT_EQ(ip->currentText(), "Server1");
+    ip->lineEdit()->clear();
+    QTest::keyClicks(ip->lineEdit(), "s");
+    EXPECT_EQ(ip->currentText(), "server1");
+    EXPECT_EQ(ip->lineEdit()->selectedText(), "erver1");
+    QTest::keyClick(ip->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(ip->currentText(), "s");
+}
+
+TEST(MainWindow, TitleBarCloseUnloadsKeepingTheHistoryButNotTheFields) {
+    Window w;
+    w.load();
+    auto* ip = w.find<QComboBox>("txtIP");
+    QTest::keyClicks(ip->lineEdit(), "10.1.1.1");
+    QTest::keyClick(ip->lineEdit(), Qt::Key_Enter);
+    QTest::keyClicks(w.find<QLineEdit>("txtPort"), "1234");
+    w.window.close();
+    EXPECT_TRUE(w.form.unloaded());
+    const std::string hive = w.hive();
+    EXPECT_NE(hive.find("\"Hist0\"=\"10.1.1.1\""), std::string::npos) << hive;
+    EXPECT_EQ(hive.find("\"Port\""), std::string::npos) << hive;
+}
+
+TEST(MainWindow, MessageBoxesFollowTheClassicStyleNumbers) {
+    Window w;
+    w.load();
+    struct Case {
+        int style;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton defaultButton;
+        QMessageBox::StandardButton press;
+        int answer;
+    } cases[] = {
+        {4 + 32 + 256, QMessageBox::Question, QMessageBox::No, QMessageBox::No, 7},
+        {4 + 48, QMessageBox::Warning, QMessageBox::Yes, QMessageBox::Yes, 6},
+        {64, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, 1},
+        {0x1010, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, 1},
+    };
+    for (const auto& c : cases) {
+        QString seenText, seenTitle;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seenText = box->text();
+            seenTitle = box->windowTitle();
+            seenIcon = box->icon();
+            EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+            box->button(c.press)->click();
+        });
+        EXPECT_EQ(w.window.messageBoxes().show("one\r\n<b>two</b>", c.style, "Vexmond"), c.answer);
+        EXPECT_EQ(seenText, "one\n<b>two</b>");
+        EXPECT_EQ(seenTitle, "Vexmond");
+        EXPECT_EQ(seenIcon, c.icon);
+    }
+}
