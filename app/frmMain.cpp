@@ -4,6 +4,13 @@
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "support/AppError.h"
+#include <algorithm>
+#include <climits>
+
+#include "platform/ExeName.h"
+#include "support/CFileOpenSaveDialog.h"
+#include "support/LeadingNumber.h"
+#include "support/Text.h"
 #include "support/Variant.h"
 
 namespace app {
@@ -22,7 +29,8 @@ std::string withBlanks(const std::string& text) { return text + kNineBlanks; }
 
 }  // namespace
 
-frmMain::frmMain(const FormControls& controls, const FormServices& services) : m_c(controls), m_s(services) {}
+frmMain::frmMain(const FormControls& controls, const FormServices& services)
+    : m_c(controls), m_s(services), m_oErrorLog(services.fileSystem, services.clock, services.messageBox) {}
 
 frmMain::~frmMain() = default;
 
@@ -206,6 +214,40 @@ void frmMain::StopMessaging() {
 
 void frmMain::cmdStop_Click() { StopMessaging(); }
 
+void frmMain::AppendToConsole(const std::string& text) {
+    m_c.txtOutput.appendText(text);
+    MoveCaretToEnd();
+}
+
+void frmMain::MoveCaretToEnd() { m_c.txtOutput.setSelStart(m_c.txtOutput.length()); }
+
+void frmMain::cmdClear_Click() {
+    if (m_c.txtOutput.length() == 0) return;
+    if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes) m_c.txtOutput.setText("");
+}
+
+void frmMain::cmdSave_Click() {
+    if (m_c.txtOutput.length() == 0) return;
+    support::CFileOpenSaveDialog dialog(m_s.fileDialogs);
+    dialog.setCenterDialog(true);
+    dialog.setDialogTitle("Save log");
+    dialog.setFilter("All Files (*.*)|*.*");
+    dialog.setFlags(0x80204);
+    dialog.setHWndOwner(m_c.form.hWnd());
+    dialog.setMaxFileSize(255);
+    if (!dialog.Show(1)) return;
+    const std::string path = dialog.FileName();
+    try {
+        m_c.txtOutput.saveFile(path);
+    } catch (const std::exception& e) {
+        // The console keeps its text; the user can pick another place.
+        m_s.messageBox.show(std::string("The log could not be saved to ") + path + ":" + kCrLf + kCrLf + e.what(),
+                            mb::kOkOnly + mb::kExclamation, kAppTitle);
+        return;
+    }
+    m_s.messageBox.show("File has been saved", mb::kOkOnly + mb::kInformation, kAppTitle);
+}
+
 std::string frmMain::broadcastLine(const std::string& line) const {
     return broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord, line);
 }
@@ -221,6 +263,168 @@ void frmMain::showFailure(const std::string& procedure, const std::exception& e)
     else
         text = std::string("Error: ") + e.what();
     m_s.messageBox.show(text, mb::kOkOnly + mb::kExclamation, std::string(kAppTitle) + " - " + procedure);
+}
+
+}  // namespace app
+
+namespace app {
+
+namespace {
+
+// The socket's failures as the user is told of them. The reply handler uses
+// the same table without 10014.
+const char* socketMessage(std::int32_t number, bool replyHandler) {
+    switch (number) {
+    case 7: return "Out of memory";
+    case 10014: return replyHandler ? nullptr : "Invalid Argument, check to make sure the IP and Port is correct";
+    case 10040: return "Message sent to to large, please edit your message to a lesser length";
+    case 10043: return "Port not supported";
+    case 10048: return "Could not connect to server, address in use";
+    case 10049: return "Could not connect to server, address not available";
+    case 10053: return "Connection has aborted";
+    case 10054: return "Could not connect to server, server may be down. Check your IP and Port";
+    case 10056: return "You are already connected to the server";
+    case 10058: return "Connection has been lost, socket has shutdown";
+    case 10060: return "Connection timed out";
+    case 10061: return "Connection has been refused";
+    case 11001: return "Host not found, unable to connect to server";
+    case 40026: return "Wrong Protocol";
+    default: return nullptr;
+    }
+}
+
+support::AppError asAppError(const std::exception& e) {
+    if (const auto* err = dynamic_cast<const support::AppError*>(&e)) return *err;
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return support::AppError(7, platform::kExeName, "Out of memory");
+    return support::AppError(0, platform::kExeName, e.what());
+}
+
+std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
+
+}  // namespace
+
+void frmMain::socketFailure(const std::string& handler, const std::exception& e, bool replyHandler) {
+    const support::AppError err = asAppError(e);
+    skipOnFailure([&] {
+        if (const char* message = socketMessage(err.number(), replyHandler))
+            m_s.messageBox.show(withBlanks(message), mb::kOkOnly + mb::kExclamation, kAppTitle);
+        else if (replyHandler)
+            m_s.messageBox.show(err.description(), mb::kOkOnly + mb::kExclamation, kAppTitle);
+        else
+            m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + handler + "(Sub)", 0, true, false,
+                                 true, &err, "");
+    });
+    cmdStop_Click();
+}
+
+void frmMain::send(const std::string& commandText) { m_c.udpPeerA.sendData(m_sPacketPrefix + commandText); }
+
+void frmMain::PrepareMessage(const std::string& message, const std::string& password) {
+    m_state.g_asMessageLines = support::splitText(message, kCrLf);
+    const std::size_t last = m_state.g_asMessageLines.size() - 1;
+    if (last > static_cast<std::size_t>(INT16_MAX)) throw support::runtimeError(support::kErrOverflow);
+    m_state.g_iLastMessageLine = static_cast<std::int16_t>(last);
+    m_state.g_sRconPassword = support::trimBlanks(password);
+}
+
+void frmMain::cmdStart_Click() {
+    try {
+        ApplyGameProfile();
+        const struct {
+            bool missing;
+            const char* message;
+        } checks[] = {
+            {support::trimBlanks(m_c.txtIP.text()).empty(), "Please input a server IP"},
+            {support::trimBlanks(m_c.txtPort.text()).empty(), "Please input a server port"},
+            {support::trimBlanks(m_c.txtPassword.text()).empty(), "Please input a remote password"},
+            {m_c.txtMsg.text().empty(), "Please input a message"},
+        };
+        for (const auto& check : checks)
+            if (check.missing) {
+                m_s.messageBox.show(withBlanks(check.message), mb::kOkOnly + mb::kExclamation, kAppTitle);
+                return;
+            }
+        PrepareMessage(m_c.txtMsg.text(), m_c.txtPassword.text());
+        SaveFormSettings();
+
+        if (m_c.udpPeerA.state() == 1) m_c.udpPeerA.close();
+        m_c.udpPeerA.setRemoteHost(support::trimBlanks(m_c.txtIP.text()));
+        m_c.udpPeerA.setRemotePort(Variant::String(support::trimBlanks(m_c.txtPort.text())).toLong());
+        m_c.udpPeerA.bind();
+
+        send(statusRequest());
+        m_c.tmrServerMessage.setInterval(kMessageTimerPeriod);
+        m_c.tmrServerMessage.setEnabled(true);
+        m_c.tmrStatus.setInterval(kStatusTimerPeriod);
+        m_c.tmrStatus.setEnabled(true);
+        ShowRunning();
+    } catch (const std::exception& e) {
+        socketFailure("cmdStart_Click", e, false);
+    }
+}
+
+std::uint32_t frmMain::lineDelayMilliseconds() const {
+    double seconds = support::leadingNumber(m_c.txtMsgDelay.text());
+    if (!(seconds > 0)) seconds = 0;  // negative (and not-a-number) delays count as none
+    seconds = std::min(seconds, kMaxLineDelaySeconds);
+    const std::int32_t ms = support::roundToLong(seconds * 1000.0);
+    return ms == 0 ? 2000u : static_cast<std::uint32_t>(ms);
+}
+
+void frmMain::tmrServerMessage_Timer() {
+    try {
+        m_lMessageTicks = countTick(m_lMessageTicks);
+        double interval = support::leadingNumber(m_c.txtSeverMessageTime.text());
+        if (interval == 0) interval = 5;
+        if (m_lMessageTicks < interval) return;
+        const std::uint32_t delay = lineDelayMilliseconds();
+        for (std::size_t i = 0; i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) &&
+                                i < m_state.g_asMessageLines.size();
+             ++i) {
+            const std::string& line = m_state.g_asMessageLines[i];
+            if (line.empty()) continue;
+            send(broadcastLine(line));
+            m_s.sleeper.sleep(delay);
+        }
+        MoveCaretToEnd();
+        m_lMessageTicks = 0;
+    } catch (const std::exception& e) {
+        socketFailure("tmrServerMessage_Timer", e, false);
+    }
+}
+
+void frmMain::tmrStatus_Timer() {
+    try {
+        m_lStatusTicks = countTick(m_lStatusTicks);
+        const double interval = support::leadingNumber(m_c.txtStatus.text());
+        if (interval == 0) return;
+        if (m_lStatusTicks < interval) return;
+        send(statusRequest());
+        m_lStatusTicks = 0;
+        MoveCaretToEnd();
+    } catch (const std::exception& e) {
+        socketFailure("tmrStatus_Timer", e, false);
+    }
+}
+
+void frmMain::cmdSend_Click() {
+    try {
+        const std::string command = support::trimBlanks(m_c.txtSendCommand.text());
+        if (command.empty()) return;
+        send(app::manualCommand(m_c.txtPassword.text(), command));
+    } catch (const std::exception& e) {
+        socketFailure("cmdSend_Click", e, false);
+    }
+}
+
+void frmMain::udpPeerA_DataArrival(std::int32_t) {
+    try {
+        std::string reply = m_c.udpPeerA.getData();
+        reply = support::replaceAll(reply, m_sPacketPrefix + "print\n", "");
+        AppendToConsole(support::replaceAll(reply, "\n", kCrLf));
+    } catch (const std::exception& e) {
+        socketFailure("udpPeerA_DataArrival", e, true);
+    }
 }
 
 }  // namespace app

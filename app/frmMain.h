@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/ComboBox.h"
 #include "platform/Controls.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/Sleeper.h"
 #include "platform/Socket.h"
+#include "support/modErrorLog.h"
 
 namespace settings {
 class CAppSettings;
@@ -42,6 +47,10 @@ struct FormControls {
 struct FormServices {
     platform::IRegistry& registry;
     platform::IMessageBox& messageBox;
+    platform::IFileDialogs& fileDialogs;
+    platform::IFileSystem& fileSystem;
+    platform::IClock& clock;
+    platform::ISleeper& sleeper;
 };
 
 // The remote-console state shared by the window's procedures. It starts
@@ -61,6 +70,14 @@ inline constexpr const char* kNineBlanks = "         ";
 inline constexpr const char* kAuthorEmail = "vexmond@quorlan.example";
 inline constexpr const char* kAuthorWebsite = "https://quorlan.example/vexmond/";
 inline constexpr const char* kExampleAddress = "http://www.quorlan.example";
+
+// The pause after each broadcast line blocks the whole window, so it is kept
+// within 0 to 60 seconds whatever the field holds (0 itself means 2 seconds).
+inline constexpr double kMaxLineDelaySeconds = 60.0;
+
+// The window timers' periods: one "minute" of the interval fields is a tick.
+inline constexpr std::int32_t kMessageTimerPeriod = 65535;
+inline constexpr std::int32_t kStatusTimerPeriod = 63000;
 
 // The logic of the main window: every event procedure of the window is a
 // member of the same name. The window itself (platform/qt) only builds the
@@ -96,27 +113,52 @@ public:
     void StopMessaging();
     void cmdStop_Click();
 
+    // The broadcast, the status poll, the manual command and the replies.
+    void cmdStart_Click();
+    void PrepareMessage(const std::string& message, const std::string& password);
+    void tmrServerMessage_Timer();
+    void tmrStatus_Timer();
+    void cmdSend_Click();
+    void udpPeerA_DataArrival(std::int32_t bytesTotal);
+    // The pause after each line, in milliseconds, as the delay field stands now.
+    std::uint32_t lineDelayMilliseconds() const;
+
+    // The output console.
+    void cmdClear_Click();
+    void cmdSave_Click();
+    void AppendToConsole(const std::string& text);
+    void MoveCaretToEnd();
+
     // The command texts as they would be sent now (after the packet prefix).
     std::string broadcastLine(const std::string& line) const;
     std::string statusRequest() const;
     std::string manualCommand() const;
 
     const RconState& state() const { return m_state; }
+    std::int32_t messageTicks() const { return m_lMessageTicks; }
+    std::int32_t statusTicks() const { return m_lStatusTicks; }
     const std::string& packetPrefix() const { return m_sPacketPrefix; }
     settings::CAppSettings* appSettings() const { return m_oAppSettings.get(); }
     settings::CSmartComboBox* ipHistory() const { return m_oIPHistory.get(); }
+    support::modErrorLog& errorLog() { return m_oErrorLog; }
 
 private:
     void applyProfile(const std::string& gameName);
     void showFailure(const std::string& procedure, const std::exception& e);
+    // The common failure path of the handlers that touch the socket.
+    void socketFailure(const std::string& handler, const std::exception& e, bool replyHandler);
+    void send(const std::string& commandText);
     bool saveSettingsOrAsk();
 
     FormControls m_c;
     FormServices m_s;
+    support::modErrorLog m_oErrorLog;
     RconState m_state;
     std::unique_ptr<settings::CAppSettings> m_oAppSettings;
     std::unique_ptr<settings::CSmartComboBox> m_oIPHistory;
     std::string m_sPacketPrefix;
+    std::int32_t m_lMessageTicks = 0;
+    std::int32_t m_lStatusTicks = 0;
     bool m_bUnloaded = false;
 };
 

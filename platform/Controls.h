@@ -15,13 +15,20 @@ public:
     virtual void setText(const std::string& text) = 0;
 };
 
-class IRichText {  // the output console
+// The output console: a plain-text view with a caret. Appending costs in
+// proportion to the appended text, however long the console has grown.
+class IRichText {
 public:
     virtual ~IRichText() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
+    virtual std::int64_t length() const = 0;
+    // Text = Text + text, in one piece.
+    virtual void appendText(const std::string& text) = 0;
     virtual std::int64_t selStart() const = 0;
     virtual void setSelStart(std::int64_t position) = 0;
+    // Writes exactly the text, as 8-bit bytes, replacing the file; throws on failure.
+    virtual void saveFile(const std::string& path) = 0;
 };
 
 class IButton {
@@ -74,6 +81,8 @@ public:
     virtual ~IForm() = default;
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& caption) = 0;
+    // The window's handle, for dialogs it owns.
+    virtual std::int32_t hWnd() const = 0;
     // Takes the window down for good, after its unload has run.
     virtual void destroy() = 0;
 };

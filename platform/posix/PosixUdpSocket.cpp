@@ -65,9 +65,13 @@ std::int32_t winsockError(int err) {
 
 PosixUdpSocket::~PosixUdpSocket() { close(); }
 
+void PosixUdpSocket::setRemotePort(std::int32_t port) {
+    if (port < 1 || port > 65535) fail(10014, "The port must be a number from 1 to 65535");
+    m_lRemotePort = port;
+}
+
 void PosixUdpSocket::bind() {
     if (m_fd >= 0) fail(10022, "The socket is already open");
-    if (m_lRemotePort < 0 || m_lRemotePort > 65535) fail(10049, "The port is out of range");
 
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -96,14 +100,18 @@ void PosixUdpSocket::bind() {
         failErrno(err);
     }
     m_fd = fd;
+    m_pendingError = 0;
+    if (onOpened) onOpened(m_fd);
 }
 
 void PosixUdpSocket::sendData(const std::string& data) {
-    if (m_fd < 0) {
-        // Like the socket control, a send on a closed socket opens it to the
-        // remote end last set; without one there is nowhere to send.
-        if (m_sRemoteHost.empty()) fail(10014, "No remote host has been set");
-        bind();
+    // Only Start opens the socket: a send after Stop (or before any Start)
+    // is refused as a send on a socket that has been shut down.
+    if (m_fd < 0) fail(10058, "The socket is closed");
+    if (m_pendingError != 0) {
+        const int err = m_pendingError;
+        m_pendingError = 0;
+        failErrno(err);
     }
     while (true) {
         const ssize_t n = ::send(m_fd, data.data(), data.size(), 0);
@@ -128,9 +136,24 @@ std::string PosixUdpSocket::getData() {
     }
 }
 
+long PosixUdpSocket::pendingDatagramSize() {
+    if (m_fd < 0) return -1;
+    char probe = 0;
+    while (true) {
+        const ssize_t n = ::recv(m_fd, &probe, 1, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+        if (n >= 0) return static_cast<long>(n);
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) m_pendingError = errno;
+        return -1;
+    }
+}
+
 void PosixUdpSocket::close() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd < 0) return;
+    if (onClosing) onClosing();
+    ::close(m_fd);
     m_fd = -1;
+    m_pendingError = 0;
 }
 
 }  // namespace platform::posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/Socket.h"
@@ -18,7 +19,8 @@ public:
     PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
 
     void setRemoteHost(const std::string& host) override { m_sRemoteHost = host; }
-    void setRemotePort(std::int32_t port) override { m_lRemotePort = port; }
+    // A port outside 1 to 65535 is refused with 10014.
+    void setRemotePort(std::int32_t port) override;
     std::int16_t state() const override { return m_fd >= 0 ? 1 : 0; }
     void bind() override;
     void sendData(const std::string& data) override;
@@ -27,8 +29,19 @@ public:
 
     int fd() const { return m_fd; }
 
+    // The size of the datagram waiting to be read, or -1 when none is. An
+    // error the kernel reports instead (the server host's "port
+    // unreachable") is taken off the socket here and raised by the next send.
+    long pendingDatagramSize();
+
+    // Told when the socket opens (with its descriptor) and before it closes,
+    // so that the event loop can watch it.
+    std::function<void(int fd)> onOpened;
+    std::function<void()> onClosing;
+
 private:
     int m_fd = -1;
+    int m_pendingError = 0;
     std::string m_sRemoteHost;
     std::int32_t m_lRemotePort = 0;
 };

@@ -21,6 +21,7 @@
 #include "platform/qt/FreeSpinBox.h"
 #include "platform/qt/GameToolbar.h"
 #include "platform/qt/Latin1.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "support/AppError.h"
 
 namespace platform::qt {
@@ -167,6 +168,9 @@ void MainWindow::buildControls() {
     m_txtMsgDelay->setObjectName("txtMsgDelay");
     m_txtMsgDelay->setText("15");
     m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
+    m_txtMsgDelay->setToolTip(QString("Seconds to pause after each line, from 0 to %1 (0 means 2). The window does not "
+                                      "respond during the pause.")
+                                  .arg(app::kMaxLineDelaySeconds));
     timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
     timing->addWidget(m_txtSeverMessageTime);
     timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
@@ -200,10 +204,10 @@ void MainWindow::buildControls() {
     m_txtSendCommand->setObjectName("txtSendCommand");
     m_txtSendCommand->setAccessibleName("Rcon command");
     m_txtSendCommand->setPlaceholderText("an rcon command, e.g. status");
-    auto* cmdSend = new QPushButton("Send");
-    cmdSend->setObjectName("cmdSend");
+    m_cmdSend = new QPushButton("Send");
+    m_cmdSend->setObjectName("cmdSend");
     rcon->addWidget(m_txtSendCommand, 1);
-    rcon->addWidget(cmdSend);
+    rcon->addWidget(m_cmdSend);
     middle->addWidget(fraManualRcon, 1);
     page->addLayout(middle);
 
@@ -221,13 +225,13 @@ void MainWindow::buildControls() {
     m_txtOutput->setMinimumHeight(120);
     status->addWidget(m_txtOutput, 1);
     auto* consoleButtons = new QHBoxLayout;
-    auto* cmdSave = new QPushButton("&Save");
-    cmdSave->setObjectName("cmdSave");
-    auto* cmdClear = new QPushButton("Clear");
-    cmdClear->setObjectName("cmdClear");
+    m_cmdSave = new QPushButton("&Save");
+    m_cmdSave->setObjectName("cmdSave");
+    m_cmdClear = new QPushButton("Clear");
+    m_cmdClear->setObjectName("cmdClear");
     consoleButtons->addStretch(1);
-    consoleButtons->addWidget(cmdSave);
-    consoleButtons->addWidget(cmdClear);
+    consoleButtons->addWidget(m_cmdSave);
+    consoleButtons->addWidget(m_cmdClear);
     status->addLayout(consoleButtons);
     page->addWidget(fraStatus, 2);
 
@@ -294,11 +298,11 @@ void MainWindow::buildControls() {
     setTabOrder(m_txtSeverMessageTime, m_txtMsgDelay);
     setTabOrder(m_txtMsgDelay, m_txtStatus);
     setTabOrder(m_txtStatus, m_txtSendCommand);
-    setTabOrder(m_txtSendCommand, cmdSend);
-    setTabOrder(cmdSend, m_txtOutput);
-    setTabOrder(m_txtOutput, cmdSave);
-    setTabOrder(cmdSave, cmdClear);
-    setTabOrder(cmdClear, m_cmdStart);
+    setTabOrder(m_txtSendCommand, m_cmdSend);
+    setTabOrder(m_cmdSend, m_txtOutput);
+    setTabOrder(m_txtOutput, m_cmdSave);
+    setTabOrder(m_cmdSave, m_cmdClear);
+    setTabOrder(m_cmdClear, m_cmdStart);
     setTabOrder(m_cmdStart, m_cmdStop);
     setTabOrder(m_cmdStop, m_cmdClose);
 
@@ -346,6 +350,13 @@ void MainWindow::guarded(const char* procedure, const std::function<void()>& bod
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
+    connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
+    connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
+    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
+    connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
+    connect(m_cmdSave, &QPushButton::clicked, this, [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
+    connect(m_cmdClear, &QPushButton::clicked, this, [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
     m_toolbar->onToolClick = [this](const ITool& tool) {
         guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
@@ -366,6 +377,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 std::string MainWindow::caption() const { return toLatin1(windowTitle()); }
 void MainWindow::setCaption(const std::string& caption) { setWindowTitle(fromLatin1(caption)); }
+
+std::int32_t MainWindow::hWnd() const {
+    const_cast<MainWindow*>(this)->winId();  // a handle exists only once asked for
+    return QtFileDialogs::handleOf(const_cast<MainWindow*>(this));
+}
 
 void MainWindow::destroy() {
     if (m_destroyed) return;

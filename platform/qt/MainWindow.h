@@ -53,6 +53,7 @@ private:
     // IForm
     std::string caption() const override;
     void setCaption(const std::string& caption) override;
+    std::int32_t hWnd() const override;
     void destroy() override;
 
     void buildControls();
@@ -75,6 +76,9 @@ private:
     FreeSpinBox* m_txtStatus = nullptr;
     QLineEdit* m_txtSendCommand = nullptr;
     QPlainTextEdit* m_txtOutput = nullptr;
+    QPushButton* m_cmdSend = nullptr;
+    QPushButton* m_cmdSave = nullptr;
+    QPushButton* m_cmdClear = nullptr;
     QPushButton* m_cmdStart = nullptr;
     QPushButton* m_cmdStop = nullptr;
     QPushButton* m_cmdClose = nullptr;

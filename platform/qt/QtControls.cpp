@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QFile>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
@@ -71,33 +73,58 @@ void SpinField::setText(const std::string& text) {
 }
 
 namespace {
-// What the console shows for its text: CR LF as one line end, and a NUL
-// (which would end the text in the widget) as the control picture of NUL.
+// What the console shows of its text: line feeds end the lines, so carriage
+// returns are left out, and a NUL (which would end the text in the widget)
+// is shown as the control picture of NUL. Done piece by piece, it gives the
+// same view for a text however it was cut into appends.
 QString consoleDisplay(const std::string& text) {
-    QString shown = crlfToLf(fromLatin1(text));
+    QString shown = fromLatin1(text);
+    shown.remove(QLatin1Char('\r'));
     shown.replace(QChar(u'\0'), QChar(0x2400));
     return shown;
+}
+
+std::int64_t countCarriageReturns(std::string_view text, std::size_t end) {
+    return static_cast<std::int64_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\r'));
 }
 }  // namespace
 
 void ConsoleView::setText(const std::string& text) {
     m_text = text;
+    m_carriageReturns = countCarriageReturns(m_text, m_text.size());
     m_selStart = 0;
     if (m_view) m_view->setPlainText(consoleDisplay(m_text));
 }
 
-void ConsoleView::setSelStart(std::int64_t position) {
-    m_selStart = std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(m_text.size()));
+void ConsoleView::appendText(const std::string& text) {
+    m_text += text;
+    m_carriageReturns += countCarriageReturns(text, text.size());
     if (!m_view) return;
-    // The view shows each CR LF as one character: count the pairs before the caret.
-    std::int64_t shown = m_selStart;
-    for (std::size_t at = m_text.find("\r\n"); at != std::string::npos && static_cast<std::int64_t>(at) + 1 < m_selStart;
-         at = m_text.find("\r\n", at + 2))
-        --shown;
+    QTextCursor end(m_view->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(consoleDisplay(text));
+}
+
+void ConsoleView::setSelStart(std::int64_t position) {
+    m_selStart = std::clamp<std::int64_t>(position, 0, length());
+    if (!m_view) return;
+    const std::int64_t hidden = m_selStart == length() ? m_carriageReturns
+                                                        : countCarriageReturns(m_text, static_cast<std::size_t>(m_selStart));
     QTextCursor cursor = m_view->textCursor();
-    cursor.setPosition(static_cast<int>(std::min<std::int64_t>(shown, m_view->document()->characterCount() - 1)));
+    cursor.setPosition(static_cast<int>(
+        std::min<std::int64_t>(m_selStart - hidden, m_view->document()->characterCount() - 1)));
     m_view->setTextCursor(cursor);
     m_view->ensureCursorVisible();
+}
+
+void ConsoleView::saveFile(const std::string& path) {
+    QSaveFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    // A file in a directory we may not create files in is rewritten in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(m_text.data(), static_cast<qint64>(m_text.size())) != static_cast<qint64>(m_text.size()) ||
+        !file.commit())
+        throw std::runtime_error(file.errorString().toStdString());
 }
 
 bool Button::enabled() const { return m_button && m_button->isEnabled(); }

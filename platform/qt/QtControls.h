@@ -61,12 +61,16 @@ public:
     explicit ConsoleView(QPlainTextEdit* view) : m_view(view) {}
     std::string text() const override { return m_text; }
     void setText(const std::string& text) override;
+    std::int64_t length() const override { return static_cast<std::int64_t>(m_text.size()); }
+    void appendText(const std::string& text) override;
     std::int64_t selStart() const override { return m_selStart; }
     void setSelStart(std::int64_t position) override;
+    void saveFile(const std::string& path) override;
 
 private:
     QPointer<QPlainTextEdit> m_view;
     std::string m_text;
+    std::int64_t m_carriageReturns = 0;  // in m_text; the view shows none of them
     std::int64_t m_selStart = 0;
 };
 

@@ -7,7 +7,10 @@
 #include "app/frmMain.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixUdpSocket.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/SocketWatcher.h"
 #include "platform/qt/MainWindow.h"
 
 namespace {
@@ -30,9 +33,14 @@ int main(int argc, char** argv) {
 
     platform::posix::HiveRegistry registry(platform::posix::configDirectory());
     platform::posix::PosixUdpSocket socket;
+    platform::posix::PosixFileSystem files;
+    platform::posix::SystemClock clock;
+    platform::posix::ThreadSleeper sleeper;
+    platform::qt::QtFileDialogs dialogs;
     platform::qt::MainWindow window(socket);
-    app::frmMain form(window.controls(), app::FormServices{registry, window.messageBoxes()});
+    app::frmMain form(window.controls(), app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper});
     window.bind(form);
+    platform::qt::SocketWatcher watcher(socket, [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); });
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);

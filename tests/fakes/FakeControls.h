@@ -23,13 +23,21 @@ struct FakeTextField : platform::ITextField {
 struct FakeRichText : platform::IRichText {
     std::string value;
     std::int64_t caret = 0;
+    std::map<std::string, std::string> savedFiles;
+    bool failSave = false;
     std::string text() const override { return value; }
     void setText(const std::string& t) override {
         value = t;
         caret = 0;
     }
+    std::int64_t length() const override { return static_cast<std::int64_t>(value.size()); }
+    void appendText(const std::string& t) override { value += t; }
     std::int64_t selStart() const override { return caret; }
     void setSelStart(std::int64_t p) override { caret = p; }
+    void saveFile(const std::string& path) override {
+        if (failSave) throw std::runtime_error("Permission denied");
+        savedFiles[path] = value;
+    }
 };
 
 struct FakeButton : platform::IButton {
@@ -83,6 +91,7 @@ struct FakeToolbar : platform::IToolbar {
 struct FakeForm : platform::IForm {
     std::string title = "frmMain";
     int destroyed = 0;
+    std::int32_t hWnd() const override { return 4242; }
     std::string caption() const override { return title; }
     void setCaption(const std::string& c) override { title = c; }
     void destroy() override { ++destroyed; }
@@ -111,6 +120,7 @@ struct FakeSocket : platform::ISocket {
     std::int32_t port = 0;
     bool open = false;
     bool failClose = false;
+    std::int32_t failure = 0;  // when set, sends and reads fail with this number
     int closes = 0;
     std::vector<std::string> sent;
     std::deque<std::string> incoming;
@@ -118,8 +128,12 @@ struct FakeSocket : platform::ISocket {
     void setRemotePort(std::int32_t p) override { port = p; }
     std::int16_t state() const override { return open ? 1 : 0; }
     void bind() override { open = true; }
-    void sendData(const std::string& d) override { sent.push_back(d); }
+    void sendData(const std::string& d) override {
+        if (failure) throw support::AppError(failure, "vexmond.Winsock", "socket says " + std::to_string(failure));
+        sent.push_back(d);
+    }
     std::string getData() override {
+        if (failure) throw support::AppError(failure, "vexmond.Winsock", "socket says " + std::to_string(failure));
         if (incoming.empty()) return {};
         std::string d = incoming.front();
         incoming.pop_front();

@@ -6,6 +6,7 @@
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeServices.h"
 
 namespace fakes {
 
@@ -14,6 +15,10 @@ namespace fakes {
 struct FormHarness {
     FakeRegistry registry;
     FakeMessageBox messageBox;
+    FakeFileDialogs fileDialogs;
+    FakeFileSystem fileSystem;
+    FakeClock clock;
+    FakeSleeper sleeper;
     FakeForm form;
     FakeToolbar toolbar;
     FakeComboBox txtIP;
@@ -35,7 +40,7 @@ struct FormHarness {
             app::FormControls{form, toolbar, txtIP, txtPort, txtPassword, txtMsg, txtSeverMessageTime, txtMsgDelay,
                               txtStatus, txtSendCommand, txtOutput, cmdStart, imgConnected, imgNotConnected,
                               tmrServerMessage, tmrStatus, udpPeerA},
-            app::FormServices{registry, messageBox});
+            app::FormServices{registry, messageBox, fileDialogs, fileSystem, clock, sleeper});
     }
 
     // The running state as Start leaves it.

@@ -20,6 +20,7 @@
 #include "platform/qt/MainWindow.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/support/TempDir.h"
 
 using platform::qt::FreeSpinBox;
@@ -32,8 +33,13 @@ struct Window {
     testsupport::TempDir tmp;
     platform::posix::HiveRegistry registry{tmp / "config"};
     fakes::FakeSocket socket;
+    fakes::FakeFileDialogs dialogs;
+    fakes::FakeFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeSleeper sleeper;
     MainWindow window{socket};
-    app::frmMain form{window.controls(), app::FormServices{registry, window.messageBoxes()}};
+    app::frmMain form{window.controls(),
+                      app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper}};
 
     Window() { window.bind(form); }
     void load() {
@@ -249,4 +255,29 @@ TEST(MainWindow, MessageBoxesFollowTheClassicStyleNumbers) {
         EXPECT_EQ(seenTitle, "Vexmond");
         EXPECT_EQ(seenIcon, c.icon);
     }
+}
+
+TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
+    Window w;
+    w.load();
+    auto* view = w.find<QPlainTextEdit>("txtOutput");
+    w.form.AppendToConsole("<b>bold?</b> ^4blue caf\xE9\r\n");
+    w.form.AppendToConsole(std::string("nul\0here\r", 9));
+    w.form.AppendToConsole("\nend");
+    EXPECT_EQ(view->toPlainText(), QString::fromUtf8("<b>bold?</b> ^4blue caf\u00e9\nnul\u2400here\nend"));
+    EXPECT_EQ(view->textCursor().position(), view->document()->characterCount() - 1);
+    auto& console = w.window.controls().txtOutput;
+    EXPECT_EQ(console.selStart(), console.length());
+
+    const std::string path = w.tmp / "saved.log";
+    testsupport::writeFile(path, "an older and much longer file that is replaced");
+    console.saveFile(path);
+    EXPECT_EQ(testsupport::readFile(path), std::string("<b>bold?</b> ^4blue caf\xE9\r\nnul\0here\r\nend", 39));
+    EXPECT_THROW(console.saveFile(w.tmp / "missing-dir/x.log"), std::runtime_error);
+    EXPECT_EQ(console.length(), 39);
+
+    console.setSelStart(4);  // inside the text: the view skips the hidden CR
+    EXPECT_EQ(view->textCursor().position(), 4);
+    console.setText("");
+    EXPECT_TRUE(view->toPlainText().isEmpty());
 }

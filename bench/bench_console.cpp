@@ -1,0 +1,52 @@
+// Appending a 1 KB server reply to the console as it grows: the cost must
+// follow the reply's size, not the console's.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <memory>
+#include <string>
+
+#include "platform/qt/QtControls.h"
+
+namespace {
+
+std::string replyOf(std::size_t bytes) {
+    std::string reply;
+    while (reply.size() < bytes) reply += "  3     0   48 ^1Player^7Name      0 127.0.0.1:27960   2781 25000\r\n";
+    reply.resize(bytes);
+    return reply;
+}
+
+void BM_AppendReply(benchmark::State& state) {
+    QPlainTextEdit view;
+    view.setReadOnly(true);
+    view.resize(640, 300);
+    view.show();
+    platform::qt::ConsoleView console(&view);
+    const std::string chunk = replyOf(64 * 1024);
+    const auto target = static_cast<std::size_t>(state.range(0)) * 1024 * 1024;
+    while (static_cast<std::size_t>(console.length()) < target) console.appendText(chunk);
+    console.setSelStart(console.length());
+    QApplication::processEvents();
+
+    const std::string reply = replyOf(1024);
+    for (auto _ : state) {
+        console.appendText(reply);
+        console.setSelStart(console.length());
+        QApplication::processEvents();  // let the view lay out and repaint, as the event loop would
+    }
+    state.counters["console_MB"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_AppendReply)->Arg(0)->Arg(1)->Arg(5)->Arg(10)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "platform/qt/SocketWatcher.h"
+
+#include <algorithm>
+
+namespace platform::qt {
+
+SocketWatcher::SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t)> onArrival, QObject* parent)
+    : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)) {
+    m_socket.onOpened = [this](int fd) {
+        m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
+    };
+    // The notifier may be in the middle of reporting when a handler stops
+    // everything: it goes once control is back in the event loop.
+    m_socket.onClosing = [this] {
+        if (!m_notifier) return;
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    };
+    if (m_socket.state() == 1) m_socket.onOpened(m_socket.fd());
+}
+
+SocketWatcher::~SocketWatcher() {
+    m_socket.onOpened = nullptr;
+    m_socket.onClosing = nullptr;
+}
+
+void SocketWatcher::drain() {
+    QPointer<QSocketNotifier> notifier = m_notifier;
+    if (!notifier) return;
+    // Not reported again while a handler runs (it may show a message box).
+    notifier->setEnabled(false);
+    for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.state() == 1; ++i) {
+        const long size = m_socket.pendingDatagramSize();
+        if (size < 0) break;
+        m_onArrival(static_cast<std::int32_t>(std::min<long>(size, INT32_MAX)));
+    }
+    if (notifier && notifier == m_notifier) notifier->setEnabled(true);
+}
+
+}  // namespace platform::qt

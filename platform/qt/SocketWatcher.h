@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <functional>
+
+#include "platform/posix/PosixUdpSocket.h"
+
+namespace platform::qt {
+
+// Watches the UDP socket on the event loop and reports each datagram that
+// has arrived, one call per datagram. A burst is handled in slices so that
+// the window stays responsive between them.
+class SocketWatcher : public QObject {
+    Q_OBJECT
+public:
+    SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t bytes)> onArrival,
+                  QObject* parent = nullptr);
+    ~SocketWatcher() override;
+
+    static constexpr int kSlice = 64;
+
+private:
+    void drain();
+
+    posix::PosixUdpSocket& m_socket;
+    std::function<void(std::int32_t)> m_onArrival;
+    QPointer<QSocketNotifier> m_notifier;
+};
+
+}  // namespace platform::qt
