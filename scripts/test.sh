@@ -2,6 +2,8 @@
 # Set up, build and run every test: once as shipped, once under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
+# The peer tests run against a real OpenArena dedicated server.
+EXTRA_PACKAGES="openarena-server"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

@@ -90,6 +90,10 @@ void PosixUdpSocket::bind() {
 
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) failErrno(errno);
+    // Room for the replies that arrive while a broadcast pauses between lines
+    // (the kernel caps it at its own limit).
+    const int receiveBuffer = 1 << 20;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
