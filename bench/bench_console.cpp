@@ -41,12 +41,3 @@ void BM_AppendReply(benchmark::State& state) {
 BENCHMARK(BM_AppendReply)->Arg(0)->Arg(1)->Arg(5)->Arg(10)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,14 +9,7 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "app/frmMain.h"
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/PosixUdpSocket.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/SocketWatcher.h"
-#include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeServices.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/LiveWindow.h"
 #include "tests/support/UdpPeer.h"
 
 namespace {
@@ -32,29 +25,15 @@ std::string reply() {
 }
 
 void BM_ReplyPathIntoConsole(benchmark::State& state) {
-    testsupport::TempDir tmp;
-    platform::posix::HiveRegistry registry(tmp / "config");
-    platform::posix::PosixUdpSocket socket;
-    fakes::FakeMessageBox boxes;
-    fakes::FakeFileDialogs dialogs;
-    fakes::FakeFileSystem files;
-    fakes::FakeClock clock;
-    fakes::FakeSleeper sleeper;
-    platform::qt::MainWindow window(socket);
-    app::frmMain form(window.controls(), app::FormServices{registry, boxes, dialogs, files, clock, sleeper});
-    int arrived = 0;
-    platform::qt::SocketWatcher watcher(socket, [&](std::int32_t bytes) {
-        form.udpPeerA_DataArrival(bytes);
-        ++arrived;
-    });
-    form.Form_Load();
-    window.show();
+    testsupport::LiveWindow live;
     testsupport::UdpPeer server;
-    socket.setRemoteHost("127.0.0.1");
-    socket.setRemotePort(server.port());
-    socket.bind();
-    socket.sendData("hello");
+    live.socket.setRemoteHost("127.0.0.1");
+    live.socket.setRemotePort(server.port());
+    live.socket.bind();
+    live.socket.sendData("hello");
     server.receive();
+    int& arrived = live.arrivals;
+    auto& window = live.window;
     const std::string datagram = reply();
 
     for (auto _ : state) {
@@ -95,12 +74,3 @@ void BM_PlainRecvLoop(benchmark::State& state) {
 BENCHMARK(BM_PlainRecvLoop)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

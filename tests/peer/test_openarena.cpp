@@ -8,13 +8,8 @@
 #include <QThread>
 #include <cstdlib>
 
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/PosixUdpSocket.h"
 #include "platform/qt/GameToolbar.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/SocketWatcher.h"
-#include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeServices.h"
+#include "tests/support/LiveWindow.h"
 #include "tests/support/OpenArenaServer.h"
 
 namespace {
@@ -47,10 +42,8 @@ protected:
             GTEST_SKIP() << "openarena-server is not installed: apt-get install openarena-server";
         }
         ASSERT_TRUE(server.start()) << server.log();
-        window.bind(form);
-        form.Form_Load();
-        window.show();
-        auto c = window.controls();
+        live = std::make_unique<testsupport::LiveWindow>();
+        auto c = live->window.controls();
         c.txtIP.setText("127.0.0.1");
         c.txtPort.setText(std::to_string(server.port()));
         c.txtPassword.setText("s3cret");
@@ -58,28 +51,18 @@ protected:
     }
     void TearDown() override { server.stop(); }
 
-    std::string console() { return window.controls().txtOutput.text(); }
+    std::string console() { return live->console(); }
 
     testsupport::OpenArenaServer server{"s3cret"};
-    testsupport::TempDir tmp;
-    platform::posix::HiveRegistry registry{tmp / "config"};
-    platform::posix::PosixUdpSocket socket;
-    fakes::FakeMessageBox boxes;
-    fakes::FakeFileDialogs dialogs;
-    fakes::FakeFileSystem files;
-    fakes::FakeClock clock;
-    fakes::FakeSleeper sleeper;
-    platform::qt::MainWindow window{socket};
-    app::frmMain form{window.controls(), app::FormServices{registry, boxes, dialogs, files, clock, sleeper}};
-    platform::qt::SocketWatcher watcher{socket, [this](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); }};
+    std::unique_ptr<testsupport::LiveWindow> live;
 };
 
 }  // namespace
 
 TEST_F(OpenArenaPeer, BroadcastsPollsAndSendsCommandsToARealServer) {
-    window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
-    form.cmdStart_Click();
-    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    live->window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
+    live->form.cmdStart_Click();
+    ASSERT_TRUE(live->boxes.shown.empty()) << live->boxes.shown[0].text;
     // Start's status request: the server's player list lands in the console.
     ASSERT_TRUE(waitFor([&] { return console().find("map: oa_dm1") != std::string::npos; })) << console();
     EXPECT_NE(console().find("cl score ping name"), std::string::npos);
@@ -87,33 +70,33 @@ TEST_F(OpenArenaPeer, BroadcastsPollsAndSendsCommandsToARealServer) {
     EXPECT_NE(console().find("\r\n"), std::string::npos);
 
     // The first broadcast tick: each non-empty line as a chat command.
-    window.controls().txtSeverMessageTime.setText("1");
-    window.controls().txtMsgDelay.setText("0.5");
-    form.tmrServerMessage_Timer();
-    EXPECT_EQ(sleeper.pauses, (std::vector<std::uint32_t>{500, 500}));
+    live->window.controls().txtSeverMessageTime.setText("1");
+    live->window.controls().txtMsgDelay.setText("0.5");
+    live->form.tmrServerMessage_Timer();
+    EXPECT_EQ(live->sleeper.pauses, (std::vector<std::uint32_t>{500, 500}));
     ASSERT_TRUE(waitFor([&] { return server.log().find("Rcon from 127.0.0.1: say ^1Be nice") != std::string::npos; }))
         << server.log();
     EXPECT_NE(server.log().find("Rcon from 127.0.0.1: say Hello from Vexmond"), std::string::npos);
     ASSERT_TRUE(waitFor([&] { return console().find("Be nice") != std::string::npos; })) << console();
 
     // Return to Castle Wolfenstein takes the line itself as the command.
-    window.toolbar().gameBox()->setCurrentText("Return to Castle Wolfenstein");
-    emit window.toolbar().gameBox()->activated(3);
-    form.tmrServerMessage_Timer();
+    live->window.toolbar().gameBox()->setCurrentText("Return to Castle Wolfenstein");
+    emit live->window.toolbar().gameBox()->activated(3);
+    live->form.tmrServerMessage_Timer();
     ASSERT_TRUE(waitFor([&] { return server.log().find("Rcon from 127.0.0.1: Hello from Vexmond") != std::string::npos; }))
         << server.log();
     ASSERT_TRUE(waitFor([&] { return console().find("unknown command: Hello") != std::string::npos; })) << console();
 
     // A manual command is answered; a wrong password is refused by the server.
     const std::size_t maps = count(console(), "map: oa_dm1");
-    window.controls().txtSendCommand.setText(" status ");
-    form.cmdSend_Click();
+    live->window.controls().txtSendCommand.setText(" status ");
+    live->form.cmdSend_Click();
     ASSERT_TRUE(waitFor([&] { return count(console(), "map: oa_dm1") > maps; })) << console();
-    window.controls().txtPassword.setText("wrong");
-    form.cmdSend_Click();
+    live->window.controls().txtPassword.setText("wrong");
+    live->form.cmdSend_Click();
     ASSERT_TRUE(waitFor([&] { return console().find("Bad rconpassword.") != std::string::npos; })) << console();
 
-    form.cmdStop_Click();
-    EXPECT_EQ(socket.state(), 0);
-    EXPECT_TRUE(boxes.shown.empty());
+    live->form.cmdStop_Click();
+    EXPECT_EQ(live->socket.state(), 0);
+    EXPECT_TRUE(live->boxes.shown.empty());
 }
