@@ -8,7 +8,10 @@
 #include <climits>
 
 #include "platform/ExeName.h"
+#include "support/CCursor.h"
+#include "support/CFile.h"
 #include "support/CFileOpenSaveDialog.h"
+#include "support/modForms.h"
 #include "support/LeadingNumber.h"
 #include "support/Text.h"
 #include "support/Variant.h"
@@ -62,6 +65,27 @@ void frmMain::Form_Load() {
         });
 
     skipOnFailure([&] { m_sPacketPrefix = std::string(4, '\xFF'); });
+
+    skipOnFailure([&] {
+        support::CFile layout(m_s.fileSystem);
+        layout.Init(layoutFile());
+        if (layout.Exists()) m_c.SSActiveToolBars1.loadLayout(layoutFile());
+    });
+    skipOnFailure([&] {
+        support::modForms::DisableCloseMenu(m_c.form, m_s.messageBox);
+        support::modForms::CenterForm(m_c.form, m_s.messageBox);
+    });
+}
+
+// The directory with a separator added when it has none at its end.
+std::string& AddBackslash(std::string& path, char separator) {
+    if (path.empty() || path.back() != separator) path += separator;
+    return path;
+}
+
+std::string frmMain::layoutFile() {
+    std::string dir = m_s.fileSystem.programDirectory();
+    return AddBackslash(dir, m_s.fileSystem.separator()) + "ATBconfig.atb";
 }
 
 void frmMain::SaveFormSettings() {
@@ -117,6 +141,7 @@ void frmMain::Form_Unload(bool& cancel) {
         if (m_c.tmrServerMessage.enabled()) m_c.tmrServerMessage.setEnabled(false);
     });
     skipOnFailure([&] { m_oIPHistory->Save(); });
+    skipOnFailure([&] { m_c.SSActiveToolBars1.saveLayout(layoutFile()); });
     skipOnFailure([&] { m_oIPHistory.reset(); });
     skipOnFailure([&] { m_oAppSettings.reset(); });
 }
@@ -425,6 +450,78 @@ void frmMain::udpPeerA_DataArrival(std::int32_t) {
     } catch (const std::exception& e) {
         socketFailure("udpPeerA_DataArrival", e, true);
     }
+}
+
+}  // namespace app
+
+namespace app {
+
+void frmMain::cmdIP_Click() {
+    std::unique_ptr<support::CCursor> cursor;
+    skipOnFailure([&] {
+        cursor = std::make_unique<support::CCursor>(m_s.cursor);
+        cursor->SetCursor(11);
+    });
+    skipOnFailure([&] { m_c.txtIP.setText(GetLocalAddress()); });
+    skipOnFailure([&] {
+        if (cursor) cursor->RestoreCursor();
+    });
+    skipOnFailure([&] { m_c.txtIP.setFocus(); });
+    skipOnFailure([&] { cursor.reset(); });
+}
+
+bool frmMain::StartSockets() {
+    platform::WsaData data;
+    if (m_s.sockets.WSAStartup(0x0101, &data) != 0) {
+        m_s.messageBox.show("The 32-bit Windows Socket is not responding.", mb::kOkOnly, kAppTitle);
+        return false;
+    }
+    if (data.iMaxSockets < 1) {
+        m_s.messageBox.show(std::string("This application requires a minimum of ") + "1" + " supported sockets.",
+                            mb::kOkOnly, kAppTitle);
+        m_s.sockets.WSACleanup();
+        return false;
+    }
+    const int major = LowByte(data.wVersion), minor = HighByte(data.wVersion);
+    if (major < 1 || (major == 1 && minor < 1)) {
+        m_s.messageBox.show("Sockets version " + std::to_string(major) + "." + std::to_string(minor) +
+                                " is not supported by 32-bit Windows Sockets.",
+                            mb::kOkOnly, kAppTitle);
+        m_s.sockets.WSACleanup();
+        return false;
+    }
+    return true;
+}
+
+void frmMain::StopSockets() {
+    if (m_s.sockets.WSACleanup() != 0) m_s.messageBox.show("Socket error occurred in Cleanup.", mb::kOkOnly, kAppTitle);
+}
+
+std::string frmMain::GetLocalAddress() {
+    if (!StartSockets()) return {};
+    std::string hostName;
+    if (m_s.sockets.gethostname(&hostName, 256) == platform::kSocketError) {
+        m_s.messageBox.show("Windows Sockets error " + std::to_string(m_s.sockets.WSAGetLastError()) +
+                                " has occurred. Unable to successfully get Host Name.",
+                            mb::kOkOnly, kAppTitle);
+        StopSockets();
+        return {};
+    }
+    hostName = support::trimBlanks(hostName);
+    platform::HostEntry entry;
+    if (!m_s.sockets.gethostbyname(hostName, &entry) || entry.h_addr_list.empty()) {
+        m_s.messageBox.show(std::string("Windows Sockets are not responding. ") + "Unable to successfully get Host Name.",
+                            mb::kOkOnly, kAppTitle);
+        StopSockets();
+        return {};
+    }
+    const std::vector<std::uint8_t>& first = entry.h_addr_list.front();
+    std::string text;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(std::max<std::int16_t>(entry.h_length, 0)) && i < first.size(); ++i)
+        text += std::to_string(first[i]) + ".";
+    if (!text.empty()) text.pop_back();
+    StopSockets();
+    return text;
 }
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include "platform/Registry.h"
 #include "platform/Sleeper.h"
 #include "platform/Socket.h"
+#include "platform/SocketsLibrary.h"
 #include "support/modErrorLog.h"
 
 namespace settings {
@@ -51,6 +52,8 @@ struct FormServices {
     platform::IFileSystem& fileSystem;
     platform::IClock& clock;
     platform::ISleeper& sleeper;
+    platform::ICursor& cursor;
+    platform::ISocketsLibrary& sockets;
 };
 
 // The remote-console state shared by the window's procedures. It starts
@@ -78,6 +81,9 @@ inline constexpr double kMaxLineDelaySeconds = 60.0;
 // The window timers' periods: one "minute" of the interval fields is a tick.
 inline constexpr std::int32_t kMessageTimerPeriod = 65535;
 inline constexpr std::int32_t kStatusTimerPeriod = 63000;
+
+// Appends the separator to a directory that does not end in one; returns it.
+std::string& AddBackslash(std::string& path, char separator = '/');
 
 // The logic of the main window: every event procedure of the window is a
 // member of the same name. The window itself (platform/qt) only builds the
@@ -122,6 +128,17 @@ public:
     void udpPeerA_DataArrival(std::int32_t bytesTotal);
     // The pause after each line, in milliseconds, as the delay field stands now.
     std::uint32_t lineDelayMilliseconds() const;
+
+    // The local address button and its lookup.
+    void cmdIP_Click();
+    std::string GetLocalAddress();
+    bool StartSockets();
+    void StopSockets();
+    static std::uint8_t LowByte(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+    static std::uint8_t HighByte(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
+
+    // The toolbar's layout file in the program's own directory.
+    std::string layoutFile();
 
     // The output console.
     void cmdClear_Click();

@@ -30,6 +30,7 @@ public:
     virtual void clear() = 0;
     virtual void setSelStart(int start) = 0;
     virtual void setSelLength(int length) = 0;
+    virtual void setFocus() = 0;
     // The two list searches of ListSearch.h.
     virtual int findString(const std::string& text) const = 0;
     virtual int findStringExact(const std::string& text) const = 0;

@@ -83,8 +83,32 @@ public:
     virtual void setCaption(const std::string& caption) = 0;
     // The window's handle, for dialogs it owns.
     virtual std::int32_t hWnd() const = 0;
+
+    // Placement, in the window system's own units.
+    virtual double screenWidth() const = 0;
+    virtual double screenHeight() const = 0;
+    virtual double width() const = 0;
+    virtual double height() const = 0;
+    virtual void move(double left, double top) = 0;
+
+    // The window's system menu: the command number of the item at a position
+    // (from 0; -1 when there is none), and changing an item by its command
+    // number (flags: 1 greyed). Position 6 is Close, and an item that no
+    // longer carries the close command takes the window's own close away.
+    virtual std::int32_t systemMenuItemId(int position) const = 0;
+    virtual bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) = 0;
     // Takes the window down for good, after its unload has run.
     virtual void destroy() = 0;
+};
+
+// The application-wide mouse pointer, by the classic pointer codes (0 the
+// default, 11 the hourglass, 13 arrow and hourglass, ...).
+class ICursor {
+public:
+    virtual ~ICursor() = default;
+    virtual std::int32_t current() const = 0;
+    // False when the platform has no pointer of that code.
+    virtual bool set(std::int16_t code) = 0;
 };
 
 // Message boxes with the classic style numbers: buttons OK 0, Yes/No 4;

@@ -84,3 +84,26 @@ TEST_F(LogTest, AnUnwritableLogLosesTheEntryQuietlyButStillShowsTheMessage) {
     EXPECT_EQ(files.files.count("/opt/vexmond/vexmond.log"), 0u);
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
+
+#include "platform/posix/PosixFileSystem.h"
+#include "tests/support/TempDir.h"
+
+TEST(ErrorLogOnDisk, TheDefaultLogIsCreatedInTheProgramsOwnDirectory) {
+    testsupport::TempDir tmp;
+    testsupport::ScopedEnv data("XDG_DATA_HOME", tmp / "data");
+    platform::posix::PosixFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeMessageBox boxes;
+    support::modErrorLog log(files, clock, boxes);
+    const support::AppError caught(10055, "vexmond.Winsock", "No buffer space");
+    log.LogError("", "vexmond::frmMain.cmdSend_Click(Sub)", 0, false, false, true, &caught, "");
+    log.LogError("", "vexmond::frmMain.cmdSend_Click(Sub)", 0, false, false, true, &caught, "");
+    const std::string entry = std::string(78, '-') + "\r\n---12/07/2026 09:05:03---\r\nError 10055 in " +
+                              "vexmond::frmMain.cmdSend_Click(Sub) (vexmond.Winsock):\r\nNo buffer space\r\n";
+    EXPECT_EQ(log.lastFileName(), tmp / "data/vexmond/vexmond.log");
+    EXPECT_EQ(testsupport::readFile(tmp / "data/vexmond/vexmond.log"), entry + entry);
+
+    // A log that cannot be written loses the entry without a word.
+    EXPECT_FALSE(log.WriteLogEntry("x", tmp / "no-such-dir/x.log", true, true, false));
+    EXPECT_FALSE(log.WriteLogEntry("x", "", true, true, true));  // the last name stays the failing one
+}

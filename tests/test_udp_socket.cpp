@@ -91,7 +91,7 @@ TEST(UdpSocket, AClosedPortStopsTheBroadcastWithItsMessage) {
         app::FormControls{h.form, h.toolbar, h.txtIP, h.txtPort, h.txtPassword, h.txtMsg, h.txtSeverMessageTime,
                           h.txtMsgDelay, h.txtStatus, h.txtSendCommand, h.txtOutput, h.cmdStart, h.imgConnected,
                           h.imgNotConnected, h.tmrServerMessage, h.tmrStatus, socket},
-        app::FormServices{h.registry, h.messageBox, h.fileDialogs, h.fileSystem, h.clock, h.sleeper});
+        app::FormServices{h.registry, h.messageBox, h.fileDialogs, h.fileSystem, h.clock, h.sleeper, h.cursor, h.sockets});
     frm->Form_Load();
     h.txtIP.edit = "127.0.0.1";
     h.txtPort.value = std::to_string(closedPort);

@@ -1,10 +1,13 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include <fcntl.h>
+#include <glob.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
+#include <stdexcept>
 
 #include "platform/posix/Paths.h"
 
@@ -43,6 +46,95 @@ bool PosixFileSystem::truncateFile(const std::string& path) {
 bool PosixFileSystem::appendToFile(const std::string& path, const std::string& data) {
     return writeAllAndClose(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600), data);
 }
+
+namespace {
+
+class PosixReadFile : public IReadFile {
+public:
+    explicit PosixReadFile(int fd) : m_fd(fd) {}
+    ~PosixReadFile() override { ::close(m_fd); }
+    std::int64_t size() const override {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) throw std::runtime_error("not a regular file");
+        return st.st_size;
+    }
+    std::string read(std::size_t n) override {
+        std::string out(n, '\0');
+        std::size_t done = 0;
+        while (done < n) {
+            const ssize_t got = ::read(m_fd, out.data() + done, n - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw std::runtime_error("read failed");
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        out.resize(done);
+        return out;
+    }
+
+private:
+    int m_fd;
+};
+
+// The attribute bits a file search reports for an entry.
+std::uint32_t attributesOf(const std::string& path, const struct stat& st) {
+    std::uint32_t a = 0;
+    if (S_ISDIR(st.st_mode)) a |= kAttrDirectory;
+    if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
+    const std::size_t slash = path.find_last_of('/');
+    if (path.compare(slash == std::string::npos ? 0 : slash + 1, 1, ".") == 0) a |= kAttrHidden;
+    if (!S_ISDIR(st.st_mode)) a |= kAttrArchive;
+    return a;
+}
+
+}  // namespace
+
+bool PosixFileSystem::findFirst(const std::string& path, std::uint32_t* attributes) {
+    std::string found = path;
+    if (path.find_first_of("*?") != std::string::npos) {
+        // Only "*" and "?" are wildcards, as in a file search: "[" and "\\" are name characters.
+        std::string pattern;
+        for (char c : path) {
+            if (c == '[' || c == ']' || c == '\\') pattern += '\\';
+            pattern += c;
+        }
+        glob_t matches{};
+        const int rc = ::glob(pattern.c_str(), GLOB_NOSORT | GLOB_PERIOD, nullptr, &matches);
+        if (rc == 0 && matches.gl_pathc > 0) found = matches.gl_pathv[0];
+        ::globfree(&matches);
+        if (rc != 0) return false;
+    }
+    struct stat st {};
+    if (::stat(found.c_str(), &st) != 0) return false;
+    if (attributes) *attributes = attributesOf(found, st);
+    return true;
+}
+
+std::unique_ptr<IReadFile> PosixFileSystem::openForReading(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixReadFile>(fd);
+}
+
+bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+    auto in = openForReading(from);
+    if (!in) return false;
+    try {
+        const std::int64_t size = in->size();
+        std::string data = in->read(static_cast<std::size_t>(size));
+        return truncateFile(to) && appendToFile(to, data);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) return false;
+    return copyFile(from, to) && ::unlink(from.c_str()) == 0;  // across file systems
+}
+
+bool PosixFileSystem::deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 LocalDateTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);

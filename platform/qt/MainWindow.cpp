@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -126,9 +127,9 @@ void MainWindow::buildControls() {
     m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
     m_txtIP->setAccessibleName("Server IP");
     m_txtIP->setMinimumContentsLength(18);
-    auto* cmdIP = new QPushButton("Get Local I.P");
-    cmdIP->setObjectName("cmdIP");
-    cmdIP->setFont(QFont("Arial"));
+    m_cmdIP = new QPushButton("Get Local I.P");
+    m_cmdIP->setObjectName("cmdIP");
+    m_cmdIP->setFont(QFont("Arial"));
     m_txtPort = new QLineEdit;
     m_txtPort->setObjectName("txtPort");
     m_txtPort->setValidator(new PortValidator(m_txtPort));
@@ -141,7 +142,7 @@ void MainWindow::buildControls() {
     m_txtPassword->setAccessibleName("Rcon password");
     server->addWidget(label(" &IP:", "lblIP", m_txtIP), 0, 0);
     server->addWidget(m_txtIP, 0, 1, 1, 3);
-    server->addWidget(cmdIP, 0, 4);
+    server->addWidget(m_cmdIP, 0, 4);
     server->addWidget(label("&Port:", "lblPort", m_txtPort), 1, 0);
     server->addWidget(m_txtPort, 1, 1);
     server->addWidget(label("Pass&word:", "lblRconPass", m_txtPassword), 1, 2);
@@ -290,8 +291,8 @@ void MainWindow::buildControls() {
     m_tmrStatus->setObjectName("tmrStatus");
     m_tmrStatus->setTimerType(Qt::PreciseTimer);
 
-    setTabOrder(m_txtIP, cmdIP);
-    setTabOrder(cmdIP, m_txtPort);
+    setTabOrder(m_txtIP, m_cmdIP);
+    setTabOrder(m_cmdIP, m_txtPort);
     setTabOrder(m_txtPort, m_txtPassword);
     setTabOrder(m_txtPassword, m_txtMsg);
     setTabOrder(m_txtMsg, m_txtSeverMessageTime);
@@ -350,6 +351,7 @@ void MainWindow::guarded(const char* procedure, const std::function<void()>& bod
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
+    connect(m_cmdIP, &QPushButton::clicked, this, [this] { m_form->cmdIP_Click(); });
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
     connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
@@ -369,10 +371,46 @@ void MainWindow::bind(app::frmMain& form) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The title bar's close button ends the program like any unload the
-    // platform starts: the history is kept, the five fields are not saved.
-    if (m_form && !m_destroyed) m_form->Unload();
+    if (m_destroyed) {
+        event->accept();
+        return;
+    }
+    // Without its own close command the window is closed only by Close and
+    // Exit; a request from the title bar or the window manager does nothing.
+    if (!closeCommandEnabled()) {
+        event->ignore();
+        return;
+    }
+    if (m_form) m_form->Unload();
     event->accept();
+}
+
+double MainWindow::screenWidth() const { return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width(); }
+double MainWindow::screenHeight() const {
+    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
+}
+
+void MainWindow::move(double left, double top) { QWidget::move(qRound(left), qRound(top)); }
+
+std::int32_t MainWindow::systemMenuItemId(int position) const {
+    if (position < 0 || position >= static_cast<int>(m_systemMenu.size())) return -1;
+    return m_systemMenu[static_cast<std::size_t>(position)].id;
+}
+
+bool MainWindow::modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) {
+    for (auto& item : m_systemMenu) {
+        if (item.id != id) continue;
+        item = MenuItem{newId, flags, text};
+        if (!closeCommandEnabled()) {
+            // The window manager greys its close button and menu entry.
+            const bool shown = isVisible();
+            setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinMaxButtonsHint);
+            if (shown) show();
+        }
+        return true;
+    }
+    return false;
 }
 
 std::string MainWindow::caption() const { return toLatin1(windowTitle()); }

@@ -54,6 +54,29 @@ private:
     std::string caption() const override;
     void setCaption(const std::string& caption) override;
     std::int32_t hWnd() const override;
+    double screenWidth() const override;
+    double screenHeight() const override;
+    double width() const override { return frameGeometry().width(); }
+    double height() const override { return frameGeometry().height(); }
+    void move(double left, double top) override;
+    std::int32_t systemMenuItemId(int position) const override;
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) override;
+
+public:
+    // False once the window's own close command has been taken away.
+    bool closeCommandEnabled() const { return m_systemMenu[6].id == kScClose; }
+
+private:
+    static constexpr std::int32_t kScClose = 0xF060;
+    struct MenuItem {
+        std::int32_t id;
+        std::uint32_t flags;
+        std::string text;
+    };
+    // The system menu of a window: Restore, Move, Size, Minimize, Maximize, a separator, Close.
+    std::vector<MenuItem> m_systemMenu{{0xF120, 0, "Restore"}, {0xF010, 0, "Move"},     {0xF000, 0, "Size"},
+                                       {0xF020, 0, "Minimize"}, {0xF030, 0, "Maximize"}, {0, 0, ""},
+                                       {kScClose, 0, "Close"}};
     void destroy() override;
 
     void buildControls();
@@ -77,6 +100,7 @@ private:
     QLineEdit* m_txtSendCommand = nullptr;
     QPlainTextEdit* m_txtOutput = nullptr;
     QPushButton* m_cmdSend = nullptr;
+    QPushButton* m_cmdIP = nullptr;
     QPushButton* m_cmdSave = nullptr;
     QPushButton* m_cmdClear = nullptr;
     QPushButton* m_cmdStart = nullptr;

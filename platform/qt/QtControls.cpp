@@ -1,6 +1,8 @@
 #include "platform/qt/QtControls.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -127,6 +129,25 @@ void ConsoleView::saveFile(const std::string& path) {
         throw std::runtime_error(file.errorString().toStdString());
 }
 
+bool AppCursor::set(std::int16_t code) {
+    // The classic pointer codes; 99 (a custom icon) and unknown codes have no Qt shape.
+    static const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,     Qt::ArrowCursor,     Qt::CrossCursor,     Qt::IBeamCursor,   Qt::ArrowCursor,
+        Qt::SizeAllCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor,   Qt::SizeFDiagCursor, Qt::SizeHorCursor,
+        Qt::UpArrowCursor,   Qt::WaitCursor,      Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor,
+        Qt::SizeAllCursor};
+    if (code < 0 || code >= static_cast<std::int16_t>(std::size(shapes))) return false;
+    if (code == 0) {
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    } else if (QApplication::overrideCursor()) {
+        QApplication::changeOverrideCursor(QCursor(shapes[code]));
+    } else {
+        QApplication::setOverrideCursor(QCursor(shapes[code]));
+    }
+    m_code = code;
+    return true;
+}
+
 bool Button::enabled() const { return m_button && m_button->isEnabled(); }
 void Button::setEnabled(bool enabled) {
     if (m_button) m_button->setEnabled(enabled);
@@ -208,6 +229,10 @@ void ComboField::setSelLength(int length) {
     if (!m_combo) return;
     const int available = static_cast<int>(m_combo->lineEdit()->text().size()) - m_selStart;
     m_combo->lineEdit()->setSelection(m_selStart, std::clamp(length, 0, std::max(available, 0)));
+}
+
+void ComboField::setFocus() {
+    if (m_combo) m_combo->setFocus(Qt::OtherFocusReason);
 }
 
 std::vector<std::string> ComboField::items() const {

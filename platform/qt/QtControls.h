@@ -106,6 +106,16 @@ private:
     QPointer<QTimer> m_timer;
 };
 
+// The application-wide pointer as Qt's override cursor.
+class AppCursor : public ICursor {
+public:
+    std::int32_t current() const override { return m_code; }
+    bool set(std::int16_t code) override;
+
+private:
+    std::int32_t m_code = 0;
+};
+
 // The drop-down edit field. Its key-down notification reaches the
 // subscribers first, then onKeyDown (the window's own handler).
 class ComboField : public QObject, public IComboBox {
@@ -122,6 +132,7 @@ public:
     void clear() override;
     void setSelStart(int start) override;
     void setSelLength(int length) override;
+    void setFocus() override;
     int findString(const std::string& text) const override;
     int findStringExact(const std::string& text) const override;
     void subscribe(IComboBoxEvents* listener) override;

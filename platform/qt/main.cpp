@@ -8,6 +8,7 @@
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/SocketWatcher.h"
@@ -36,9 +37,11 @@ int main(int argc, char** argv) {
     platform::posix::PosixFileSystem files;
     platform::posix::SystemClock clock;
     platform::posix::ThreadSleeper sleeper;
+    platform::posix::PosixSocketsLibrary sockets;
+    platform::qt::AppCursor cursor;
     platform::qt::QtFileDialogs dialogs;
     platform::qt::MainWindow window(socket);
-    app::frmMain form(window.controls(), app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper});
+    app::frmMain form(window.controls(), app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper, cursor, sockets});
     window.bind(form);
     platform::qt::SocketWatcher watcher(socket, [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); });
 

@@ -37,6 +37,8 @@ public:
         selLength = 0;
     }
     void setSelLength(int l) override { selLength = std::clamp(l, 0, static_cast<int>(edit.size()) - selStart); }
+    int focused = 0;
+    void setFocus() override { ++focused; }
     int findString(const std::string& t) const override { return platform::findStringInList(items, t, false); }
     int findStringExact(const std::string& t) const override { return platform::findStringInList(items, t, true); }
     void subscribe(platform::IComboBoxEvents* l) override { listeners.push_back(l); }

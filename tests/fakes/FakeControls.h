@@ -91,10 +91,45 @@ struct FakeToolbar : platform::IToolbar {
 struct FakeForm : platform::IForm {
     std::string title = "frmMain";
     int destroyed = 0;
+    double screenW = 1920, screenH = 1080, w = 640, h = 640;
+    std::vector<std::pair<double, double>> moves;
+    // The standard system menu; Close at position 6.
+    std::vector<std::int32_t> menuIds{0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0, 0xF060};
+    std::vector<std::uint32_t> menuFlags = std::vector<std::uint32_t>(7, 0);
     std::int32_t hWnd() const override { return 4242; }
+    double screenWidth() const override { return screenW; }
+    double screenHeight() const override { return screenH; }
+    double width() const override { return w; }
+    double height() const override { return h; }
+    void move(double left, double top) override { moves.emplace_back(left, top); }
+    std::int32_t systemMenuItemId(int position) const override {
+        return position >= 0 && position < static_cast<int>(menuIds.size()) ? menuIds[static_cast<std::size_t>(position)] : -1;
+    }
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string&) override {
+        for (std::size_t i = 0; i < menuIds.size(); ++i)
+            if (menuIds[i] == id) {
+                menuIds[i] = newId;
+                menuFlags[i] = flags;
+                return true;
+            }
+        return false;
+    }
+    bool closeEnabled() const { return menuIds.size() > 6 && menuIds[6] == 0xF060; }
     std::string caption() const override { return title; }
     void setCaption(const std::string& c) override { title = c; }
     void destroy() override { ++destroyed; }
+};
+
+struct FakeCursor : platform::ICursor {
+    std::int32_t code = 0;
+    std::vector<std::int32_t> history;
+    std::int32_t current() const override { return code; }
+    bool set(std::int16_t c) override {
+        if (c < 0 || (c > 15 && c != 99)) return false;
+        code = c;
+        history.push_back(c);
+        return true;
+    }
 };
 
 // Records every box shown and answers from a script (OK when it runs out).

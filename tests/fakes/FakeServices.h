@@ -11,6 +11,7 @@
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/Sleeper.h"
+#include "platform/SocketsLibrary.h"
 
 namespace fakes {
 
@@ -35,6 +36,39 @@ struct FakeFileSystem : platform::IFileSystem {
     std::map<std::string, std::string> files;
     std::set<std::string> readOnly;
     std::string programDirectory() override { return directory; }
+    bool findFirst(const std::string& path, std::uint32_t* attributes) override {
+        if (!files.count(path)) return false;
+        if (attributes) *attributes = readOnly.count(path) ? platform::kAttrReadOnly : platform::kAttrArchive;
+        return true;
+    }
+    struct Reader : platform::IReadFile {
+        std::string data;
+        std::size_t at = 0;
+        std::int64_t size() const override { return static_cast<std::int64_t>(data.size()); }
+        std::string read(std::size_t n) override {
+            std::string out = data.substr(at, n);
+            at += out.size();
+            return out;
+        }
+    };
+    std::unique_ptr<platform::IReadFile> openForReading(const std::string& path) override {
+        if (!files.count(path)) return nullptr;
+        auto r = std::make_unique<Reader>();
+        r->data = files[path];
+        return r;
+    }
+    bool copyFile(const std::string& from, const std::string& to) override {
+        if (!files.count(from) || readOnly.count(to)) return false;
+        files[to] = files[from];
+        return true;
+    }
+    bool moveFile(const std::string& from, const std::string& to) override {
+        if (!copyFile(from, to)) return false;
+        files.erase(from);
+        return true;
+    }
+    bool deleteFile(const std::string& path) override { return files.erase(path) > 0; }
+    std::string shortPathName(const std::string& path) override { return path; }
     bool truncateFile(const std::string& path) override {
         if (readOnly.count(path)) return false;
         files[path].clear();
@@ -44,6 +78,39 @@ struct FakeFileSystem : platform::IFileSystem {
         if (readOnly.count(path)) return false;
         files[path] += data;
         return true;
+    }
+};
+
+// A sockets library that can be told to fail at each step.
+struct FakeSocketsLibrary : platform::ISocketsLibrary {
+    int startupResult = 0;
+    platform::WsaData data{0x0101, 0x0202, 100};
+    int cleanupResult = 0;
+    bool hostNameFails = false;
+    std::string hostName = " gameserver ";
+    std::vector<std::vector<std::uint8_t>> addresses{{192, 168, 0, 10}, {10, 0, 0, 1}};
+    int starts = 0, cleanups = 0;
+    std::string resolved;
+    int WSAStartup(std::uint16_t, platform::WsaData* d) override {
+        ++starts;
+        *d = data;
+        return startupResult;
+    }
+    int WSACleanup() override {
+        ++cleanups;
+        return cleanupResult;
+    }
+    int WSAGetLastError() override { return 10093; }
+    int gethostname(std::string* name, int) override {
+        if (hostNameFails) return platform::kSocketError;
+        *name = hostName;
+        return 0;
+    }
+    bool gethostbyname(const std::string& name, platform::HostEntry* entry) override {
+        resolved = name;
+        entry->h_length = 4;
+        entry->h_addr_list = addresses;
+        return !addresses.empty();
     }
 };
 

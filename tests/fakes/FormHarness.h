@@ -19,6 +19,8 @@ struct FormHarness {
     FakeFileSystem fileSystem;
     FakeClock clock;
     FakeSleeper sleeper;
+    FakeCursor cursor;
+    FakeSocketsLibrary sockets;
     FakeForm form;
     FakeToolbar toolbar;
     FakeComboBox txtIP;
@@ -40,7 +42,7 @@ struct FormHarness {
             app::FormControls{form, toolbar, txtIP, txtPort, txtPassword, txtMsg, txtSeverMessageTime, txtMsgDelay,
                               txtStatus, txtSendCommand, txtOutput, cmdStart, imgConnected, imgNotConnected,
                               tmrServerMessage, tmrStatus, udpPeerA},
-            app::FormServices{registry, messageBox, fileDialogs, fileSystem, clock, sleeper});
+            app::FormServices{registry, messageBox, fileDialogs, fileSystem, clock, sleeper, cursor, sockets});
     }
 
     // The running state as Start leaves it.

@@ -9,12 +9,17 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <filesystem>
+#include <unistd.h>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <set>
 
 #include "platform/posix/HiveRegistry.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/qt/FreeSpinBox.h"
 #include "platform/qt/GameToolbar.h"
 #include "platform/qt/MainWindow.h"
@@ -31,15 +36,18 @@ namespace {
 // The real window over a real hive in a temporary directory.
 struct Window {
     testsupport::TempDir tmp;
+    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
     platform::posix::HiveRegistry registry{tmp / "config"};
     fakes::FakeSocket socket;
     fakes::FakeFileDialogs dialogs;
-    fakes::FakeFileSystem files;
+    platform::posix::PosixFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeSleeper sleeper;
+    platform::qt::AppCursor cursor;
+    platform::posix::PosixSocketsLibrary sockets;
     MainWindow window{socket};
     app::frmMain form{window.controls(),
-                      app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper}};
+                      app::FormServices{registry, window.messageBoxes(), dialogs, files, clock, sleeper, cursor, sockets}};
 
     Window() { window.bind(form); }
     void load() {
@@ -209,18 +217,23 @@ TEST(MainWindow, AddressFieldCompletesFromItsHistory) {
     EXPECT_EQ(ip->currentText(), "s");
 }
 
-TEST(MainWindow, TitleBarCloseUnloadsKeepingTheHistoryButNotTheFields) {
+TEST(MainWindow, OnlyCloseAndExitCloseTheWindow) {
     Window w;
     w.load();
     auto* ip = w.find<QComboBox>("txtIP");
     QTest::keyClicks(ip->lineEdit(), "10.1.1.1");
     QTest::keyClick(ip->lineEdit(), Qt::Key_Enter);
-    QTest::keyClicks(w.find<QLineEdit>("txtPort"), "1234");
-    w.window.close();
+    EXPECT_FALSE(w.window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(w.window.close());  // the title bar's close button, the window manager's request
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.form.unloaded());
+    EXPECT_EQ(w.hive().find("Hist0"), std::string::npos);
+
+    w.window.toolbar().action("ID_Exit")->trigger();
     EXPECT_TRUE(w.form.unloaded());
-    const std::string hive = w.hive();
-    EXPECT_NE(hive.find("\"Hist0\"=\"10.1.1.1\""), std::string::npos) << hive;
-    EXPECT_EQ(hive.find("\"Port\""), std::string::npos) << hive;
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_NE(w.hive().find("\"Hist0\"=\"10.1.1.1\""), std::string::npos);
+    EXPECT_NE(w.hive().find("\"Port\"=\"\""), std::string::npos);
 }
 
 TEST(MainWindow, MessageBoxesFollowTheClassicStyleNumbers) {
@@ -280,4 +293,94 @@ TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
     EXPECT_EQ(view->textCursor().position(), 4);
     console.setText("");
     EXPECT_TRUE(view->toPlainText().isEmpty());
+}
+
+#include <QFileDialog>
+#include <QScreen>
+
+#include "platform/qt/QtFileDialogs.h"
+#include "support/CFileOpenSaveDialog.h"
+
+TEST(MainWindow, SaveDialogOpensCentredAndAnswersInTheBufferForm) {
+    Window w;
+    w.load();
+    platform::qt::QtFileDialogs dialogs;
+    support::CFileOpenSaveDialog dialog(dialogs);
+    dialog.setCenterDialog(true);
+    dialog.setDialogTitle("Save log");
+    dialog.setFilter("All Files (*.*)|*.*");
+    dialog.setFlags(0x80204);
+    dialog.setHWndOwner(w.window.controls().form.hWnd());
+    dialog.setInitialDir(w.tmp.path());
+    QPoint seenAt;
+    QString seenTitle, seenFilter;
+    QTimer::singleShot(0, [&] {
+        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(fd, nullptr);
+        seenAt = fd->frameGeometry().center();
+        seenTitle = fd->windowTitle();
+        seenFilter = fd->selectedNameFilter();
+        fd->selectFile("replies.log");
+        QMetaObject::invokeMethod(fd, "accept", Qt::DirectConnection);
+    });
+    ASSERT_TRUE(dialog.Show(1));
+    EXPECT_EQ(seenTitle, "Save log");
+    EXPECT_EQ(seenFilter, "All Files (*)");
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
+    EXPECT_LE((seenAt - screenCentre).manhattanLength(), 4);
+    EXPECT_EQ(dialog.FileName(), w.tmp / "replies.log");
+    EXPECT_EQ(dialog.FileTitle(), "replies.log");
+    EXPECT_EQ(dialog.SelectedPath(), w.tmp.path() + "/");
+    EXPECT_EQ(dialog.FileCount(), 1);
+
+    QTimer::singleShot(0, [&] { QApplication::activeModalWidget()->close(); });
+    EXPECT_FALSE(dialog.Show(1));  // cancelled
+    EXPECT_EQ(dialog.FileName(), w.tmp / "replies.log");
+}
+
+TEST(MainWindow, ToolbarLayoutAndGameSurviveARestart) {
+    testsupport::TempDir data;
+    std::string layout;
+    {
+        Window w;
+        w.load();
+        layout = w.tmp / "data/vexmond/ATBconfig.atb";
+        w.window.addToolBar(Qt::LeftToolBarArea, w.window.toolbar().toolRow());
+        w.window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
+        QTest::mouseClick(w.find<QAbstractButton>("cmdClose"), Qt::LeftButton);
+        testsupport::writeFile(data / "ATBconfig.atb", testsupport::readFile(layout));
+    }
+    {
+        Window w;
+        std::filesystem::create_directories(w.tmp / "data/vexmond");
+        testsupport::writeFile(w.tmp / "data/vexmond/ATBconfig.atb", testsupport::readFile(data / "ATBconfig.atb"));
+        w.load();
+        EXPECT_EQ(w.window.toolBarArea(w.window.toolbar().toolRow()), Qt::LeftToolBarArea);
+        EXPECT_EQ(w.window.toolbar().tool(7)->text(), "Quake 3 Arena");
+    }
+    {
+        Window w;  // a damaged layout file leaves the built-in layout
+        std::filesystem::create_directories(w.tmp / "data/vexmond");
+        testsupport::writeFile(w.tmp / "data/vexmond/ATBconfig.atb", "not a layout");
+        w.load();
+        EXPECT_EQ(w.window.toolBarArea(w.window.toolbar().toolRow()), Qt::TopToolBarArea);
+        EXPECT_EQ(w.window.toolbar().tool(7)->text(), "Return to Castle Wolfenstein");
+    }
+}
+
+TEST(MainWindow, GetLocalIpFillsTheAddressFieldOnThisMachine) {
+    // Only where the host name resolves from /etc/hosts: the test sends nothing to a name server.
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    const std::string hosts = testsupport::readFile("/etc/hosts");
+    if (QString::fromStdString(hosts).split(QRegularExpression("\\s+")).indexOf(QString(name)) < 0)
+        GTEST_SKIP() << "the host name " << name << " is not in /etc/hosts";
+    Window w;
+    w.load();
+    QTest::mouseClick(w.find<QAbstractButton>("cmdIP"), Qt::LeftButton);
+    const QString ip = w.find<QComboBox>("txtIP")->currentText();
+    EXPECT_TRUE(QRegularExpression("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$").match(ip).hasMatch())
+        << ip.toStdString();
+    EXPECT_EQ(w.find<QComboBox>("txtIP")->count(), 0);  // the history does not change
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

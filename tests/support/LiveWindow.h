@@ -22,8 +22,10 @@ struct LiveWindow {
     fakes::FakeFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeSleeper sleeper;
+    fakes::FakeCursor cursor;
+    fakes::FakeSocketsLibrary sockets;
     platform::qt::MainWindow window{socket};
-    app::frmMain form{window.controls(), app::FormServices{registry, boxes, dialogs, files, clock, sleeper}};
+    app::frmMain form{window.controls(), app::FormServices{registry, boxes, dialogs, files, clock, sleeper, cursor, sockets}};
     int arrivals = 0;
     platform::qt::SocketWatcher watcher{socket, [this](std::int32_t bytes) {
                                             form.udpPeerA_DataArrival(bytes);

@@ -1,0 +1,216 @@
+#include "support/CFile.h"
+
+#include <limits>
+
+#include "support/AppError.h"
+#include "support/Text.h"
+
+namespace support {
+
+namespace {
+
+constexpr char kSep = '/';
+
+const std::string& source() {
+    static const std::string s = classSource(".CFile");
+    return s;
+}
+
+AppError fileError(std::int32_t offset) {
+    const char* text = "CFile component failure";
+    switch (offset) {
+    case CFile::kErrNotInitialized:
+        text = "Object not properly initialized. Set the PathFileName property to a non-empty value first";
+        break;
+    case CFile::kErrInvalidFileName: text = "Invalid file name"; break;
+    case CFile::kErrFileNotFound: text = "File not found"; break;
+    case CFile::kErrCopyFailed: text = "File copy failed"; break;
+    case CFile::kErrMoveFailed: text = "File move failed"; break;
+    case CFile::kErrDeleteFailed: text = "File delete failed"; break;
+    default: break;
+    }
+    return AppError(objectError(offset), source(), text);
+}
+
+template <class F>
+decltype(auto) guarded(F&& body) {
+    static const ComponentFailure failure{objectError(CFile::kErrComponentFailure), source(), "CFile component failure"};
+    return guardMember(failure,
+                       {objectError(CFile::kErrNotInitialized), objectError(CFile::kErrInvalidFileName),
+                        objectError(CFile::kErrFileNotFound), objectError(CFile::kErrCopyFailed),
+                        objectError(CFile::kErrMoveFailed), objectError(CFile::kErrDeleteFailed)},
+                       std::forward<F>(body));
+}
+
+}  // namespace
+
+void CFile::requireInit() const {
+    if (m_sPathFileName.empty()) throw fileError(kErrNotInitialized);
+}
+
+void CFile::requireExists() {
+    if (!FileExists(m_sPathFileName)) throw fileError(kErrFileNotFound);
+}
+
+bool CFile::FileExists(const std::string& path) {
+    std::uint32_t attributes = 0;
+    return m_files.findFirst(path, &attributes);
+}
+
+void CFile::Init(const std::string& pathFileName) { setPathFileName(pathFileName); }
+
+void CFile::setPathFileName(const std::string& value) {
+    guarded([&] {
+        if (value.empty()) throw fileError(kErrInvalidFileName);
+        m_sPathFileName = value;
+    });
+}
+
+std::uint32_t CFile::Attributes() {
+    return guarded([&] {
+        requireInit();
+        std::uint32_t attributes = 0;
+        if (!m_files.findFirst(m_sPathFileName, &attributes)) throw fileError(kErrFileNotFound);
+        return attributes;
+    });
+}
+
+bool CFile::ReadOnly() { return (Attributes() & platform::kAttrReadOnly) != 0; }
+
+std::int32_t CFile::Size() {
+    return guarded([&] {
+        requireInit();
+        requireExists();
+        auto file = m_files.openForReading(m_sPathFileName);
+        if (!file) throw std::runtime_error("cannot open");
+        const std::int64_t size = file->size();
+        if (size > std::numeric_limits<std::int32_t>::max()) throw runtimeError(kErrOverflow);
+        return static_cast<std::int32_t>(size);
+    });
+}
+
+std::string CFile::ShortFileName() {
+    return guarded([&] {
+        requireInit();
+        requireExists();
+        // The platform's answer must fit a buffer as long as the path itself.
+        const std::string shortName = m_files.shortPathName(m_sPathFileName);
+        return shortName.size() <= m_sPathFileName.size() ? shortName : std::string();
+    });
+}
+
+// Each line (ended by CR LF, CR or LF, or by the end of the file) comes
+// back after a CR LF of its own.
+std::string CFile::Contents() {
+    return guarded([&] {
+        requireInit();
+        requireExists();
+        auto file = m_files.openForReading(m_sPathFileName);
+        if (!file) throw std::runtime_error("cannot open");
+        const std::int64_t size = file->size();
+        const std::string bytes = file->read(static_cast<std::size_t>(size));
+        std::string result;
+        std::size_t i = 0;
+        while (i < bytes.size()) {
+            const std::size_t end = bytes.find_first_of("\r\n", i);
+            result += "\r\n";
+            if (end == std::string::npos) {
+                result.append(bytes, i, std::string::npos);
+                break;
+            }
+            result.append(bytes, i, end - i);
+            i = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+        }
+        return result;
+    });
+}
+
+void CFile::setContents(const std::string& value) {
+    guarded([&] {
+        requireInit();
+        if (!m_files.truncateFile(m_sPathFileName) || !m_files.appendToFile(m_sPathFileName, value + "\r\n"))
+            throw std::runtime_error("cannot write");
+    });
+}
+
+std::string CFile::name() const {
+    const std::size_t sep = m_sPathFileName.rfind(kSep);
+    return sep == std::string::npos ? m_sPathFileName : m_sPathFileName.substr(sep + 1);
+}
+
+std::string CFile::FileName() {
+    return guarded([&] {
+        requireInit();
+        return name();
+    });
+}
+
+std::string CFile::FileExt() {
+    return guarded([&] {
+        requireInit();
+        const std::size_t dot = m_sPathFileName.rfind('.');
+        return dot == std::string::npos ? std::string() : m_sPathFileName.substr(dot + 1);
+    });
+}
+
+// The directory part without its last separator; a path without one has none.
+std::string CFile::FilePath() {
+    return guarded([&] {
+        requireInit();
+        const std::size_t cut = name().size() + 1;
+        return cut > m_sPathFileName.size() ? std::string() : m_sPathFileName.substr(0, m_sPathFileName.size() - cut);
+    });
+}
+
+void CFile::Copy(const std::string& newFileName) {
+    guarded([&] {
+        requireInit();
+        if (newFileName.empty()) throw fileError(kErrInvalidFileName);
+        requireExists();
+        if (!m_files.copyFile(trimBlanks(m_sPathFileName), trimBlanks(newFileName))) throw fileError(kErrCopyFailed);
+    });
+}
+
+void CFile::Move(const std::string& newFileName) {
+    guarded([&] {
+        requireInit();
+        if (newFileName.empty()) throw fileError(kErrInvalidFileName);
+        requireExists();
+        if (!m_files.moveFile(trimBlanks(m_sPathFileName), trimBlanks(newFileName))) throw fileError(kErrMoveFailed);
+    });
+}
+
+void CFile::Delete() {
+    guarded([&] {
+        requireInit();
+        requireExists();
+        if (!m_files.deleteFile(trimBlanks(m_sPathFileName))) throw fileError(kErrDeleteFailed);
+    });
+}
+
+bool CFile::Exists() {
+    return guarded([&] {
+        requireInit();
+        return FileExists(m_sPathFileName);
+    });
+}
+
+bool CFile::IdenticalWith(const std::string& referenceFileName) {
+    return guarded([&] {
+        requireInit();
+        if (referenceFileName.empty()) throw fileError(kErrInvalidFileName);
+        requireExists();
+        if (!FileExists(referenceFileName)) throw fileError(kErrFileNotFound);
+        if (referenceFileName == m_sPathFileName) return true;
+        auto mine = m_files.openForReading(m_sPathFileName);
+        auto theirs = m_files.openForReading(referenceFileName);
+        if (!mine || !theirs) throw std::runtime_error("cannot open");
+        if (mine->size() != theirs->size()) return false;
+        const auto length = static_cast<std::size_t>(mine->size());
+        for (std::size_t chunk = 0; chunk < length / kChunk; ++chunk)
+            if (mine->read(kChunk) != theirs->read(kChunk)) return false;
+        return mine->read(length % kChunk) == theirs->read(length % kChunk);
+    });
+}
+
+}  // namespace support

@@ -1,0 +1,44 @@
+#include "support/modForms.h"
+
+#include <string>
+
+#include "support/AppError.h"
+
+namespace support::modForms {
+
+namespace {
+
+template <class F>
+void reporting(const char* title, platform::IMessageBox& box, F&& body) {
+    try {
+        body();
+    } catch (const AppError& e) {
+        box.show("Error: " + std::to_string(e.number()) + ". " + e.description(), platform::mb::kOkOnly, title);
+    } catch (const std::exception& e) {
+        box.show(std::string("Error: 5. ") + e.what(), platform::mb::kOkOnly, title);
+    }
+}
+
+constexpr int kClosePosition = 6;
+constexpr std::uint32_t kByCommandGreyed = 1;
+constexpr std::int32_t kNoCommand = -10;
+
+}  // namespace
+
+void CenterForm(platform::IForm& form, platform::IMessageBox& messageBox) {
+    reporting("CenterForm", messageBox, [&] {
+        const double left = (form.screenWidth() - form.width()) / 2;
+        const double top = (form.screenHeight() - form.height()) / 2;
+        form.move(left, top);
+    });
+}
+
+void DisableCloseMenu(platform::IForm& form, platform::IMessageBox& messageBox) {
+    reporting("DisableCloseMenu", messageBox, [&] {
+        const std::int32_t id = form.systemMenuItemId(kClosePosition);
+        if (id == -1) return;  // no item there: left as it is
+        form.modifySystemMenuItem(id, kByCommandGreyed, kNoCommand, "Close");
+    });
+}
+
+}  // namespace support::modForms

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Controls.h"
+
+namespace support::modForms {
+
+// Moves the window to the middle of the whole screen, size unchanged.
+void CenterForm(platform::IForm& form, platform::IMessageBox& messageBox);
+// Takes away the window's own close command (the Close item of its system
+// menu and the title bar's close button).
+void DisableCloseMenu(platform::IForm& form, platform::IMessageBox& messageBox);
+
+}  // namespace support::modForms

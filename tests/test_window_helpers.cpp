@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "support/AppError.h"
+#include "support/CCursor.h"
+#include "support/modForms.h"
+#include "tests/fakes/FormHarness.h"
+
+using fakes::FormHarness;
+
+TEST(FormHelpers, CenterFormOnTheWholeScreen) {
+    struct Case {
+        double screenW, screenH, w, h, left, top;
+    } cases[] = {{15360, 11520, 6000, 4000, 4680, 3760}, {800, 600, 1001, 700, -100.5, -50}};
+    for (const auto& c : cases) {
+        fakes::FakeForm form;
+        fakes::FakeMessageBox boxes;
+        form.screenW = c.screenW;
+        form.screenH = c.screenH;
+        form.w = c.w;
+        form.h = c.h;
+        support::modForms::CenterForm(form, boxes);
+        ASSERT_EQ(form.moves.size(), 1u);
+        EXPECT_EQ(form.moves[0], std::make_pair(c.left, c.top));
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+}
+
+TEST(FormHelpers, DisableCloseMenuGreysTheCloseItem) {
+    fakes::FakeForm form;
+    fakes::FakeMessageBox boxes;
+    support::modForms::DisableCloseMenu(form, boxes);
+    EXPECT_FALSE(form.closeEnabled());
+    EXPECT_EQ(form.menuIds[6], -10);
+    EXPECT_EQ(form.menuFlags[6], 1u);
+    fakes::FakeForm small;
+    small.menuIds.resize(3);
+    support::modForms::DisableCloseMenu(small, boxes);  // no item at position 6: left alone, no message
+    EXPECT_EQ(small.menuIds.size(), 3u);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(FormHelpers, CursorPutsBackThePointerOfItsCreation) {
+    fakes::FakeCursor pointer;
+    {
+        support::CCursor c(pointer);
+        c.SetCursor(11);
+    }
+    EXPECT_EQ(pointer.code, 11);  // made over the default pointer: not put back
+    pointer.code = 13;
+    {
+        support::CCursor c(pointer);
+        c.SetCursor(11);
+        c.SetCursor(2);
+        EXPECT_EQ(pointer.code, 2);
+        c.RestoreCursor();
+        EXPECT_EQ(pointer.code, 13);
+        c.SetCursor(11);
+    }
+    EXPECT_EQ(pointer.code, 13);
+    support::CCursor c(pointer);
+    for (std::int32_t bad : {70000, -1, 42}) {
+        try {
+            c.SetCursor(bad);
+            ADD_FAILURE() << bad;
+        } catch (const support::AppError& e) {
+            EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x80044381u);
+            EXPECT_EQ(e.source(), "vexmond.CCursor");
+        }
+    }
+}
+
+TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {
+    FormHarness h;
+    h.frm->Form_Load();
+    EXPECT_TRUE(h.toolbar.loaded.empty());  // first run: no layout file
+    EXPECT_FALSE(h.form.closeEnabled());
+    EXPECT_EQ(h.form.moves, (std::vector<std::pair<double, double>>{{640, 220}}));
+    h.frm->Unload();
+    EXPECT_EQ(h.toolbar.saved, std::vector<std::string>{"/opt/vexmond/ATBconfig.atb"});
+
+    h.fileSystem.files["/opt/vexmond/ATBconfig.atb"] = "layout";
+    h.fileSystem.directory = "/";  // a directory that ends in the separator gets no second one
+    h.recreate();
+    h.frm->Form_Load();
+    EXPECT_TRUE(h.toolbar.loaded.empty());  // the file lies in the old directory
+    h.fileSystem.files["/ATBconfig.atb"] = "layout";
+    h.recreate();
+    h.frm->Form_Load();
+    EXPECT_EQ(h.toolbar.loaded, std::vector<std::string>{"/ATBconfig.atb"});
+    std::string dir = "/srv";
+    EXPECT_EQ(app::AddBackslash(dir), "/srv/");
+    EXPECT_EQ(app::AddBackslash(dir), "/srv/");
+}
+
+TEST(LocalAddress, FillsTheFieldWithTheFirstAddress) {
+    FormHarness h;
+    h.frm->Form_Load();
+    const auto history = h.txtIP.items;
+    h.frm->cmdIP_Click();
+    EXPECT_EQ(h.txtIP.edit, "192.168.0.10");
+    EXPECT_EQ(h.sockets.resolved, "gameserver");  // trimmed
+    EXPECT_EQ(h.sockets.starts, 1);
+    EXPECT_EQ(h.sockets.cleanups, 1);
+    EXPECT_EQ(h.cursor.history, (std::vector<std::int32_t>{11, 0}));  // the hourglass, then the pointer restored
+    EXPECT_EQ(h.txtIP.focused, 1);
+    EXPECT_EQ(h.txtIP.items, history);
+    EXPECT_TRUE(h.messageBox.shown.empty());
+}
+
+TEST(LocalAddress, EveryFailureShowsItsMessageAndEmptiesTheField) {
+    struct Case {
+        std::function<void(fakes::FakeSocketsLibrary&)> arrange;
+        const char* message;
+        int cleanups;
+        const char* field;
+    } cases[] = {
+        {[](auto& s) { s.startupResult = 10091; }, "The 32-bit Windows Socket is not responding.", 0, ""},
+        {[](auto& s) { s.data.iMaxSockets = 0; }, "This application requires a minimum of 1 supported sockets.", 1, ""},
+        {[](auto& s) { s.data.wVersion = 0x0001; }, "Sockets version 1.0 is not supported by 32-bit Windows Sockets.", 1,
+         ""},
+        {[](auto& s) { s.hostNameFails = true; },
+         "Windows Sockets error 10093 has occurred. Unable to successfully get Host Name.", 1, ""},
+        {[](auto& s) { s.addresses.clear(); }, "Windows Sockets are not responding. Unable to successfully get Host Name.",
+         1, ""},
+        {[](auto& s) { s.cleanupResult = 10093; }, "Socket error occurred in Cleanup.", 1, "192.168.0.10"},
+    };
+    for (const auto& c : cases) {
+        FormHarness h;
+        h.frm->Form_Load();
+        h.txtIP.edit = "old";
+        c.arrange(h.sockets);
+        h.frm->cmdIP_Click();
+        ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.message;
+        EXPECT_EQ(h.messageBox.shown[0].text, c.message);
+        EXPECT_EQ(h.messageBox.shown[0].style, 0);
+        EXPECT_EQ(h.messageBox.shown[0].title, "Vexmond");
+        EXPECT_EQ(h.sockets.cleanups, c.cleanups) << c.message;
+        EXPECT_EQ(h.txtIP.edit, c.field);
+    }
+}
