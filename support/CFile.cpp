@@ -77,13 +77,17 @@ std::uint32_t CFile::Attributes() {
 
 bool CFile::ReadOnly() { return (Attributes() & platform::kAttrReadOnly) != 0; }
 
+std::unique_ptr<platform::IReadFile> CFile::openExisting() {
+    requireInit();
+    requireExists();
+    auto file = m_files.openForReading(m_sPathFileName);
+    if (!file) throw std::runtime_error("cannot open");
+    return file;
+}
+
 std::int32_t CFile::Size() {
     return guarded([&] {
-        requireInit();
-        requireExists();
-        auto file = m_files.openForReading(m_sPathFileName);
-        if (!file) throw std::runtime_error("cannot open");
-        const std::int64_t size = file->size();
+        const std::int64_t size = openExisting()->size();
         if (size > std::numeric_limits<std::int32_t>::max()) throw runtimeError(kErrOverflow);
         return static_cast<std::int32_t>(size);
     });
@@ -103,12 +107,8 @@ std::string CFile::ShortFileName() {
 // back after a CR LF of its own.
 std::string CFile::Contents() {
     return guarded([&] {
-        requireInit();
-        requireExists();
-        auto file = m_files.openForReading(m_sPathFileName);
-        if (!file) throw std::runtime_error("cannot open");
-        const std::int64_t size = file->size();
-        const std::string bytes = file->read(static_cast<std::size_t>(size));
+        auto file = openExisting();
+        const std::string bytes = file->read(static_cast<std::size_t>(file->size()));
         std::string result;
         std::size_t i = 0;
         while (i < bytes.size()) {

@@ -45,6 +45,7 @@ private:
     bool FileExists(const std::string& path);
     void requireInit() const;
     void requireExists();
+    std::unique_ptr<platform::IReadFile> openExisting();
     std::string name() const;
 
     platform::IFileSystem& m_files;

@@ -7,6 +7,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "support/AppError.h"
 #include "support/CFile.h"
+#include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
 using support::CFile;
@@ -16,13 +17,12 @@ using testsupport::writeFile;
 namespace {
 
 std::uint32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const support::AppError& e) {
-        EXPECT_EQ(e.source(), "vexmond.CFile");
-        return static_cast<std::uint32_t>(e.number());
+    std::string source;
+    const std::uint32_t number = testsupport::errorNumber(f, &source);
+    if (number) {
+        EXPECT_EQ(source, "vexmond.CFile");
     }
-    return 0;
+    return number;
 }
 
 struct FileTest : ::testing::Test {

@@ -5,6 +5,7 @@
 #include "support/AppError.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/support/Errors.h"
 
 using settings::CSmartComboBox;
 using support::Variant;
@@ -12,15 +13,7 @@ using Items = std::vector<std::string>;
 
 namespace {
 
-std::uint32_t errorNumber(const std::function<void()>& f, std::string* source = nullptr) {
-    try {
-        f();
-    } catch (const support::AppError& e) {
-        if (source) *source = e.source();
-        return static_cast<std::uint32_t>(e.number());
-    }
-    return 0;
-}
+using testsupport::errorNumber;
 
 struct HistoryTest : ::testing::Test {
     fakes::FakeRegistry reg;

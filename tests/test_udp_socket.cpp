@@ -4,6 +4,7 @@
 #include "platform/posix/PosixUdpSocket.h"
 #include "support/AppError.h"
 #include "tests/fakes/FormHarness.h"
+#include "tests/support/Errors.h"
 #include "tests/support/UdpPeer.h"
 
 using platform::posix::PosixUdpSocket;
@@ -11,14 +12,7 @@ using testsupport::UdpPeer;
 
 namespace {
 
-std::int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const support::AppError& e) {
-        return e.number();
-    }
-    return 0;
-}
+std::int32_t errorOf(const std::function<void()>& f) { return static_cast<std::int32_t>(testsupport::errorNumber(f)); }
 
 void connectTo(PosixUdpSocket& s, int port, const std::string& host = "127.0.0.1") {
     s.setRemoteHost(host);
