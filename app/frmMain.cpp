@@ -282,12 +282,8 @@ std::string frmMain::statusRequest() const { return statusCommand(m_state.g_sRco
 std::string frmMain::manualCommand() const { return app::manualCommand(m_c.txtPassword.text(), m_c.txtSendCommand.text()); }
 
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
-    std::string text;
-    if (const auto* err = dynamic_cast<const support::AppError*>(&e))
-        text = "Error: " + std::to_string(err->number()) + ". " + err->description();
-    else
-        text = std::string("Error: ") + e.what();
-    m_s.messageBox.show(text, mb::kOkOnly + mb::kExclamation, std::string(kAppTitle) + " - " + procedure);
+    m_s.messageBox.show(support::errorText(support::asAppError(e)), mb::kOkOnly + mb::kExclamation,
+                        std::string(kAppTitle) + " - " + procedure);
 }
 
 }  // namespace app
@@ -318,18 +314,12 @@ const char* socketMessage(std::int32_t number, bool replyHandler) {
     }
 }
 
-support::AppError asAppError(const std::exception& e) {
-    if (const auto* err = dynamic_cast<const support::AppError*>(&e)) return *err;
-    if (dynamic_cast<const std::bad_alloc*>(&e)) return support::AppError(7, platform::kExeName, "Out of memory");
-    return support::AppError(0, platform::kExeName, e.what());
-}
-
 std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
 
 }  // namespace
 
 void frmMain::socketFailure(const std::string& handler, const std::exception& e, bool replyHandler) {
-    const support::AppError err = asAppError(e);
+    const support::AppError err = support::asAppError(e);
     skipOnFailure([&] {
         if (const char* message = socketMessage(err.number(), replyHandler))
             m_s.messageBox.show(withBlanks(message), mb::kOkOnly + mb::kExclamation, kAppTitle);
@@ -442,11 +432,13 @@ void frmMain::cmdSend_Click() {
     }
 }
 
+std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix) {
+    return support::replaceAll(support::replaceAll(datagram, packetPrefix + "print\n", ""), "\n", kCrLf);
+}
+
 void frmMain::udpPeerA_DataArrival(std::int32_t) {
     try {
-        std::string reply = m_c.udpPeerA.getData();
-        reply = support::replaceAll(reply, m_sPacketPrefix + "print\n", "");
-        AppendToConsole(support::replaceAll(reply, "\n", kCrLf));
+        AppendToConsole(ConsoleTextOfReply(m_c.udpPeerA.getData(), m_sPacketPrefix));
     } catch (const std::exception& e) {
         socketFailure("udpPeerA_DataArrival", e, true);
     }

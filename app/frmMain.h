@@ -82,6 +82,11 @@ inline constexpr double kMaxLineDelaySeconds = 60.0;
 inline constexpr std::int32_t kMessageTimerPeriod = 65535;
 inline constexpr std::int32_t kStatusTimerPeriod = 63000;
 
+// A reply datagram as the console shows it: every reply header (the packet
+// prefix, "print" and a line feed) removed wherever it stands, then every
+// line feed made a carriage return and line feed.
+std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix);
+
 // Appends the separator to a directory that does not end in one; returns it.
 std::string& AddBackslash(std::string& path, char separator = '/');
 

@@ -2,8 +2,9 @@
 # Set up, build and run every test: once as shipped, once under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
-# The peer tests run against a real OpenArena dedicated server.
-EXTRA_PACKAGES="openarena-server"
+# The peer tests run against a real OpenArena dedicated server; the package
+# test builds a .deb (dpkg-shlibdeps, file) and validates its desktop entry.
+EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

@@ -1,5 +1,7 @@
 #include "support/AppError.h"
 
+#include <new>
+
 #include "platform/ExeName.h"
 
 namespace support {
@@ -11,6 +13,14 @@ AppError::AppError(std::int32_t number, std::string source, std::string descript
       m_sDescription(std::move(description)) {}
 
 std::string classSource(const std::string& suffix) { return std::string(platform::kExeName) + suffix; }
+
+AppError asAppError(const std::exception& e) {
+    if (const auto* err = dynamic_cast<const AppError*>(&e)) return *err;
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return AppError(7, platform::kExeName, "Out of memory");
+    return AppError(5, platform::kExeName, e.what());
+}
+
+std::string errorText(const AppError& e) { return "Error: " + std::to_string(e.number()) + ". " + e.description(); }
 
 AppError runtimeError(std::int32_t number) {
     switch (number) {

@@ -40,6 +40,13 @@ inline constexpr std::int32_t kErrObjectNotSet = 91;
 
 AppError runtimeError(std::int32_t number);
 
+// Any failure as the error object: an AppError as it is, running out of
+// memory as 7, anything else as 5 (invalid procedure call) with its text.
+AppError asAppError(const std::exception& e);
+
+// "Error: " + number + ". " + description, as the support modules show it.
+std::string errorText(const AppError& e);
+
 // What a class turns every failure it did not raise itself into.
 struct ComponentFailure {
     std::int32_t number;

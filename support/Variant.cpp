@@ -21,6 +21,14 @@ Variant Variant::Double(double d) { return Variant(Type::Double, d); }
 Variant Variant::CurrencyScaled(std::int64_t v) { return Variant(Type::Currency, v); }
 Variant Variant::Date(double d) { return Variant(Type::Date, d); }
 Variant Variant::Byte(std::uint8_t b) { return Variant(Type::Byte, std::int64_t{b}); }
+Variant Variant::ByteArray(const std::vector<std::uint8_t>& bytes) {
+    return Variant(Type::ByteArray, std::string(bytes.begin(), bytes.end()));
+}
+
+std::vector<std::uint8_t> Variant::asBytes() const {
+    const auto* s = std::get_if<std::string>(&m_value);
+    return s ? std::vector<std::uint8_t>(s->begin(), s->end()) : std::vector<std::uint8_t>{};
+}
 
 const char* Variant::typeName() const {
     switch (m_type) {
@@ -36,6 +44,7 @@ const char* Variant::typeName() const {
     case Type::Boolean: return "Boolean";
     case Type::Byte: return "Byte";
     case Type::Missing: return "Error";
+    case Type::ByteArray: return "Byte()";
     }
     return "Empty";
 }
@@ -70,7 +79,8 @@ std::int32_t Variant::toLong() const {
     switch (m_type) {
     case Type::Empty: return 0;
     case Type::Null: throw runtimeError(kErrInvalidUseOfNull);
-    case Type::Missing: throw runtimeError(kErrTypeMismatch);
+    case Type::Missing:
+    case Type::ByteArray: throw runtimeError(kErrTypeMismatch);
     case Type::Integer:
     case Type::Long:
     case Type::Boolean:
@@ -137,7 +147,8 @@ std::string Variant::toText() const {
     case Type::Empty: return "";
     case Type::Null: throw runtimeError(kErrInvalidUseOfNull);
     case Type::Missing: throw runtimeError(kErrTypeMismatch);
-    case Type::String: return std::get<std::string>(m_value);
+    case Type::String:
+    case Type::ByteArray: return std::get<std::string>(m_value);
     case Type::Boolean: return std::get<std::int64_t>(m_value) ? "True" : "False";
     case Type::Integer:
     case Type::Long:

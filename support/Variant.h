@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace support {
 
@@ -11,7 +12,7 @@ namespace support {
 // "Boolean", everything else stored as a 32-bit integer).
 class Variant {
 public:
-    enum class Type { Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Boolean, Byte, Missing };
+    enum class Type { Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Boolean, Byte, Missing, ByteArray };
 
     Variant() = default;  // Empty
 
@@ -26,6 +27,7 @@ public:
     static Variant CurrencyScaled(std::int64_t tenThousandths);  // 2.5 is 25000
     static Variant Date(double oleDate);  // days since 1899-12-30, time as the fraction
     static Variant Byte(std::uint8_t b);
+    static Variant ByteArray(const std::vector<std::uint8_t>& bytes);
 
     Type type() const { return m_type; }
     const char* typeName() const;
@@ -43,6 +45,7 @@ public:
 
     // Typed accessors for callers that checked type() first.
     const std::string& asString() const { return std::get<std::string>(m_value); }
+    std::vector<std::uint8_t> asBytes() const;
     double asDouble() const;
 
     friend bool operator==(const Variant& a, const Variant& b) { return a.m_type == b.m_type && a.m_value == b.m_value; }

@@ -12,10 +12,8 @@ template <class F>
 void reporting(const char* title, platform::IMessageBox& box, F&& body) {
     try {
         body();
-    } catch (const AppError& e) {
-        box.show("Error: " + std::to_string(e.number()) + ". " + e.description(), platform::mb::kOkOnly, title);
     } catch (const std::exception& e) {
-        box.show(std::string("Error: 5. ") + e.what(), platform::mb::kOkOnly, title);
+        box.show(errorText(asAppError(e)), platform::mb::kOkOnly, title);
     }
 }
 

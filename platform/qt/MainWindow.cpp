@@ -21,6 +21,7 @@
 
 #include "platform/qt/FreeSpinBox.h"
 #include "platform/qt/GameToolbar.h"
+#include "platform/qt/Icons.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "support/AppError.h"
@@ -43,19 +44,6 @@ public:
 private:
     QLineEdit* m_edit;
 };
-
-QPixmap indicator(const QColor& fill, const QColor& ring) {
-    const qreal ratio = 2.0;
-    QPixmap pixmap(QSize(18, 18) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(ring, 1.5));
-    p.setBrush(fill);
-    p.drawEllipse(QRectF(2, 2, 14, 14));
-    return pixmap;
-}
 
 QLabel* label(const QString& text, const char* name, QWidget* buddy = nullptr) {
     auto* l = new QLabel(text);
@@ -102,6 +90,7 @@ int MessageBoxes::show(const std::string& text, int style, const std::string& ti
 MainWindow::MainWindow(ISocket& socket) : m_socket(socket) {
     setObjectName("frmMain");
     setWindowTitle("Vexmond");
+    setWindowIcon(appIcon());
     buildControls();
 }
 
@@ -251,10 +240,10 @@ void MainWindow::buildControls() {
     auto* lblRunning = label("Status:", "lblRunning");
     m_imgConnected = new QLabel;
     m_imgConnected->setObjectName("imgConnected");
-    m_imgConnected->setPixmap(indicator(QColor("#2ecc40"), QColor("#1b7a26")));
+    m_imgConnected->setPixmap(indicatorPixmap(true, 18, std::max<qreal>(2.0, devicePixelRatioF())));
     m_imgNotConnected = new QLabel;
     m_imgNotConnected->setObjectName("imgNotConnected");
-    m_imgNotConnected->setPixmap(indicator(QColor("#9e9e9e"), QColor("#5f5f5f")));
+    m_imgNotConnected->setPixmap(indicatorPixmap(false, 18, std::max<qreal>(2.0, devicePixelRatioF())));
     for (QLabel* img : {m_imgConnected, m_imgNotConnected}) {
         img->setToolTip("Toggles Port");
         img->setFixedSize(18, 18);
@@ -334,10 +323,7 @@ app::FormControls MainWindow::controls() {
 }
 
 void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
-    const auto* err = dynamic_cast<const support::AppError*>(&e);
-    const std::string text = err ? "Error: " + std::to_string(err->number()) + ". " + err->description()
-                                 : std::string("Error: ") + e.what();
-    m_messageBoxes.show(text, mb::kExclamation, std::string("Vexmond - ") + procedure);
+    m_messageBoxes.show(support::errorText(support::asAppError(e)), mb::kExclamation, std::string("Vexmond - ") + procedure);
 }
 
 void MainWindow::guarded(const char* procedure, const std::function<void()>& body) {

@@ -12,6 +12,7 @@
 #include "platform/posix/PosixUdpSocket.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/SocketWatcher.h"
+#include "platform/qt/Icons.h"
 #include "platform/qt/MainWindow.h"
 
 namespace {
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("vexmond");
     QApplication::setApplicationDisplayName("Vexmond");
+    QGuiApplication::setDesktopFileName("vexmond");
+    QApplication::setWindowIcon(platform::qt::appIcon());
 
     platform::posix::HiveRegistry registry(platform::posix::configDirectory());
     platform::posix::PosixUdpSocket socket;

@@ -1,0 +1,147 @@
+// CTextBox over real Qt edit fields.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "platform/posix/PosixMachineInfo.h"
+#include "platform/qt/Display.h"
+#include "platform/qt/EditFields.h"
+#include "support/CInfo.h"
+#include "support/CTextBox.h"
+#include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/support/Errors.h"
+
+using platform::qt::EditField;
+using support::CTextBox;
+
+namespace {
+// Types text as key presses carrying it, letters outside ASCII included.
+void type(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+}  // namespace
+
+TEST(TextBox, StyleBitsReadBackAndFilterWhatIsTyped) {
+    QLineEdit line;
+    EditField field(&line);
+    CTextBox box;
+    box.Init(&field);
+    box.setAllowOnlyNumbers(true);
+    box.setAllowOnlyNumbers(true);
+    EXPECT_TRUE(box.AllowOnlyNumbers());
+    EXPECT_EQ(field.style() & 0x2000u, 0x2000u);
+    QTest::keyClicks(&line, "a1b2 3");
+    EXPECT_EQ(line.text(), "123");
+    QApplication::clipboard()->setText("4x5");
+    line.paste();
+    EXPECT_EQ(line.text(), "12345");
+    box.setAllowOnlyNumbers(false);
+    box.setAllowOnlyNumbers(false);
+    EXPECT_FALSE(box.AllowOnlyNumbers());
+
+    const std::pair<std::int32_t, std::uint32_t> sequence[] = {{1, 0x8}, {1, 0x8}, {2, 0x10}, {0, 0}, {7, 0}};
+    for (auto [mode, bits] : sequence) {
+        box.setTextCase(mode);
+        EXPECT_EQ(box.TextCase(), mode);
+        EXPECT_EQ(field.style() & 0x18u, bits) << mode;
+    }
+    box.setTextCase(1);
+    line.clear();
+    type(&line, QString::fromUtf8("caf\xc3\xa9 ok"));
+    EXPECT_EQ(line.text(), QString::fromUtf8("CAF\xc3\x89 OK"));
+    box.setTextCase(2);
+    QTest::keyClicks(&line, "XY");
+    EXPECT_EQ(line.text(), QString::fromUtf8("CAF\xc3\x89 OKxy"));  // what was there stays as it was
+}
+
+TEST(TextBox, LinesTitleCaseAndTheEditCommands) {
+    QLineEdit line;
+    QPlainTextEdit multi;
+    EditField single(&line), several(&multi);
+    CTextBox one, many;
+    one.Init(&single);
+    many.Init(&several);
+    EXPECT_EQ(one.LineCount(), 1);  // even when empty
+    single.setText("whole text");
+    EXPECT_EQ(one.GetLine(5), "whole text");
+    several.setText("ab\r\ncd");
+    EXPECT_EQ(several.text(), "ab\r\ncd");
+    EXPECT_EQ(many.LineCount(), 2);
+    EXPECT_EQ(many.GetLine(1), "ab");
+    EXPECT_EQ(many.GetLine(2), "cd");
+    EXPECT_EQ(many.GetLine(3), "");
+
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {{"hello world", "Hello World"}, {"hEllo", "HEllo"}, {"   ", "   "}, {"one\r\ntwo  three", "One\r\nTwo  Three"}};
+    for (const auto& c : cases) {
+        several.setText(c.before);
+        several.setSelection(5, 2);
+        many.TitleCase();
+        EXPECT_EQ(several.text(), c.after);
+        EXPECT_EQ(several.selStart(), std::min<int>(5, static_cast<int>(std::string(c.before).size())));
+    }
+    several.setText("one\r\ntwo");
+    several.setSelection(5, 3);  // "two", after the CR LF
+    EXPECT_EQ(multi.textCursor().selectedText(), "two");
+    many.Cut();
+    EXPECT_EQ(several.text(), "one\r\n");
+    EXPECT_TRUE(many.CanUndo());
+    many.Undo();
+    EXPECT_EQ(several.text(), "one\r\ntwo");
+    many.SelectAll();
+    many.Copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), "one\ntwo");
+    several.setSelection(0, 3);
+    many.Clear();
+    EXPECT_EQ(several.text(), "\r\ntwo");
+    many.Paste();
+    EXPECT_EQ(several.text(), "one\r\ntwo\r\ntwo");
+}
+
+TEST(TextBox, SelectsAllOnFocusAndChecksItsField) {
+    QLineEdit line;
+    line.show();
+    EditField field(&line);
+    CTextBox box;
+    box.Init(&field);
+    box.setSelectAllOnFocus(true);
+    field.setText("27960");
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(&line, &in);
+    EXPECT_EQ(line.selectedText(), "27960");
+
+    CTextBox bare;
+    EXPECT_EQ(testsupport::errorNumber([&] { bare.Init(nullptr); }), 0x80044792u);
+    std::string source;
+    EXPECT_EQ(testsupport::errorNumber([&] { bare.TitleCase(); }, &source), 0x80044791u);
+    EXPECT_EQ(source, "vexmond.CTextBox");
+    EXPECT_EQ(testsupport::errorNumber([&] { bare.setTextCase(1); }), 0x80044791u);
+    EXPECT_EQ(bare.TextCase(), 1);  // stored before the field is asked for
+    EXPECT_FALSE(bare.SelectAllOnFocus());
+}
+
+TEST(MachineInfoOnThisDisplay, DepthAndDpiComeFromTheScreen) {
+    platform::posix::PosixMachineInfo machine;
+    machine.setDisplay(platform::qt::primaryDisplayFacts());
+    fakes::FakeRegistry registry;
+    fakes::FakeMessageBox boxes;
+    support::CInfo info(machine, registry, boxes);
+    const std::int32_t colors = info.DisplayColors();
+    EXPECT_TRUE(colors == -1 || colors == 16777216 || colors == 65536) << colors;
+    std::int16_t l = 0, t = 0, w = 0, h = 0;
+    info.GetWorkArea(l, t, w, h);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}

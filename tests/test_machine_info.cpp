@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "platform/posix/PosixMachineInfo.h"
+#include "support/AppError.h"
+#include "support/CInfo.h"
+#include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeRegistry.h"
+
+using support::CInfo;
+using support::CSystem;
+using support::Variant;
+
+namespace {
+
+// Answers the classes' questions with what a test puts in.
+struct FakeMachine : platform::IMachineInfo {
+    int bits = 24, planes = 1, dpi = 96;
+    platform::GuidValue guid{0x0A1B2C3D, 0x00E5, 0xF00F, {0, 1, 2, 3, 4, 5, 6, 7}};
+    platform::VersionInfo version{10, 0, 0x40000ECE, 2, std::string("Service Pack 9") + std::string(114, '\0')};
+    std::uint32_t ticks = 0;
+    platform::Rect area{0, 0, 1920, 1040};
+    bool fail = false;
+    std::vector<std::tuple<std::uint32_t, std::int32_t, std::uint32_t>> sets;
+
+    void failIfAsked() const {
+        if (fail) throw support::AppError(5, "vexmond", "Invalid procedure call or argument");
+    }
+    bool systemParametersGet(std::uint32_t action, std::int32_t* v) override {
+        failIfAsked();
+        *v = action == 14 ? 600 : 1;
+        return true;
+    }
+    bool systemParametersSet(std::uint32_t a, std::int32_t v, std::uint32_t f) override {
+        sets.emplace_back(a, v, f);
+        return true;
+    }
+    bool workArea(platform::Rect* r) override {
+        *r = area;
+        return true;
+    }
+    bool computerName(std::string& b) override {
+        failIfAsked();
+        platform::fillBuffer(b, "SERVER");
+        return true;
+    }
+    bool setComputerName(const std::string&) override { return true; }
+    bool currentHwProfileName(std::string&) override { return false; }  // the buffer stays NULs
+    int deviceCaps(int i) override { return i == 12 ? bits : i == 14 ? planes : dpi; }
+    bool createGuid(platform::GuidValue* g) override {
+        *g = guid;
+        return true;
+    }
+    std::uint32_t userDefaultLcid() override { return 0x0409; }
+    int localeInfo(std::uint32_t, std::uint32_t, std::string&) override { return 0; }  // the blanks stay
+    bool versionEx(platform::VersionInfo* v) override {
+        *v = version;
+        return true;
+    }
+    bool systemDirectory(std::string& b) override {
+        platform::fillBuffer(b, "C:\\WINDOWS\\system32");
+        return true;
+    }
+    bool windowsDirectory(std::string&) override { return false; }
+    bool tempPath(std::string& b) override {
+        platform::fillBuffer(b, "/tmp/");
+        return true;
+    }
+    bool tempFileName(const std::string& path, const std::string& prefix, std::uint32_t u, std::string& b) override {
+        platform::fillBuffer(b, path + prefix.substr(0, 3) + std::to_string(u) + ".TMP");
+        return true;
+    }
+    bool userName(std::string& b) override {
+        platform::fillBuffer(b, "admin");
+        return true;
+    }
+    std::uint32_t tickCount() override { return ticks; }
+    void systemInfo(platform::SystemInfo* i) override {
+        failIfAsked();
+        i->numberOfProcessors = 2;
+        i->maximumApplicationAddress = 0x7FFFFFFFFFFFull;
+        i->processorArchitecture = -1;
+    }
+    bool processorFeature(std::uint32_t f) override { return f == 3; }
+    int systemMetrics(int) override { return 2 | 4; }
+};
+
+struct InfoTest : ::testing::Test {
+    FakeMachine machine;
+    fakes::FakeRegistry registry;
+    fakes::FakeMessageBox boxes;
+    CInfo info{machine, registry, boxes};
+    CSystem system{machine, boxes};
+};
+
+}  // namespace
+
+TEST_F(InfoTest, ConvertsThePlatformsAnswers) {
+    EXPECT_EQ(info.TrimNulls(std::string("ab\0cd", 5)), "ab");
+    EXPECT_EQ(info.TrimNulls(std::string("\0ab", 3)), "");
+    EXPECT_EQ(info.TrimNulls("plain"), "plain");
+    EXPECT_EQ(info.GUID(), "{A1B2C3D-E5-F00F-01234567}");
+    EXPECT_EQ(info.OSBuild(), 3790);
+    EXPECT_EQ(info.OSMajorVersion(), 10);
+    EXPECT_EQ(info.WindowsType(), 2);
+    EXPECT_EQ(info.OSAdditional(), "Service Pack 9");
+    EXPECT_EQ(info.ComputerName(), "SERVER");
+    EXPECT_EQ(info.CurrentHardwareProfile(), "");
+    EXPECT_EQ(info.Language(), std::string(100, ' '));  // an unfilled buffer of blanks stays blanks
+    EXPECT_EQ(info.WindowsDirectory(), "");
+    EXPECT_EQ(info.SystemDirectory(), "C:\\WINDOWS\\system32");
+    EXPECT_EQ(info.UserName(), "admin");
+    EXPECT_EQ(info.TempPath(), "/tmp/");
+    EXPECT_EQ(info.TempFile("vexmond"), "/tmp/vex1.TMP");
+    EXPECT_EQ(info.TempFile("vexmond"), info.TempFile("vexmond"));
+    EXPECT_TRUE(info.Beep());
+    EXPECT_EQ(info.ScreenSaverTimeout(), 600);
+
+    struct Colors {
+        int bits, planes;
+        std::int32_t expected;
+    } colors[] = {{24, 1, 16777216}, {32, 1, -1}, {8, 1, 256}, {8, 4, -1}, {16, 1, 65536}};
+    for (const auto& c : colors) {
+        machine.bits = c.bits;
+        machine.planes = c.planes;
+        EXPECT_EQ(info.DisplayColors(), c.expected) << c.bits << "x" << c.planes;
+    }
+    for (auto [dpi, large] : {std::pair{120, true}, {144, false}, {96, false}}) {
+        machine.dpi = dpi;
+        EXPECT_EQ(info.LargeFonts(), large) << dpi;
+    }
+    for (auto [ms, minutes] : {std::pair{90000u, 2}, {150000u, 2}, {210000u, 4}, {4294967295u, 71583}}) {
+        machine.ticks = ms;
+        EXPECT_EQ(info.WindowsUpTime(), minutes) << ms;
+    }
+    std::int16_t l = 0, t = 0, w = 0, h = 0;
+    info.GetWorkArea(l, t, w, h);
+    EXPECT_EQ(std::vector<int>({l, t, w, h}), std::vector<int>({0, 0, 1920, 1040}));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    info.setBeep(true);
+    info.setScreenSaverActive(false);
+    info.setScreenSaverTimeout(300);
+    EXPECT_EQ(machine.sets, (std::vector<std::tuple<std::uint32_t, std::int32_t, std::uint32_t>>{
+                                {2, -1, 2}, {17, 0, 2}, {15, 300, 2}}));
+
+    EXPECT_EQ(system.NumberOfProcessors(), 2);
+    EXPECT_EQ(system.ProcessorArchitecture(), -1);  // a signed 16-bit field, widened
+    EXPECT_TRUE(system.MMXAvailable());
+    EXPECT_FALSE(system.FloatingPointError());
+    EXPECT_TRUE(system.LowMemory() && system.SlowGraphics() && !system.SlowMachine());
+}
+
+TEST_F(InfoTest, FailuresShowTheirNumberUnderTheMembersName) {
+    machine.bits = 40;  // 2 to the 40th does not fit a Long
+    EXPECT_EQ(info.DisplayColors(), 0);
+    machine.area = {0, 0, 40000, 100};
+    std::int16_t l = 7, t = 7, w = 7, h = 7;
+    info.GetWorkArea(l, t, w, h);
+    EXPECT_EQ(std::vector<int>({l, t, w}), std::vector<int>({0, 0, 7}));  // what it held at the failure
+    EXPECT_EQ(system.MaxAppAddress(), 0);
+    machine.fail = true;
+    EXPECT_EQ(info.ComputerName(), "");
+    EXPECT_FALSE(info.Beep());
+    EXPECT_EQ(system.PageSize(), 0);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Error: 6. Overflow", "DisplayColors"},
+        {"Error: 6. Overflow", "GetWorkArea"},
+        {"Error: 6. Overflow", "MaxAppAddress"},
+        {"Error: 5. Invalid procedure call or argument", "ComputerName"},
+        {"Error: 5. Invalid procedure call or argument", "Beep"},
+        {"Error: 5. Invalid procedure call or argument", "PageSize"}};
+    ASSERT_EQ(boxes.shown.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(boxes.shown[i].text, expected[i].first);
+        EXPECT_EQ(boxes.shown[i].title, expected[i].second);
+        EXPECT_EQ(boxes.shown[i].style, 0);
+    }
+}
+
+TEST_F(InfoTest, RegistryValuesByTheirType) {
+    auto& key = registry.hive(platform::kHKeyCurrentUser).ensure("Software\\Microsoft\\MS Setup (ACME)\\User Info");
+    key.values.push_back({"DefCompany", platform::kRegSz, {'Q', 'u', 'o', 'r', 'l', 'a', 'n', 0}});
+    key.values.push_back({"Bin", platform::kRegBinary, {1, 2, 3}});
+    key.values.push_back({"EmptyBin", platform::kRegBinary, {}});
+    key.values.push_back({"Five", platform::kRegDword, {5, 0, 0, 0}});
+    key.values.push_back({"Multi", 7, {'a', 0, 0}});
+    const std::string path = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
+    EXPECT_EQ(info.DefaultCompanyName(), "Quorlan");
+    EXPECT_EQ(info.DefaultUserName(), "");  // no such value: empty, no message
+    EXPECT_EQ(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, "Bin"), Variant::ByteArray({1, 2, 3, 0}));
+    EXPECT_EQ(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, "EmptyBin"), Variant::ByteArray({}));
+    EXPECT_EQ(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, "Five"), Variant::Long(5));
+    EXPECT_TRUE(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, "Multi").isEmpty());
+    EXPECT_TRUE(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, "Software\\Missing", "x").isEmpty());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(registry.openHandles(), 0u);
+}
+
+TEST(MachineInfoOnThisMachine, EveryMemberAnswersPlausibly) {
+    platform::posix::PosixMachineInfo machine;
+    fakes::FakeRegistry registry;
+    fakes::FakeMessageBox boxes;
+    CInfo info(machine, registry, boxes);
+    CSystem system(machine, boxes);
+    info.setBeep(info.Beep());
+    info.setComputerName(info.ComputerName());  // not applied on Linux
+    EXPECT_FALSE(info.ComputerName().empty());
+    EXPECT_EQ(info.CurrentHardwareProfile(), "Default");
+    EXPECT_EQ(info.DefaultCompanyName(), "");
+    EXPECT_EQ(info.DefaultUserName(), "");
+    EXPECT_EQ(info.DisplayColors(), 16777216);
+    EXPECT_TRUE(std::regex_match(info.GUID(), std::regex(R"(\{[0-9A-F]{1,8}-[0-9A-F]{1,4}-4[0-9A-F]{3}-[0-9A-F]{2,16}\})")))
+        << info.GUID();
+    EXPECT_NE(info.GUID(), info.GUID());
+    EXPECT_FALSE(info.Language().empty());
+    EXPECT_FALSE(info.LargeFonts());
+    EXPECT_FALSE(info.OSAdditional().empty());
+    EXPECT_GE(info.OSMajorVersion(), 3);
+    EXPECT_GE(info.OSMinorVersion(), 0);
+    EXPECT_GE(info.OSBuild(), 0);
+    info.setScreenSaverActive(info.ScreenSaverActive());
+    info.setScreenSaverTimeout(info.ScreenSaverTimeout());
+    EXPECT_EQ(info.SystemDirectory(), "/usr/lib");
+    EXPECT_EQ(info.WindowsDirectory(), "/usr");
+    EXPECT_EQ(info.TempPath().back(), '/');
+    EXPECT_EQ(info.TempFile("vexmond"), info.TempPath() + "vex1.TMP");
+    EXPECT_FALSE(info.UserName().empty());
+    EXPECT_EQ(info.WindowsType(), 0);
+    EXPECT_GE(info.WindowsUpTime(), 0);
+    std::int16_t l = 0, t = 0, w = 0, h = 0;
+    info.GetWorkArea(l, t, w, h);
+    EXPECT_GT(w, 0);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    EXPECT_GE(system.NumberOfProcessors(), 1);
+    EXPECT_EQ(system.ActiveProcessorMask(), (1 << system.NumberOfProcessors()) - 1);
+    EXPECT_GE(system.PageSize(), 4096);
+    EXPECT_EQ(system.AllocationGranularity(), system.PageSize());
+    EXPECT_EQ(system.MinAppAddress(), 0x10000);
+    EXPECT_GE(system.ProcessorLevel(), 0);
+    EXPECT_GE(system.ProcessorRevision(), 0);
+    (void)system.ProcessorArchitecture();
+    (void)system.ProcessorType();
+    (void)system.CompareExchangeDouble();
+    (void)system.FloatingPointEmulated();
+    (void)system.FloatingPointError();
+    (void)system.MMXAvailable();
+    EXPECT_FALSE(system.LowMemory() || system.SlowGraphics() || system.SlowMachine());
+    EXPECT_TRUE(boxes.shown.empty());
+    // A 64-bit address does not fit a Long: the member says so and answers 0.
+    EXPECT_EQ(system.MaxAppAddress(), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "MaxAppAddress");
+}
