@@ -24,7 +24,7 @@ if ((${#missing[@]})); then
   fi
 fi
 
-build() {  # build DIR [cmake args...]
+build() {  # build DIR [cmake args...]; CXX picks the compiler of a new build directory
   local dir="$1"; shift
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir"

@@ -4,7 +4,8 @@
 set -euo pipefail
 # The peer tests run against a real OpenArena dedicated server; the package
 # test builds a .deb (dpkg-shlibdeps, file) and validates its desktop entry.
-EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils"
+# The fuzz targets are built with clang and its libFuzzer runtime.
+EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils clang-14 libclang-rt-14-dev"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
@@ -19,3 +20,8 @@ build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp" \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs"
+
+echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
+CXX=clang++-14 build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON \
+  -DVEXMOND_BUILD_GUI=OFF -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF
+ctest --test-dir "$ROOT/build-fuzz" --output-on-failure

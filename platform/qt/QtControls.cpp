@@ -92,7 +92,7 @@ std::int64_t countCarriageReturns(std::string_view text, std::size_t end) {
 }  // namespace
 
 void ConsoleView::setText(const std::string& text) {
-    m_text = text;
+    std::string(text).swap(m_text);  // a cleared console gives its memory back
     m_carriageReturns = countCarriageReturns(m_text, m_text.size());
     m_selStart = 0;
     if (m_view) m_view->setPlainText(consoleDisplay(m_text));

@@ -1,0 +1,39 @@
+// The history's completion while typing: the list's entries come first (one
+// a line, up to a line of "--"), then what is typed, 0x08 being Backspace.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "settings/CAppSettings.h"
+#include "settings/CSmartComboBox.h"
+#include "tests/fakes/FakeComboBox.h"
+#include "tests/fakes/FakeRegistry.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t end = input.find("\n--\n");
+    const std::string list = input.substr(0, end);
+    const std::string typed = end == std::string::npos ? std::string() : input.substr(end + 4);
+    fakes::FakeComboBox combo;
+    for (std::size_t start = 0; start <= list.size() && combo.items.size() < 20;) {
+        const std::size_t nl = list.find('\n', start);
+        combo.items.push_back(list.substr(start, nl - start));
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+    }
+    fakes::FakeRegistry registry;
+    settings::CAppSettings store(registry);
+    settings::CSmartComboBox history;
+    history.Init(&combo, true, true, &store, "IPs", 10);
+    for (char c : typed) {
+        if (c == '\x08')
+            combo.backspace();
+        else if (c == '\r')
+            history.AddCurrentItem();
+        else
+            combo.type(c);
+        if (combo.items.size() > 20 || combo.selStart + combo.selLength > static_cast<int>(combo.edit.size()))
+            __builtin_trap();
+    }
+    return 0;
+}

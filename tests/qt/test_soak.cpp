@@ -1,0 +1,112 @@
+// A day of broadcasting and polling against a local peer that answers each
+// status request with a 2 KB player list. The timers are fired directly, in
+// the order a real day would fire them; socket, window and console are real.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <atomic>
+#include <thread>
+
+#include "tests/support/LiveWindow.h"
+#include "tests/support/ProcessMemory.h"
+#include "tests/support/UdpPeer.h"
+
+namespace {
+
+std::string playerList() {
+    std::string list = std::string(4, '\xFF') + "print\nmap: oa_dm1\nnum score ping name            lastmsg address               qport rate\n";
+    for (int i = 0; list.size() < 2048; ++i)
+        list += "  " + std::to_string(i % 10) + "    12   48 ^1Player^7" + std::to_string(i) + "        0 10.0.0." +
+                std::to_string(i) + ":27960  1234 25000\n";
+    list.resize(2047);
+    return list + "\n";
+}
+
+}  // namespace
+
+TEST(Soak, ADayOfBroadcastsAndStatusRepliesGrowsOnlyTheConsole) {
+    testsupport::LiveWindow w;
+    testsupport::UdpPeer server;
+    const std::string reply = playerList();
+    std::atomic<bool> stop{false};
+    std::atomic<int> statusRequests{0}, broadcasts{0};
+    std::thread peer([&] {
+        while (!stop) {
+            const std::string got = server.receive(50);
+            if (got == "<none>") continue;
+            if (got.find(" status") != std::string::npos) {
+                ++statusRequests;
+                server.reply(reply);
+            } else {
+                ++broadcasts;
+            }
+        }
+    });
+
+    auto c = w.window.controls();
+    c.txtIP.setText("127.0.0.1");
+    c.txtPort.setText(std::to_string(server.port()));
+    c.txtPassword.setText("s3cret");
+    c.txtMsg.setText("Welcome to the server\r\n^1Be nice");
+    c.txtSeverMessageTime.setText("1");
+    c.txtStatus.setText("1");
+    w.form.cmdStart_Click();
+    ASSERT_TRUE(w.boxes.shown.empty());
+
+    auto settle = [&](int expectedArrivals) {
+        QElapsedTimer guard;
+        guard.start();
+        while (w.arrivals < expectedArrivals && guard.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    settle(1);
+    const std::int64_t memoryAtStart = testsupport::residentBytes();
+    const std::int64_t heapAtStart = testsupport::heapInUse();
+    const std::size_t consoleAtStart = w.console().size();
+
+    // 24 hours: the message timer every 65.535 s, the status timer every 63 s.
+    constexpr double kDay = 24 * 3600.0;
+    double nextMessage = 65.535, nextStatus = 63.0;
+    int messageTicks = 0, statusTicks = 0;
+    while (nextMessage <= kDay || nextStatus <= kDay) {
+        if (nextStatus <= nextMessage) {
+            w.form.tmrStatus_Timer();
+            ++statusTicks;
+            settle(1 + statusTicks);
+            nextStatus += 63.0;
+        } else {
+            w.form.tmrServerMessage_Timer();
+            ++messageTicks;
+            nextMessage += 65.535;
+        }
+    }
+    settle(1 + statusTicks);
+    w.form.cmdStop_Click();
+    stop = true;
+    peer.join();
+
+    const std::size_t consoleBytes = w.console().size() - consoleAtStart;
+    const std::int64_t grown = testsupport::residentBytes() - memoryAtStart;
+    const std::int64_t heapGrown = testsupport::heapInUse() - heapAtStart;
+    // With the console emptied, what the day left behind is what it kept besides the text.
+    w.window.controls().txtOutput.setText(w.console().substr(0, consoleAtStart));
+    QCoreApplication::processEvents();
+    const std::int64_t heapLeft = testsupport::heapInUse() - heapAtStart;
+    std::printf("soak: %d message ticks (%d lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
+                "resident memory +%lld KB, heap in use +%lld KB, heap left once the console is emptied %+lld KB\n",
+                messageTicks, broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
+                static_cast<long long>(grown / 1024), static_cast<long long>(heapGrown / 1024),
+                static_cast<long long>(heapLeft / 1024));
+    EXPECT_EQ(messageTicks, 1318);
+    EXPECT_EQ(statusTicks, 1371);
+    EXPECT_EQ(w.arrivals - 1, statusTicks);
+    EXPECT_EQ(broadcasts.load(), 2 * messageTicks);
+    EXPECT_EQ(consoleBytes, statusTicks * app::ConsoleTextOfReply(reply, std::string(4, '\xFF')).size());
+    EXPECT_TRUE(w.boxes.shown.empty());
+    // Whatever a tick kept besides the console's text would be left here.
+    if (heapAtStart > 0) {
+        EXPECT_LT(heapLeft, 1 << 20);
+    }
+}

@@ -1,0 +1,94 @@
+// What a server can send: floods, the largest datagrams, bytes of every kind.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "tests/support/LiveWindow.h"
+#include "tests/support/ProcessMemory.h"
+#include "tests/support/UdpPeer.h"
+
+namespace {
+
+struct Connected : testsupport::LiveWindow {
+    testsupport::UdpPeer server;
+    Connected() {
+        socket.setRemoteHost("127.0.0.1");
+        socket.setRemotePort(server.port());
+        socket.bind();
+        socket.sendData("hello");
+        server.receive();
+    }
+    // Runs the event loop until no datagram has come for a while.
+    void settle(int quietMs = 300) {
+        QElapsedTimer quiet;
+        quiet.start();
+        int seen = arrivals;
+        while (quiet.elapsed() < quietMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (arrivals != seen) {
+                seen = arrivals;
+                quiet.restart();
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST(SocketFaults, AFloodIsTakenInSlicesAndNothingDeliveredIsLost) {
+    Connected w;
+    constexpr int kDatagrams = 100000;
+    const std::string reply = std::string(4, '\xFF') + "print\nflood line of a chatty server\n";
+    const std::int64_t dropsBefore = testsupport::udpReceiveBufferErrors();
+    const std::int64_t memoryBefore = testsupport::residentBytes();
+
+    // A timer of the window keeps ticking between the slices of the flood.
+    int ticks = 0;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] { ++ticks; });
+    heartbeat.start(0);
+    std::atomic<bool> sent{false};
+    std::thread flood([&] {
+        for (int i = 0; i < kDatagrams; ++i) w.server.reply(reply);
+        sent = true;
+    });
+    while (!sent) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    flood.join();
+    w.settle();
+    heartbeat.stop();
+
+    const std::int64_t dropped = testsupport::udpReceiveBufferErrors() - dropsBefore;
+    const std::size_t lineBytes = std::string("flood line of a chatty server\r\n").size();
+    EXPECT_GT(w.arrivals, 0);
+    EXPECT_LE(w.arrivals, kDatagrams);
+    EXPECT_GE(w.arrivals + dropped, kDatagrams) << "datagrams vanished between the kernel and the console";
+    EXPECT_EQ(w.console().size(), static_cast<std::size_t>(w.arrivals) * lineBytes);
+    EXPECT_GT(ticks, w.arrivals / platform::qt::SocketWatcher::kSlice / 2);
+    EXPECT_TRUE(w.boxes.shown.empty());
+    std::printf("flood: %d of %d datagrams delivered, %lld dropped by the kernel, %d heartbeats, console %zu bytes, "
+                "resident memory +%lld KB\n",
+                w.arrivals, kDatagrams, static_cast<long long>(dropped), ticks, w.console().size(),
+                static_cast<long long>((testsupport::residentBytes() - memoryBefore) / 1024));
+}
+
+TEST(SocketFaults, TheLargestDatagramsAndEveryByteArriveWhole) {
+    Connected w;
+    std::string largest(65507, 'x');
+    for (std::size_t i = 0; i < largest.size(); i += 100) largest[i] = static_cast<char>(0x80 + i % 100);
+    const std::string allFF(4096, '\xFF');
+    const std::string nuls(4096, '\0');
+    std::size_t expected = 0;
+    for (const auto& d : {largest, allFF, nuls}) {
+        w.server.reply(d);
+        expected += d.size();
+    }
+    w.settle();
+    EXPECT_EQ(w.arrivals, 3);
+    EXPECT_EQ(w.console(), largest + allFF + nuls);
+    EXPECT_EQ(w.console().size(), expected);
+    EXPECT_TRUE(w.boxes.shown.empty());
+}
