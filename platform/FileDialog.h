@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Geometry.h"
+
 namespace platform {
 
 // The common file dialogs' flag bits the program uses.
@@ -17,10 +19,6 @@ inline constexpr std::int32_t kOfnLongNames = 0x200000;
 inline constexpr std::uint32_t kWmInitDialog = 0x110;
 
 enum class DialogHook { None, Explorer, OldStyle };
-
-struct Rect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // The window functions a dialog hook uses on the dialog being opened.
 class IDialogWindow {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/FileDialog.h"
+#include "platform/Geometry.h"
 
 namespace platform {
 
