@@ -1,6 +1,7 @@
 // The history's completion while typing: the list's entries come first (one
 // a line, up to a line of "--"), then what is typed, 0x08 being Backspace.
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -15,9 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string list = input.substr(0, end);
     const std::string typed = end == std::string::npos ? std::string() : input.substr(end + 4);
     fakes::FakeComboBox combo;
-    for (std::size_t start = 0; start <= list.size() && combo.items.size() < 20;) {
+    // A history holds ten entries; typing in the field is a few dozen keys.
+    for (std::size_t start = 0; start <= list.size() && combo.items.size() < 10;) {
         const std::size_t nl = list.find('\n', start);
-        combo.items.push_back(list.substr(start, nl - start));
+        combo.items.push_back(list.substr(start, std::min<std::size_t>(nl - start, 64)));
         if (nl == std::string::npos) break;
         start = nl + 1;
     }
@@ -25,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings::CAppSettings store(registry);
     settings::CSmartComboBox history;
     history.Init(&combo, true, true, &store, "IPs", 10);
-    for (char c : typed) {
+    for (char c : typed.substr(0, 96)) {
         if (c == '\x08')
             combo.backspace();
         else if (c == '\r')
