@@ -18,7 +18,6 @@ ctest --test-dir "$ROOT/build" --output-on-failure -j "$jobs"
 echo "== Build and test under AddressSanitizer + UBSan"
 build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp" \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs"
 
 echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
