@@ -286,9 +286,6 @@ void frmMain::showFailure(const std::string& procedure, const std::exception& e)
                         std::string(kAppTitle) + " - " + procedure);
 }
 
-}  // namespace app
-
-namespace app {
 
 namespace {
 
@@ -444,9 +441,6 @@ void frmMain::udpPeerA_DataArrival(std::int32_t) {
     }
 }
 
-}  // namespace app
-
-namespace app {
 
 void frmMain::cmdIP_Click() {
     std::unique_ptr<support::CCursor> cursor;
