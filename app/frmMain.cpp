@@ -286,7 +286,6 @@ void frmMain::showFailure(const std::string& procedure, const std::exception& e)
                         std::string(kAppTitle) + " - " + procedure);
 }
 
-
 namespace {
 
 // The socket's failures as the user is told of them. The reply handler uses
