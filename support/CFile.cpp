@@ -162,23 +162,21 @@ std::string CFile::FilePath() {
     });
 }
 
-void CFile::Copy(const std::string& newFileName) {
+// Copy and Move: the same checks in the same order, then the platform's
+// operation on both paths stripped of blanks.
+void CFile::transfer(const std::string& newFileName, bool (platform::IFileSystem::*operation)(const std::string&, const std::string&),
+                     std::int32_t failure) {
     guarded([&] {
         requireInit();
         if (newFileName.empty()) throw fileError(kErrInvalidFileName);
         requireExists();
-        if (!m_files.copyFile(trimBlanks(m_sPathFileName), trimBlanks(newFileName))) throw fileError(kErrCopyFailed);
+        if (!(m_files.*operation)(trimBlanks(m_sPathFileName), trimBlanks(newFileName))) throw fileError(failure);
     });
 }
 
-void CFile::Move(const std::string& newFileName) {
-    guarded([&] {
-        requireInit();
-        if (newFileName.empty()) throw fileError(kErrInvalidFileName);
-        requireExists();
-        if (!m_files.moveFile(trimBlanks(m_sPathFileName), trimBlanks(newFileName))) throw fileError(kErrMoveFailed);
-    });
-}
+void CFile::Copy(const std::string& newFileName) { transfer(newFileName, &platform::IFileSystem::copyFile, kErrCopyFailed); }
+
+void CFile::Move(const std::string& newFileName) { transfer(newFileName, &platform::IFileSystem::moveFile, kErrMoveFailed); }
 
 void CFile::Delete() {
     guarded([&] {

@@ -18,17 +18,20 @@ void storeFields(FormHarness& h, const std::vector<std::pair<std::string, std::s
                                                         support::Variant::String(v));
 }
 
+// The five stored fields in the order the window reads them.
+std::vector<std::string> fields(const FormHarness& h) {
+    return {h.txtPassword.value, h.txtPort.value, h.txtMsg.value, h.txtSeverMessageTime.value, h.txtMsgDelay.value};
+}
+
+using Fields = std::vector<std::string>;
+
 }  // namespace
 
 TEST(FormLoad, FirstRunWithAnEmptyStore) {
     FormHarness h;
     h.frm->Form_Load();
     EXPECT_EQ(h.form.title, "Vexmond");
-    EXPECT_EQ(h.txtPassword.value, "");
-    EXPECT_EQ(h.txtPort.value, "");
-    EXPECT_EQ(h.txtMsg.value, "");
-    EXPECT_EQ(h.txtSeverMessageTime.value, "5");
-    EXPECT_EQ(h.txtMsgDelay.value, "5");  // the design's 15 is replaced by the default
+    EXPECT_EQ(fields(h), (Fields{"", "", "", "5", "5"}));  // the delay's design 15 is replaced by the default
     EXPECT_EQ(h.txtStatus.value, "1");
     EXPECT_TRUE(h.txtIP.items.empty());
     EXPECT_EQ(h.toolbar.gameBox().text(), "Return to Castle Wolfenstein");
@@ -47,16 +50,11 @@ TEST(FormLoad, ReadsTheStoredFieldsAndHistoryEvenWhenTheStoreIsReadOnly) {
     h.registry.readOnly = true;
     h.frm->Form_Load();
     // A read-only store cannot be opened with full access: every field keeps its default.
-    EXPECT_EQ(h.txtPort.value, "");
-    EXPECT_EQ(h.txtMsgDelay.value, "5");
+    EXPECT_EQ(fields(h), (Fields{"", "", "", "5", "5"}));
 
     h.registry.readOnly = false;
     h.frm->Form_Load();
-    EXPECT_EQ(h.txtPassword.value, "pw ");
-    EXPECT_EQ(h.txtPort.value, "27960");
-    EXPECT_EQ(h.txtMsg.value, "A\r\nB");
-    EXPECT_EQ(h.txtSeverMessageTime.value, "2.5");
-    EXPECT_EQ(h.txtMsgDelay.value, "");
+    EXPECT_EQ(fields(h), (Fields{"pw ", "27960", "A\r\nB", "2.5", ""}));
     EXPECT_EQ(h.txtIP.items, std::vector<std::string>{"10.0.0.1"});
     EXPECT_EQ(h.txtIP.edit, "10.0.0.1");
 }
