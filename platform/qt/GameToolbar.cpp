@@ -64,7 +64,7 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     m_gameBox->setToolTip("Select the game type for your server");
     m_gameBox->setAccessibleName("Game");
     for (const auto& g : kGames) m_gameBox->addItem(g[0], QString(g[1]));
-    m_gameBox->setCurrentText("Return to Castle Wolfenstein");
+    showGame("Return to Castle Wolfenstein");
     m_gameBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     // The "Game" tool names the game box in the tool row; choosing it opens the box.
@@ -130,6 +130,14 @@ GameToolbar::Tool* GameToolbar::add(const QString& id, const QString& caption, Q
     return t;
 }
 
+// The box shows the game and its list highlights the same one; a name that
+// is not in the list (a hand-edited layout) is shown with nothing highlighted.
+void GameToolbar::showGame(const QString& name) {
+    const int index = m_gameBox->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    m_gameBox->setCurrentIndex(index);
+    if (index < 0) m_gameBox->setEditText(name);
+}
+
 void GameToolbar::choose(Tool* tool) {
     if (tool && onToolClick) onToolClick(*tool);
 }
@@ -163,7 +171,7 @@ void GameToolbar::loadLayout(const std::string& path) {
     const QList<QByteArray> lines = file.read(1 << 20).split('\n');
     if (lines.isEmpty() || lines[0].trimmed() != kLayoutMagic) throw std::runtime_error("not a toolbar layout");
     for (const QByteArray& line : lines) {
-        if (line.startsWith("game=")) m_gameBox->setCurrentText(QString::fromUtf8(QByteArray::fromBase64(line.mid(5))));
+        if (line.startsWith("game=")) showGame(QString::fromUtf8(QByteArray::fromBase64(line.mid(5))));
         if (line.startsWith("state=") && m_window) m_window->restoreState(QByteArray::fromBase64(line.mid(6)));
     }
 }

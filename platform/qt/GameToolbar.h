@@ -44,6 +44,7 @@ private:
     class Tool;
     Tool* add(const QString& id, const QString& caption, QAction* action);
     void choose(Tool* tool);
+    void showGame(const QString& name);
 
     QPointer<QMainWindow> m_window;
     QMenuBar* m_menuBar;
