@@ -316,14 +316,17 @@ std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 
 
 void frmMain::socketFailure(const std::string& handler, const std::exception& e, bool replyHandler) {
     const support::AppError err = support::asAppError(e);
+    // No tick and no reply runs while the box is up: one failure, one box.
     skipOnFailure([&] {
-        if (const char* message = socketMessage(err.number(), replyHandler))
-            m_s.messageBox.show(withBlanks(message), mb::kOkOnly + mb::kExclamation, kAppTitle);
-        else if (replyHandler)
-            m_s.messageBox.show(err.description(), mb::kOkOnly + mb::kExclamation, kAppTitle);
-        else
-            m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + handler + "(Sub)", 0, true, false,
-                                 true, &err, "");
+        m_s.sleeper.holdEvents([&] {
+            if (const char* message = socketMessage(err.number(), replyHandler))
+                m_s.messageBox.show(withBlanks(message), mb::kOkOnly + mb::kExclamation, kAppTitle);
+            else if (replyHandler)
+                m_s.messageBox.show(err.description(), mb::kOkOnly + mb::kExclamation, kAppTitle);
+            else
+                m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + handler + "(Sub)", 0, true,
+                                     false, true, &err, "");
+        });
     });
     cmdStop_Click();
 }
@@ -362,6 +365,7 @@ void frmMain::cmdStart_Click() {
         m_c.udpPeerA.setRemoteHost(support::trimBlanks(m_c.txtIP.text()));
         m_c.udpPeerA.setRemotePort(Variant::String(support::trimBlanks(m_c.txtPort.text())).toLong());
         m_c.udpPeerA.bind();
+        m_bServerKnown = true;
 
         send(statusRequest());
         m_c.tmrServerMessage.setInterval(kMessageTimerPeriod);
@@ -422,6 +426,15 @@ void frmMain::cmdSend_Click() {
     try {
         const std::string command = support::trimBlanks(m_c.txtSendCommand.text());
         if (command.empty()) return;
+        if (m_c.udpPeerA.state() != 1) {
+            if (!m_bServerKnown) {
+                m_s.messageBox.show(kNoServerYet, mb::kOkOnly + mb::kExclamation, kAppTitle);
+                return;
+            }
+            // After a Stop the socket still names the last Start's server:
+            // open it again so that the command goes out and its reply is shown.
+            m_c.udpPeerA.bind();
+        }
         send(app::manualCommand(m_c.txtPassword.text(), command));
     } catch (const std::exception& e) {
         socketFailure("cmdSend_Click", e, false);
@@ -500,7 +513,13 @@ std::string frmMain::GetLocalAddress() {
         StopSockets();
         return {};
     }
-    const std::vector<std::uint8_t>& first = entry.h_addr_list.front();
+    std::vector<std::uint8_t> first = entry.h_addr_list.front();
+    // Debian and Ubuntu map the host name to 127.0.1.1, which no game server
+    // can be told to reach: then the address the machine is reached on.
+    const bool loopbackOnly = std::all_of(entry.h_addr_list.begin(), entry.h_addr_list.end(),
+                                          [](const auto& a) { return !a.empty() && a[0] == 127; });
+    if (loopbackOnly)
+        if (std::vector<std::uint8_t> routed = m_s.sockets.routedAddress(); !routed.empty()) first = std::move(routed);
     std::string text;
     for (std::size_t i = 0; i < static_cast<std::size_t>(std::max<std::int16_t>(entry.h_length, 0)) && i < first.size(); ++i)
         text += std::to_string(first[i]) + ".";

@@ -73,6 +73,9 @@ inline constexpr const char* kNineBlanks = "         ";
 inline constexpr const char* kAuthorEmail = "vexmond@quorlan.example";
 inline constexpr const char* kAuthorWebsite = "https://quorlan.example/vexmond/";
 inline constexpr const char* kExampleAddress = "http://www.quorlan.example";
+inline constexpr const char* kNoServerYet =
+    "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
+    "be sent to it even while Vexmond is stopped.";
 
 // The pause after each broadcast line blocks the whole window, so it is kept
 // within 0 to 60 seconds whatever the field holds (0 itself means 2 seconds).
@@ -182,6 +185,7 @@ private:
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
     bool m_bUnloaded = false;
+    bool m_bServerKnown = false;  // a Start has opened the socket once
 };
 
 }  // namespace app

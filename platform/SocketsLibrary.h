@@ -31,6 +31,9 @@ public:
     virtual int gethostname(std::string* name, int bufferLength) = 0;
     // The host's IPv4 addresses in the resolver's order; false when it has none.
     virtual bool gethostbyname(const std::string& name, HostEntry* entry) = 0;
+    // The IPv4 address of the interface that carries the default route, else
+    // of the first interface that is up and not loopback; empty when none is.
+    virtual std::vector<std::uint8_t> routedAddress() = 0;
 };
 
 }  // namespace platform

@@ -4,8 +4,10 @@
 set -euo pipefail
 # The peer tests run against a real OpenArena dedicated server; the package
 # test builds a .deb (dpkg-shlibdeps, file) and validates its desktop entry.
-# The fuzz targets are built with clang and its libFuzzer runtime.
-EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils clang-14 libclang-rt-14-dev"
+# The fuzz targets are built with clang and its libFuzzer runtime. The
+# desktop tests run the window on a real X display (Xvfb) with and without a
+# window manager (openbox), and look at it through libxcb.
+EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils clang-14 libclang-rt-14-dev xvfb openbox libxcb1-dev pkg-config"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

@@ -186,6 +186,32 @@ TEST(ManualCommand, SendsTheTrimmedCommandAlwaysAsRcon) {
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
+TEST(ManualCommand, AfterStopGoesToTheLastStartsServerAndBeforeAnyStartSaysToPressStart) {
+    Ready h;
+    h.txtSendCommand.value = "kick 3";
+    h.frm->cmdSend_Click();  // no Start yet: no server to send to
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].text, app::kNoServerYet);
+    EXPECT_EQ(h.messageBox.shown[0].style, 48);
+    EXPECT_TRUE(h.udpPeerA.sent.empty());
+    EXPECT_FALSE(h.udpPeerA.open);
+
+    h.start();
+    h.frm->cmdStop_Click();
+    h.udpPeerA.sent.clear();
+    h.txtIP.edit = "elsewhere";  // the field may change; the socket keeps the last Start's server
+    h.frm->cmdSend_Click();
+    EXPECT_EQ(h.udpPeerA.sent, std::vector<std::string>{P + "rcon pw  kick 3"});
+    EXPECT_EQ(h.udpPeerA.host, "127.0.0.1");
+    EXPECT_TRUE(h.udpPeerA.open);  // open, so that the reply is received and shown
+    h.udpPeerA.incoming.push_back(P + "print\nkicked\n");
+    h.frm->udpPeerA_DataArrival(1);
+    EXPECT_EQ(h.txtOutput.value, "kicked\r\n");
+    EXPECT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_FALSE(h.tmrServerMessage.on || h.tmrStatus.on);  // still stopped
+    EXPECT_TRUE(h.cmdStart.on);
+}
+
 TEST(Replies, HeadersAreRemovedAndLineFeedsBecomeCrLf) {
     const std::string H = P + "print\n";
     struct Case {
@@ -235,6 +261,7 @@ TEST(Failures, EveryKnownNumberShowsItsMessageThenStops) {
             h.start();
             ASSERT_TRUE(h.tmrServerMessage.on);
             h.udpPeerA.failure = number;
+            h.messageBox.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies held while the box is up"; };
             h.txtOutput.value = "kept";
             if (replyHandler) {
                 h.frm->udpPeerA_DataArrival(1);

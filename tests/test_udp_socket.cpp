@@ -1,6 +1,7 @@
 // The UDP socket on 127.0.0.1, against a plain socket of the test.
 #include <gtest/gtest.h>
 
+#include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "support/AppError.h"
 #include "tests/fakes/FormHarness.h"
@@ -103,4 +104,13 @@ TEST(UdpSocket, AClosedPortStopsTheBroadcastWithItsMessage) {
     EXPECT_FALSE(h.tmrServerMessage.on || h.tmrStatus.on);
     EXPECT_EQ(socket.state(), 0);
     EXPECT_TRUE(h.sleeper.pauses.empty());
+}
+
+TEST(SocketsLibrary, TheRoutedAddressIsNeverALoopbackOne) {
+    platform::posix::PosixSocketsLibrary library;
+    const std::vector<std::uint8_t> address = library.routedAddress();
+    if (address.empty()) GTEST_SKIP() << "this machine has no interface but loopback";
+    ASSERT_EQ(address.size(), 4u);
+    EXPECT_NE(address[0], 127);
+    EXPECT_NE(address[0], 0);
 }

@@ -107,6 +107,30 @@ TEST(LocalAddress, FillsTheFieldWithTheFirstAddress) {
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
+TEST(LocalAddress, ALoopbackOnlyHostNameGivesTheRoutedInterfacesAddress) {
+    using Bytes = std::vector<std::uint8_t>;
+    struct Case {
+        std::vector<Bytes> resolved;
+        Bytes routed;
+        const char* field;
+    } cases[] = {
+        {{{127, 0, 1, 1}}, {192, 168, 1, 20}, "192.168.1.20"},             // Debian's /etc/hosts
+        {{{127, 0, 1, 1}, {127, 0, 0, 1}}, {10, 1, 2, 3}, "10.1.2.3"},
+        {{{127, 0, 1, 1}}, {}, "127.0.1.1"},                             // no other interface: kept
+        {{{127, 0, 0, 1}, {192, 168, 0, 9}}, {10, 1, 2, 3}, "127.0.0.1"},  // a real address among them: kept
+        {{{172, 16, 0, 4}}, {10, 1, 2, 3}, "172.16.0.4"},
+    };
+    for (const auto& c : cases) {
+        FormHarness h;
+        h.frm->Form_Load();
+        h.sockets.addresses = c.resolved;
+        h.sockets.routed = c.routed;
+        h.frm->cmdIP_Click();
+        EXPECT_EQ(h.txtIP.edit, c.field);
+        EXPECT_TRUE(h.messageBox.shown.empty());
+    }
+}
+
 TEST(LocalAddress, EveryFailureShowsItsMessageAndEmptiesTheField) {
     struct Case {
         std::function<void(fakes::FakeSocketsLibrary&)> arrange;

@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "platform/Sleeper.h"
 
 namespace platform::posix {
 
@@ -23,12 +22,6 @@ public:
 class SystemClock : public IClock {
 public:
     LocalDateTime now() const override;
-};
-
-// Sleeps the whole thread, resuming after signals until the time is up.
-class ThreadSleeper : public ISleeper {
-public:
-    void sleep(std::uint32_t milliseconds) override;
 };
 
 }  // namespace platform::posix

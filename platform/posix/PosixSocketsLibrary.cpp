@@ -1,12 +1,17 @@
 #include "platform/posix/PosixSocketsLibrary.h"
 
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "platform/posix/PosixUdpSocket.h"
 
@@ -51,6 +56,46 @@ bool PosixSocketsLibrary::gethostbyname(const std::string& name, HostEntry* entr
     }
     ::freeaddrinfo(found);
     return !entry->h_addr_list.empty();
+}
+
+namespace {
+
+std::string defaultRouteInterface() {
+    std::ifstream routes("/proc/net/route");
+    std::string line, best;
+    long bestMetric = LONG_MAX;
+    std::getline(routes, line);  // the column names
+    while (std::getline(routes, line)) {
+        std::istringstream fields(line);
+        std::string iface, destination, gateway, flags, refs, use, mask;
+        long metric = 0;
+        if (!(fields >> iface >> destination >> gateway >> flags >> refs >> use >> metric >> mask)) continue;
+        const unsigned long up = std::stoul(flags, nullptr, 16) & 1;  // RTF_UP
+        if (destination == "00000000" && mask == "00000000" && up && metric < bestMetric) {
+            best = iface;
+            bestMetric = metric;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PosixSocketsLibrary::routedAddress() {
+    const std::string routed = defaultRouteInterface();
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::vector<std::uint8_t> chosen, firstOther;
+    for (const ifaddrs* a = list; a; a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+        if (!(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&in->sin_addr.s_addr);
+        if (!routed.empty() && routed == a->ifa_name && chosen.empty()) chosen.assign(bytes, bytes + 4);
+        if (firstOther.empty()) firstOther.assign(bytes, bytes + 4);
+    }
+    ::freeifaddrs(list);
+    return chosen.empty() ? firstOther : chosen;
 }
 
 }  // namespace platform::posix

@@ -13,6 +13,9 @@ public:
     int WSAGetLastError() override { return m_lastError; }
     int gethostname(std::string* name, int bufferLength) override;
     bool gethostbyname(const std::string& name, HostEntry* entry) override;
+    // The default route's interface from /proc/net/route (the lowest metric),
+    // its address from getifaddrs.
+    std::vector<std::uint8_t> routedAddress() override;
 
 private:
     int m_lastError = 0;

@@ -1,5 +1,7 @@
 #include "platform/qt/MainWindow.h"
 
+#include "platform/qt/Application.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +19,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <memory>
 #include <QValidator>
 
 #include "platform/qt/FreeSpinBox.h"
@@ -341,8 +346,9 @@ void MainWindow::bind(app::frmMain& form) {
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
     connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
-    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
-    connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
+    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { tick(m_tmrServerMessage); });
+    connect(m_tmrStatus, &QTimer::timeout, this, [this] { tick(m_tmrStatus); });
+    connect(&m_sleeper, &EventSleeper::released, this, &MainWindow::runHeldTicks);
     connect(m_cmdSave, &QPushButton::clicked, this, [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
@@ -356,19 +362,39 @@ void MainWindow::bind(app::frmMain& form) {
     m_ipField->onFailure = [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); };
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_destroyed) {
-        event->accept();
+void MainWindow::tick(QTimer* timer) {
+    if (!m_form) return;
+    if (m_sleeper.held()) {
+        // A timer never queues missed ticks: one held tick per timer at most.
+        if (std::find(m_heldTicks.begin(), m_heldTicks.end(), timer) == m_heldTicks.end()) m_heldTicks.push_back(timer);
         return;
     }
+    if (timer == m_tmrServerMessage)
+        m_form->tmrServerMessage_Timer();
+    else
+        m_form->tmrStatus_Timer();
+}
+
+// The ticks that fell due during a pause or a failure box, in the order they
+// fell due, for the timers that are still running.
+void MainWindow::runHeldTicks() {
+    const std::vector<QTimer*> due = std::exchange(m_heldTicks, {});
+    for (QTimer* timer : due)
+        if (timer->isActive()) tick(timer);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Without its own close command the window is closed only by Close and
-    // Exit; a request from the title bar or the window manager does nothing.
-    if (!closeCommandEnabled()) {
+    // Exit: a request from the title bar or the window manager (a
+    // spontaneous close) does nothing. The application closing its windows
+    // to quit (the end of the desktop session) is let through; the unload
+    // runs once the event loop is over (Lifetime).
+    if (!m_destroyed && event->spontaneous() && !closeCommandEnabled()) {
         event->ignore();
         return;
     }
-    if (m_form) m_form->Unload();
     event->accept();
+    if (!m_destroyed) leaveEventLoop();
 }
 
 double MainWindow::screenWidth() const { return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width(); }
@@ -376,7 +402,37 @@ double MainWindow::screenHeight() const {
     return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
 }
 
-void MainWindow::move(double left, double top) { QWidget::move(qRound(left), qRound(top)); }
+void MainWindow::move(double left, double top) {
+    QWidget::move(qRound(left), qRound(top));
+    m_keepCentre = !isVisible();
+    m_centredSize = frameGeometry().size();
+    m_centre = QPointF(left + m_centredSize.width() / 2.0, top + m_centredSize.height() / 2.0);
+}
+
+// Until the window is shown its frame is unknown, so a position worked out
+// from its size misses the window manager's border and title bar. Once the
+// frame is there, the window is moved so that the frame keeps the centre
+// asked for; a move by the user later is left alone.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_keepCentre) return;
+    m_keepCentre = false;
+    auto* watch = new QTimer(this);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    connect(watch, &QTimer::timeout, this, [this, watch, started] {
+        const QRect frame = frameGeometry();
+        if (windowHandle() && windowHandle()->isExposed() && frame.size() != m_centredSize) {
+            m_centredSize = frame.size();
+            QWidget::move(qRound(m_centre.x() - frame.width() / 2.0), qRound(m_centre.y() - frame.height() / 2.0));
+        }
+        if (started->elapsed() > 3000) {
+            watch->stop();
+            watch->deleteLater();
+        }
+    });
+    watch->start(25);
+}
 
 std::int32_t MainWindow::systemMenuItemId(int position) const {
     if (position < 0 || position >= static_cast<int>(m_systemMenu.size())) return -1;
@@ -411,7 +467,7 @@ void MainWindow::destroy() {
     if (m_destroyed) return;
     m_destroyed = true;
     hide();
-    QCoreApplication::quit();
+    leaveEventLoop();
 }
 
 }  // namespace platform::qt

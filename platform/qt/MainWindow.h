@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/frmMain.h"
+#include "platform/qt/EventSleeper.h"
 #include "platform/qt/QtControls.h"
 
 class QComboBox;
@@ -41,6 +42,8 @@ public:
 
     app::FormControls controls();
     IMessageBox& messageBoxes() { return m_messageBoxes; }
+    // The pauses and failure boxes; the window holds its timer ticks back during them.
+    EventSleeper& sleeper() { return m_sleeper; }
     // Connects the widgets' events to the form's procedures.
     void bind(app::frmMain& form);
 
@@ -48,6 +51,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // IForm
@@ -83,11 +87,21 @@ private:
     // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
     void guarded(const char* procedure, const std::function<void()>& body);
     void reportFailure(const char* procedure, const std::exception& e);
+    // A timer's tick, held back while a pause or a failure box is under way.
+    void tick(QTimer* timer);
+    void runHeldTicks();
 
     ISocket& m_socket;
     app::frmMain* m_form = nullptr;
     bool m_destroyed = false;
     MessageBoxes m_messageBoxes{this};
+    EventSleeper m_sleeper;
+    // A position asked for before the window manager's frame was known: its
+    // centre is kept while the frame appears around the window.
+    QPointF m_centre;
+    QSize m_centredSize;
+    bool m_keepCentre = false;
+    std::vector<QTimer*> m_heldTicks;
     GameToolbar* m_toolbar = nullptr;
 
     QComboBox* m_txtIP = nullptr;

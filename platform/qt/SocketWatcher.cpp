@@ -4,8 +4,13 @@
 
 namespace platform::qt {
 
-SocketWatcher::SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t)> onArrival, QObject* parent)
-    : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)) {
+SocketWatcher::SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t)> onArrival,
+                             const EventSleeper* hold, QObject* parent)
+    : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)), m_hold(hold) {
+    if (m_hold)
+        connect(m_hold, &EventSleeper::released, this, [this] {
+            if (m_notifier) m_notifier->setEnabled(true);
+        });
     m_socket.onOpened = [this](int fd) {
         m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
@@ -31,6 +36,7 @@ void SocketWatcher::drain() {
     if (!notifier) return;
     // Not reported again while a handler runs (it may show a message box).
     notifier->setEnabled(false);
+    if (m_hold && m_hold->held()) return;
     for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.state() == 1; ++i) {
         const long size = m_socket.pendingDatagramSize();
         if (size < 0) break;

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/posix/PosixUdpSocket.h"
+#include "platform/qt/EventSleeper.h"
 
 namespace platform::qt {
 
@@ -15,8 +16,10 @@ namespace platform::qt {
 class SocketWatcher : public QObject {
     Q_OBJECT
 public:
+    // While hold is held (a pause, a failure box) no datagram is reported;
+    // they wait in the socket until it is released.
     SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t bytes)> onArrival,
-                  QObject* parent = nullptr);
+                  const EventSleeper* hold = nullptr, QObject* parent = nullptr);
     ~SocketWatcher() override;
 
     static constexpr int kSlice = 64;
@@ -26,6 +29,7 @@ private:
 
     posix::PosixUdpSocket& m_socket;
     std::function<void(std::int32_t)> m_onArrival;
+    const EventSleeper* m_hold;
     QPointer<QSocketNotifier> m_notifier;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -141,8 +142,10 @@ struct FakeMessageBox : platform::IMessageBox {
     };
     std::vector<Shown> shown;
     std::deque<int> answers;
+    std::function<void()> during;  // runs while the box is up, as a test's probe
     int show(const std::string& text, int style, const std::string& title) override {
         shown.push_back({text, style, title});
+        if (during) during();
         if (answers.empty()) return platform::mb::kAnswerOk;
         const int a = answers.front();
         answers.pop_front();

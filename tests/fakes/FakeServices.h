@@ -24,9 +24,20 @@ struct FakeClock : platform::IClock {
 struct FakeSleeper : platform::ISleeper {
     std::vector<std::uint32_t> pauses;
     std::function<void()> during;  // runs inside each pause, as a test's probe
+    int holding = 0;                // inside holdEvents
     void sleep(std::uint32_t ms) override {
         pauses.push_back(ms);
         if (during) during();
+    }
+    void holdEvents(const std::function<void()>& body) override {
+        ++holding;
+        try {
+            body();
+        } catch (...) {
+            --holding;
+            throw;
+        }
+        --holding;
     }
 };
 
@@ -89,6 +100,7 @@ struct FakeSocketsLibrary : platform::ISocketsLibrary {
     bool hostNameFails = false;
     std::string hostName = " gameserver ";
     std::vector<std::vector<std::uint8_t>> addresses{{192, 168, 0, 10}, {10, 0, 0, 1}};
+    std::vector<std::uint8_t> routed;
     int starts = 0, cleanups = 0;
     std::string resolved;
     int WSAStartup(std::uint16_t, platform::WsaData* d) override {
@@ -112,6 +124,7 @@ struct FakeSocketsLibrary : platform::ISocketsLibrary {
         entry->h_addr_list = addresses;
         return !addresses.empty();
     }
+    std::vector<std::uint8_t> routedAddress() override { return routed; }
 };
 
 // A scripted dialog: records each request and answers with the next scripted

@@ -98,5 +98,13 @@ TEST_F(OpenArenaPeer, BroadcastsPollsAndSendsCommandsToARealServer) {
 
     live->form.cmdStop_Click();
     EXPECT_EQ(live->socket.state(), 0);
+
+    // After Stop a command typed by hand still reaches the last Start's server, and its answer is shown.
+    live->window.controls().txtPassword.setText("s3cret");
+    live->window.controls().txtSendCommand.setText("status");
+    const std::size_t before = count(console(), "map: oa_dm1");
+    live->form.cmdSend_Click();
+    ASSERT_TRUE(waitFor([&] { return count(console(), "map: oa_dm1") > before; })) << console();
+    EXPECT_TRUE(live->window.controls().cmdStart.enabled());
     EXPECT_TRUE(live->boxes.shown.empty());
 }

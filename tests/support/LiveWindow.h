@@ -12,8 +12,18 @@
 namespace testsupport {
 
 // The real window over a real socket, its watcher and a hive in a temporary
-// directory; message boxes, dialogs, files, clock and pauses are recorded.
+// directory; dialogs, files and the clock are recorded. Message boxes and
+// pauses are recorded too, or with Real::boxesAndPauses the window's own.
 struct LiveWindow {
+    enum class Real { nothing, boxesAndPauses };
+    explicit LiveWindow(Real real = Real::nothing)
+        : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
+          pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
+        window.bind(form);
+        form.Form_Load();
+        window.show();
+    }
+
     TempDir tmp;
     platform::posix::HiveRegistry registry{tmp / "config"};
     platform::posix::PosixUdpSocket socket;
@@ -25,18 +35,18 @@ struct LiveWindow {
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
     platform::qt::MainWindow window{socket};
-    app::frmMain form{window.controls(), app::FormServices{registry, boxes, dialogs, files, clock, sleeper, cursor, sockets}};
+    platform::IMessageBox& boxesShown;
+    platform::ISleeper& pauses;
+    app::frmMain form{window.controls(),
+                      app::FormServices{registry, boxesShown, dialogs, files, clock, pauses, cursor, sockets}};
     int arrivals = 0;
-    platform::qt::SocketWatcher watcher{socket, [this](std::int32_t bytes) {
+    platform::qt::SocketWatcher watcher{socket,
+                                        [this](std::int32_t bytes) {
                                             form.udpPeerA_DataArrival(bytes);
                                             ++arrivals;
-                                        }};
+                                        },
+                                        &window.sleeper()};
 
-    LiveWindow() {
-        window.bind(form);
-        form.Form_Load();
-        window.show();
-    }
     std::string console() { return window.controls().txtOutput.text(); }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/Child.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpPeer.h"
 
@@ -61,21 +62,7 @@ public:
         return false;
     }
 
-    void stop() {
-        if (m_pid <= 0) return;
-        ::kill(m_pid, SIGTERM);
-        for (int i = 0; i < 50; ++i) {
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
+    void stop() { endChild(m_pid); }
 
     int port() const { return m_port; }
     std::string log() const { return readFile(m_log); }

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace platform::qt {
+
+// Names the running application and gives it its icon. No display name is
+// set: the window system plugin would append it to every window title.
+void setUpApplication();
+
+// Ends the running event loop (and every loop nested in it) so that the one
+// owner of the program's end takes over. Outside a running loop it does
+// nothing: Qt would otherwise end the next loop at once.
+void leaveEventLoop();
+
+}  // namespace platform::qt

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace testsupport {
+
+// A second connection to the X display that looks at the program's windows
+// as the window manager sees them.
+class XProbe {
+public:
+    struct Rect {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+
+    XProbe() : m_c(xcb_connect(nullptr, nullptr)) {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        // Qt answers a ping on the root window with StructureNotify.
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_c);
+    }
+    ~XProbe() { xcb_disconnect(m_c); }
+    XProbe(const XProbe&) = delete;
+    XProbe& operator=(const XProbe&) = delete;
+
+    bool ok() const { return xcb_connection_has_error(m_c) == 0; }
+    xcb_window_t root() const { return m_root; }
+
+    xcb_atom_t atom(const char* name) {
+        auto* r = xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    }
+
+    // The title the window manager shows: _NET_WM_NAME, else WM_NAME.
+    std::string title(xcb_window_t w) {
+        std::string t = property(w, atom("_NET_WM_NAME"));
+        return t.empty() ? property(w, XCB_ATOM_WM_NAME) : t;
+    }
+
+    std::string property(xcb_window_t w, xcb_atom_t name) {
+        auto* r = xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr);
+        if (!r) return {};
+        std::string value(static_cast<const char*>(xcb_get_property_value(r)),
+                          static_cast<std::size_t>(xcb_get_property_value_length(r)));
+        std::free(r);
+        return value;
+    }
+
+    // The outer rectangle on the screen: the window manager's frame around
+    // the window where there is one, the window itself otherwise.
+    Rect outer(xcb_window_t w) {
+        xcb_window_t top = w;
+        for (;;) {
+            auto* tree = xcb_query_tree_reply(m_c, xcb_query_tree(m_c, top), nullptr);
+            if (!tree) break;
+            const xcb_window_t parent = tree->parent;
+            std::free(tree);
+            if (parent == m_root || parent == XCB_WINDOW_NONE) break;
+            top = parent;
+        }
+        Rect r;
+        if (auto* g = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, top), nullptr)) {
+            auto* t = xcb_translate_coordinates_reply(m_c, xcb_translate_coordinates(m_c, top, m_root, 0, 0), nullptr);
+            r = Rect{t ? t->dst_x - g->border_width : g->x, t ? t->dst_y - g->border_width : g->y,
+                     g->width + 2 * g->border_width, g->height + 2 * g->border_width};
+            std::free(t);
+            std::free(g);
+        }
+        return r;
+    }
+
+    Rect screen() {
+        const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        return Rect{0, 0, s->width_in_pixels, s->height_in_pixels};
+    }
+
+    // What the title bar's close button does: WM_DELETE_WINDOW to the window.
+    void requestClose(xcb_window_t w) {
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = atom("WM_PROTOCOLS");
+        ev.data.data32[0] = atom("WM_DELETE_WINDOW");
+        ev.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(m_c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
+        xcb_flush(m_c);
+    }
+
+    // Sends the window manager's _NET_WM_PING to the window and waits for the
+    // client's answer on the root window; the milliseconds it took, or -1.
+    long ping(xcb_window_t w, int timeoutMs) {
+        const xcb_atom_t protocols = atom("WM_PROTOCOLS"), pingAtom = atom("_NET_WM_PING");
+        const std::uint32_t stamp = ++m_stamp;
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = protocols;
+        ev.data.data32[0] = pingAtom;
+        ev.data.data32[1] = stamp;
+        ev.data.data32[2] = w;
+        const auto start = std::chrono::steady_clock::now();
+        xcb_send_event(m_c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
+        xcb_flush(m_c);
+        for (;;) {
+            const long elapsed =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+            if (elapsed > timeoutMs) return -1;
+            std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(m_c), &std::free);
+            if (!e) {
+                struct timespec t{0, 5'000'000};
+                nanosleep(&t, nullptr);
+                continue;
+            }
+            if ((e->response_type & 0x7f) != XCB_CLIENT_MESSAGE) continue;
+            const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e.get());
+            if (m->window == m_root && m->type == protocols && m->data.data32[0] == pingAtom && m->data.data32[1] == stamp)
+                return elapsed;
+        }
+    }
+
+private:
+    xcb_connection_t* m_c;
+    xcb_window_t m_root = 0;
+    std::uint32_t m_stamp = 1000;
+};
+
+}  // namespace testsupport
