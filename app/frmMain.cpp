@@ -97,23 +97,52 @@ void frmMain::SaveFormSettings() {
     store.SaveSetting(kSection, "Msg_Delay", Variant::String(m_c.txtMsgDelay.text()));
 }
 
+namespace {
+
+// Why the settings could not be saved, as the user is told.
+std::string saveFailureText(const std::exception& e) {
+    std::string reason;
+    if (const auto* app = dynamic_cast<const support::AppError*>(&e))
+        reason = app->description() + " (error " + std::to_string(app->number()) + ")";
+    else
+        reason = e.what();
+    return std::string("Vexmond could not save its settings:") + kCrLf + kCrLf + reason + kCrLf + kCrLf;
+}
+
+}  // namespace
+
+void frmMain::saveSettingsOrThrow() {
+    if (!m_oAppSettings) throw support::runtimeError(support::kErrObjectNotSet);
+    SaveFormSettings();
+}
+
 // A store that refuses to write (a read-only hive) must not trap the user in
 // the program: say what failed and let them close anyway.
 bool frmMain::saveSettingsOrAsk() {
-    std::string reason;
     try {
-        if (!m_oAppSettings) throw support::runtimeError(support::kErrObjectNotSet);
-        SaveFormSettings();
+        saveSettingsOrThrow();
         return true;
-    } catch (const support::AppError& e) {
-        reason = e.description() + " (error " + std::to_string(e.number()) + ")";
     } catch (const std::exception& e) {
-        reason = e.what();
+        const std::string text = saveFailureText(e) +
+                                 "Close anyway? The port, password, message and timings typed since the last save "
+                                 "will be lost.";
+        return m_s.messageBox.show(text, mb::kYesNo + mb::kExclamation + mb::kDefaultButton2, kAppTitle) ==
+               mb::kAnswerYes;
     }
-    const std::string text = std::string("Vexmond could not save its settings:") + kCrLf + kCrLf + reason + kCrLf + kCrLf +
-                             "Close anyway? The port, password, message and timings typed since the last save will be "
-                             "lost.";
-    return m_s.messageBox.show(text, mb::kYesNo + mb::kExclamation + mb::kDefaultButton2, kAppTitle) == mb::kAnswerYes;
+}
+
+// Start saves the fields; a store that cannot be written (one the user made
+// read-only) is said once and does not keep the broadcast from starting.
+void frmMain::saveSettingsForStart() {
+    try {
+        saveSettingsOrThrow();
+    } catch (const std::exception& e) {
+        if (m_bToldSaveFailed) return;
+        m_bToldSaveFailed = true;
+        m_s.messageBox.show(saveFailureText(e) + "The broadcast starts with the fields as they stand; they are not kept "
+                                                 "for the next run.",
+                            mb::kOkOnly + mb::kExclamation, kAppTitle);
+    }
 }
 
 void frmMain::cmdClose_Click() {
@@ -359,7 +388,7 @@ void frmMain::cmdStart_Click() {
                 return;
             }
         PrepareMessage(m_c.txtMsg.text(), m_c.txtPassword.text());
-        SaveFormSettings();
+        saveSettingsForStart();
 
         if (m_c.udpPeerA.state() == 1) m_c.udpPeerA.close();
         m_c.udpPeerA.setRemoteHost(support::trimBlanks(m_c.txtIP.text()));

@@ -173,7 +173,9 @@ private:
     // The common failure path of the handlers that touch the socket.
     void socketFailure(const std::string& handler, const std::exception& e, bool replyHandler);
     void send(const std::string& commandText);
+    void saveSettingsOrThrow();
     bool saveSettingsOrAsk();
+    void saveSettingsForStart();
 
     FormControls m_c;
     FormServices m_s;
@@ -185,7 +187,8 @@ private:
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
     bool m_bUnloaded = false;
-    bool m_bServerKnown = false;  // a Start has opened the socket once
+    bool m_bServerKnown = false;     // a Start has opened the socket once
+    bool m_bToldSaveFailed = false;  // the user knows the store cannot be written
 };
 
 }  // namespace app

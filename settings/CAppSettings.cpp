@@ -1,8 +1,10 @@
 #include "settings/CAppSettings.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "support/AppError.h"
+#include "support/Bytes.h"
 
 namespace settings {
 
@@ -143,8 +145,7 @@ void CAppSettings::SaveSetting(const std::string& section, const std::string& ke
         } else {
             const auto n = static_cast<std::uint32_t>(setting.toLong());
             type = platform::kRegDword;
-            bytes = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
-                     static_cast<std::uint8_t>(n >> 24)};
+            bytes = support::littleEndian32(n);
         }
         if (m_oRegistry.setValue(h.get(), key, type, bytes) != platform::kErrorSuccess) throw storeError(kErrSaveFailed);
     });
@@ -152,29 +153,35 @@ void CAppSettings::SaveSetting(const std::string& section, const std::string& ke
 
 Variant CAppSettings::GetSetting(const std::string& section, const std::string& key, const Variant& defaultValue) const {
     return guarded([&]() -> Variant {
+        // Reading needs no more than the right to read: a store the user has
+        // made read-only still gives its values.
         KeyHandle h(m_oRegistry);
-        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
             return defaultValue;
         h.opened();
 
-        std::uint32_t type = 0, size = 0;
-        if (m_oRegistry.queryValue(h.get(), key, &type, nullptr, &size) != platform::kErrorSuccess) return defaultValue;
-
-        if (type == platform::kRegSz) {
-            std::vector<std::uint8_t> buffer(size);
-            std::uint32_t got = size;
-            if (m_oRegistry.queryValue(h.get(), key, &type, &buffer, &got) != platform::kErrorSuccess) return defaultValue;
-            // The stored NUL is dropped; a value stored without one loses its
-            // last character. A value of no bytes at all reads as empty text.
-            const std::size_t keep = got > 0 ? got - 1 : 0;
-            return Variant::String(std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(keep)));
-        }
-        if (type == platform::kRegDword) {
-            std::vector<std::uint8_t> buffer(4, 0);
-            std::uint32_t got = 4;
-            if (m_oRegistry.queryValue(h.get(), key, &type, &buffer, &got) != platform::kErrorSuccess) return defaultValue;
-            const std::uint32_t n = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) | (std::uint32_t{buffer[3]} << 24);
-            return Variant::Long(static_cast<std::int32_t>(n));
+        // Another program may store a longer value between asking for the size
+        // and reading the bytes: then ask again, so that the answer is the old
+        // value or the new one, never the default.
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            std::uint32_t type = 0, size = 0;
+            if (m_oRegistry.queryValue(h.get(), key, &type, nullptr, &size) != platform::kErrorSuccess) return defaultValue;
+            if (type != platform::kRegSz && type != platform::kRegDword) return defaultValue;
+            std::vector<std::uint8_t> buffer(type == platform::kRegDword ? 4 : size, 0);
+            std::uint32_t got = static_cast<std::uint32_t>(buffer.size());
+            const long status = m_oRegistry.queryValue(h.get(), key, &type, &buffer, &got);
+            if (status == platform::kErrorMoreData) continue;
+            if (status != platform::kErrorSuccess) return defaultValue;
+            got = std::min<std::uint32_t>(got, static_cast<std::uint32_t>(buffer.size()));  // never past the buffer
+            if (type == platform::kRegSz) {
+                // The stored NUL is dropped; a value stored without one loses
+                // its last character. A value of no bytes reads as empty text.
+                const std::size_t keep = got > 0 ? got - 1 : 0;
+                return Variant::String(std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(keep)));
+            }
+            if (type == platform::kRegDword && got == 4)
+                return Variant::Long(static_cast<std::int32_t>(support::loadLittleEndian32(buffer.data())));
+            return defaultValue;
         }
         return defaultValue;
     });

@@ -1,5 +1,7 @@
 #include "support/CInfo.h"
 
+#include "support/Bytes.h"
+
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -255,8 +257,7 @@ Variant CInfo::RegistryGetKeyValue(platform::RegKey root, const std::string& key
                 std::vector<std::uint8_t> buffer(4, 0);
                 std::uint32_t got = 4;
                 if (m_registry.queryValue(key, valueName, &type, &buffer, &got) == platform::kErrorSuccess)
-                    r = Variant::Long(static_cast<std::int32_t>(buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
-                                                                (std::uint32_t{buffer[3]} << 24)));
+                    r = Variant::Long(static_cast<std::int32_t>(support::loadLittleEndian32(buffer.data())));
             }
         }
         m_registry.closeKey(key);

@@ -96,12 +96,12 @@ TEST_F(StoreTest, SaveCreatesTheWholePathUnderTheChosenRoot) {
     EXPECT_EQ(reg.hive(platform::kHKeyLocalMachine).keys.size(), 0u);
 }
 
-TEST_F(StoreTest, ReadOnlyStoreGivesDefaultsAndRefusesToSave) {
+TEST_F(StoreTest, ReadOnlyStoreGivesItsValuesAndRefusesToSave) {
     store.SaveSetting("_Vexmond", "Port", Variant::String("27960"));
     reg.readOnly = true;
-    // GetSetting asks for full access, so a store that may only be read gives defaults.
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("")), Variant::String(""));
-    EXPECT_EQ(reg.openAccess.back(), 0x3Fu);
+    // Reading asks only for the right to read: a read-only store still gives its values.
+    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("")), Variant::String("27960"));
+    EXPECT_EQ(reg.openAccess.back(), 0x1u);
     const auto e = errorOf([&] { store.SaveSetting("_Vexmond", "Port", Variant::String("1")); });
     EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80044281));
     EXPECT_EQ(e.source(), "vexmond.CAppSetting");

@@ -43,20 +43,27 @@ TEST(FormLoad, FirstRunWithAnEmptyStore) {
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
-TEST(FormLoad, ReadsTheStoredFieldsAndHistoryEvenWhenTheStoreIsReadOnly) {
+TEST(FormLoad, AReadOnlyStoreGivesItsFieldsAndStartStillBroadcasts) {
     FormHarness h;
     storeFields(h, {{"Password", "pw "}, {"Port", "27960"}, {"Msg", "A\r\nB"}, {"Msg_Timer", "2.5"},
                     {"Msg_Delay", ""}, {"IP", "10.0.0.1"}});
     h.registry.readOnly = true;
     h.frm->Form_Load();
-    // A read-only store cannot be opened with full access: every field keeps its default.
-    EXPECT_EQ(fields(h), (Fields{"", "", "", "5", "5"}));
-
-    h.registry.readOnly = false;
-    h.frm->Form_Load();
     EXPECT_EQ(fields(h), (Fields{"pw ", "27960", "A\r\nB", "2.5", ""}));
     EXPECT_EQ(h.txtIP.items, std::vector<std::string>{"10.0.0.1"});
-    EXPECT_EQ(h.txtIP.edit, "10.0.0.1");
+
+    // Start cannot save: the user is told once, and the broadcast runs all the same.
+    h.txtPort.value = "27961";
+    for (int start = 0; start < 2; ++start) {
+        h.frm->cmdStart_Click();
+        EXPECT_TRUE(h.tmrServerMessage.on && h.tmrStatus.on);
+        EXPECT_EQ(h.udpPeerA.port, 27961);
+        h.frm->cmdStop_Click();
+    }
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].text.rfind("Vexmond could not save its settings:", 0), 0u);
+    EXPECT_EQ(h.messageBox.shown[0].style, 48);
+    EXPECT_EQ(h.stored("_Vexmond", "Port"), "27960");  // the store is not touched
 }
 
 TEST(FormClose, WhileIdleStoresTheFiveFieldsWithoutAQuestion) {

@@ -99,3 +99,36 @@ TEST(HiveProcesses, TwoWritersAtOnceLoseNothing) {
             EXPECT_EQ(store.GetSetting("Crash", (w == 0 ? "A" : "B") + std::to_string(i)),
                       Variant::String("round" + std::to_string(w) + "-" + std::to_string(i)));
 }
+
+TEST(HiveProcesses, AReaderSeesTheOldOrTheNewValueWhileAnotherProcessSaves) {
+    testsupport::TempDir tmp;
+    const std::string dir = tmp / "vexmond";
+    const std::string shortValue = "short", longValue(3000, 'L');
+    platform::posix::HiveRegistry reg(dir);
+    settings::CAppSettings store(reg);
+    store.Init("Quorlan", "_Vexmond");
+    store.SaveSetting("_Vexmond", "Msg", Variant::String(shortValue));
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        try {
+            platform::posix::HiveRegistry other(dir);
+            settings::CAppSettings writerStore(other);
+            writerStore.Init("Quorlan", "_Vexmond");
+            for (int i = 0; i < 1500; ++i)
+                writerStore.SaveSetting("_Vexmond", "Msg", Variant::String(i % 2 ? shortValue : longValue));
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    long reads = 0, wrong = 0;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        const std::string got = store.GetSetting("_Vexmond", "Msg", Variant::String("<default>")).toText();
+        ++reads;
+        if (got != shortValue && got != longValue) ++wrong;
+    }
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(wrong, 0) << "of " << reads << " reads";
+}

@@ -102,10 +102,10 @@ TEST_F(HiveTest, DamagedFileYieldsItsGoodValues) {
     EXPECT_EQ(store.GetSetting("_Vexmond", "New"), Variant::String("n"));
 }
 
-TEST_F(HiveTest, ReadOnlyHiveGivesDefaultsAndRefusesSaving) {
+TEST_F(HiveTest, ReadOnlyHiveGivesItsValuesAndRefusesSaving) {
     store.SaveSetting("_Vexmond", "Port", Variant::String("27960"));
-    ASSERT_EQ(chmod((dir + "/system.reg").c_str(), 0400), 0);
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("dflt")), Variant::String("dflt"));
+    ASSERT_EQ(chmod((dir + "/system.reg").c_str(), 0400), 0);  // chmod a-w, as the README offers
+    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("dflt")), Variant::String("27960"));
     try {
         store.SaveSetting("_Vexmond", "Port", Variant::String("1"));
         ADD_FAILURE() << "saved into a read-only hive";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "support/Bytes.h"
+
 namespace platform::posix {
 
 namespace {
@@ -115,8 +117,7 @@ bool parseData(std::string_view data, HiveValue* v) {
             n = n * 16 + static_cast<std::uint32_t>(h);
         }
         v->type = 4;
-        v->data = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
-                   static_cast<std::uint8_t>(n >> 24)};
+        v->data = support::littleEndian32(n);
         return true;
     }
     if (data.starts_with("hex:")) {
@@ -236,7 +237,7 @@ std::string writeHive(const Hive& hive, std::string_view rootName) {
             if (quotable(v)) {
                 appendEscaped(line, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
             } else if (v.type == 4 && v.data.size() == 4) {
-                const std::uint32_t n = v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (std::uint32_t{v.data[3]} << 24);
+                const std::uint32_t n = support::loadLittleEndian32(v.data.data());
                 char buf[16];
                 std::snprintf(buf, sizeof buf, "dword:%08x", n);
                 line += buf;
