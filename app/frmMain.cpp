@@ -75,6 +75,11 @@ void frmMain::Form_Load() {
         support::modForms::DisableCloseMenu(m_c.form, m_s.messageBox);
         support::modForms::CenterForm(m_c.form, m_s.messageBox);
     });
+    // A settings file that could not be read is said once, not met in silence.
+    skipOnFailure([&] {
+        if (const std::string notice = m_s.registry.takeNotice(); !notice.empty())
+            m_s.messageBox.show(notice, mb::kOkOnly + mb::kExclamation, kAppTitle);
+    });
 }
 
 // The directory with a separator added when it has none at its end.

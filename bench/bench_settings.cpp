@@ -60,12 +60,23 @@ void BM_ParseHive(benchmark::State& state) {
     platform::posix::Hive hive;
     for (int k = 0; k < state.range(0); ++k) {
         auto& key = hive.ensure("Software\\Quorlan\\_Vexmond\\S" + std::to_string(k));
-        for (int v = 0; v < 10; ++v) platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 'b', 'c', 0}});
+        for (int v = 0; v < 10; ++v) platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 'b', 'c', 0}, {}});
     }
     const std::string text = platform::posix::writeHive(hive, "HKEY_LOCAL_MACHINE");
     for (auto _ : state) benchmark::DoNotOptimize(platform::posix::parseHive(text, "HKEY_LOCAL_MACHINE"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
-BENCHMARK(BM_ParseHive)->Arg(2)->Arg(100);
+BENCHMARK(BM_ParseHive)->Arg(2)->Arg(100)->Arg(2000);
+
+// Many values in one key: reading must stay linear in the hive's size.
+void BM_ParseHiveOneKey(benchmark::State& state) {
+    platform::posix::Hive hive;
+    auto& key = hive.ensure("Software\\Quorlan\\_Vexmond\\Big");
+    for (int v = 0; v < state.range(0); ++v) platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 0}, {}});
+    const std::string text = platform::posix::writeHive(hive, "HKEY_LOCAL_MACHINE");
+    for (auto _ : state) benchmark::DoNotOptimize(platform::posix::parseHive(text, "HKEY_LOCAL_MACHINE"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseHiveOneKey)->Arg(1000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

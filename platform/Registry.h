@@ -64,6 +64,10 @@ public:
     // Deletes a key that has no subkeys, with its values.
     virtual long deleteKey(RegKey root, const std::string& path) = 0;
     virtual long closeKey(RegKey key) = 0;
+    // Something about the store the user should be told once (a settings
+    // file that could not be read and is moved aside); empty when there is
+    // nothing, and empty again once taken.
+    virtual std::string takeNotice() { return {}; }
 };
 
 }  // namespace platform

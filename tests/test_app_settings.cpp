@@ -71,15 +71,15 @@ TEST_F(StoreTest, MissingValuesGiveTheDefaultWithoutError) {
     store.SaveSetting("_Vexmond", "present", Variant::String("v"));
     EXPECT_EQ(store.GetSetting("_Vexmond", "absent", Variant::Long(3)), Variant::Long(3));
     // A binary value is neither text nor integer: the default too.
-    reg.hive(platform::kHKeyLocalMachine).find(kSection)->values.push_back({"bin", platform::kRegBinary, {1, 2}});
+    platform::posix::setValue(*reg.hive(platform::kHKeyLocalMachine).find(kSection), {"bin", platform::kRegBinary, {1, 2}, {}});
     EXPECT_EQ(store.GetSetting("_Vexmond", "bin", Variant::String("d")), Variant::String("d"));
 }
 
 TEST_F(StoreTest, ReadingTextDropsTheLastStoredCharacter) {
     auto& key = reg.hive(platform::kHKeyLocalMachine).ensure(kSection);
-    key.values.push_back({"noNul", platform::kRegSz, bytes("abc")});
-    key.values.push_back({"zeroSize", platform::kRegSz, {}});
-    key.values.push_back({"inner", platform::kRegSz, bytes(std::string("a\0b\0", 4))});
+    platform::posix::setValue(key, {"noNul", platform::kRegSz, bytes("abc"), {}});
+    platform::posix::setValue(key, {"zeroSize", platform::kRegSz, {}, {}});
+    platform::posix::setValue(key, {"inner", platform::kRegSz, bytes(std::string("a\0b\0", 4)), {}});
     EXPECT_EQ(store.GetSetting("_Vexmond", "noNul"), Variant::String("ab"));
     EXPECT_EQ(store.GetSetting("_Vexmond", "zeroSize"), Variant::String(""));
     EXPECT_EQ(store.GetSetting("_Vexmond", "inner"), Variant::String(std::string("a\0b", 3)));

@@ -66,6 +66,16 @@ TEST(FormLoad, AReadOnlyStoreGivesItsFieldsAndStartStillBroadcasts) {
     EXPECT_EQ(h.stored("_Vexmond", "Port"), "27960");  // the store is not touched
 }
 
+TEST(FormLoad, TellsOnceWhatTheStoreHasToSay) {
+    FormHarness h;
+    h.registry.notice = "moved aside";
+    h.frm->Form_Load();
+    h.frm->Form_Load();
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].text, "moved aside");
+    EXPECT_EQ(h.messageBox.shown[0].style, 48);
+}
+
 TEST(FormClose, WhileIdleStoresTheFiveFieldsWithoutAQuestion) {
     FormHarness h;
     h.frm->Form_Load();

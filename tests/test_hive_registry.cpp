@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "platform/posix/HiveFormat.h"
@@ -41,17 +44,17 @@ TEST_F(HiveTest, WritesReadableRegedit4WithPrivateModes) {
     store.SaveSetting("_Vexmond", "Msg", Variant::String("Hi\r\nBye"));
     store.SaveSetting("IPs", "Hist0", Variant::String(""));
     EXPECT_EQ(hive(),
-              "REGEDIT4\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software]\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan]\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond]\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\n"
-              "\"Password\"=\"se\\\"cr\\\\et\"\n"
-              "\"Port\"=\"27960\"\n"
-              "\"Count\"=dword:0000001b\n"
-              "\"Msg\"=hex(1):48,69,0d,0a,42,79,65,00\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\n"
-              "\"Hist0\"=\"\"\n");
+              "REGEDIT4\r\n"
+              "\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n"
+              "\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan]\r\n"
+              "\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond]\r\n"
+              "\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n"
+              "\"Password\"=\"se\\\"cr\\\\et\"\r\n"
+              "\"Port\"=\"27960\"\r\n"
+              "\"Count\"=dword:0000001b\r\n"
+              "\"Msg\"=hex(1):48,69,0d,0a,42,79,65,00\r\n"
+              "\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\r\n"
+              "\"Hist0\"=\"\"\r\n");
     EXPECT_EQ(modeOf(dir), 0700u);
     EXPECT_EQ(modeOf(dir + "/system.reg"), 0600u);
     EXPECT_EQ(store.GetSetting("_Vexmond", "Password"), Variant::String("se\"cr\\et"));
@@ -64,42 +67,99 @@ TEST_F(HiveTest, EveryByteValueSurvivesTheFile) {
     for (int i = 1; i < 256; ++i) all += static_cast<char>(i);
     all += all;  // long enough to wrap over several lines
     store.SaveSetting("_Vexmond", "all", Variant::String(all));
-    EXPECT_NE(hive().find(",\\\n  "), std::string::npos);
+    EXPECT_NE(hive().find(",\\\r\n  "), std::string::npos);
     HiveRegistry other(dir);  // a second process's view: no shared state
     CAppSettings otherStore(other);
     otherStore.Init("Quorlan", "_Vexmond");
     EXPECT_EQ(otherStore.GetSetting("_Vexmond", "all"), Variant::String(all));
 }
 
-TEST_F(HiveTest, DamagedFileYieldsItsGoodValues) {
+TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesNotParse) {
     platform::posix::makeDirectories(dir, 0700);
+    const std::string kept[] = {
+        "; settings of the test server",
+        "garbage line",
+        "\"orphan\"=\"before any key\"",
+        "\"Unclosed\"=\"abc",
+        "\"BadHex\"=hex(1):4g,00",
+        "\"Deleted\"=-",
+        "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]",
+        "\"Other\"=\"root\"",
+    };
     writeFile(dir + "/system.reg",
-              "REGEDIT4\r\n"
-              "garbage line\r\n"
-              "\"orphan\"=\"before any key\"\r\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quorlan\\_VEXMOND\\_Vexmond]\r\n"
-              "\"Port\"=\"27960\"\r\n"
-              "\"Bad\"=dword:12\r\n"
-              "\"Unclosed\"=\"abc\r\n"
-              "\"Hex\"=hex(1):41,\\\r\n"
-              "  42,00\r\n"
-              "\"BadHex\"=hex(1):4g,00\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n"
-              "\"Other\"=\"root\"\r\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n"
-              "\"Msg\"=\"hello\"\r\n"
-              "\"Cut\"=\"this line was cut sh");
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port"), Variant::String("27960"));
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Hex"), Variant::String("AB"));
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Msg"), Variant::String("hello"));
-    for (const char* gone : {"orphan", "Bad", "Unclosed", "BadHex", "Other", "Cut"})
+              "REGEDIT4\n" + kept[0] + "\n" + kept[1] + "\n" + kept[2] +
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quorlan\\_VEXMOND\\_Vexmond] ; the program's own\n"
+                  "\"Port\" = \"27960\" ; blanks around =, a comment after\n"
+                  "\"Short\"=dword:1b\n"
+                  "\"OneDigit\"=hex(1):41,2,00\n"
+                  "\"Hex\"=hex(1):41,\\ ; a comment after the continuation\n"
+                  "  ; and a comment line between\n"
+                  "  42,00\n" +
+                  kept[3] + "\n" + kept[4] + "\n" + kept[5] + "\n" + kept[6] + "\n" + kept[7] +
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\n"
+                  "\"Msg\"=\"hello; not a comment\"\n"
+                  "\"Last\"=\"no line end\"");
+    const struct {
+        const char* name;
+        Variant value;
+    } read[] = {
+        {"Port", Variant::String("27960")},   {"Short", Variant::Long(0x1b)},
+        {"OneDigit", Variant::String("A\x02")}, {"Hex", Variant::String("AB")},
+        {"Msg", Variant::String("hello; not a comment")}, {"Last", Variant::String("no line end")},
+    };
+    for (const auto& r : read) EXPECT_EQ(store.GetSetting("_Vexmond", r.name), r.value) << r.name;
+    for (const char* gone : {"orphan", "Unclosed", "BadHex", "Deleted", "Other"})
         EXPECT_TRUE(store.GetSetting("_Vexmond", gone).isEmpty()) << gone;
 
-    // Writing into a damaged hive keeps every good value.
+    // A save keeps every value and every line it could not read, and writes CR LF.
     store.SaveSetting("_Vexmond", "New", Variant::String("n"));
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port"), Variant::String("27960"));
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Hex"), Variant::String("AB"));
+    for (const auto& r : read) EXPECT_EQ(store.GetSetting("_Vexmond", r.name), r.value) << r.name;
     EXPECT_EQ(store.GetSetting("_Vexmond", "New"), Variant::String("n"));
+    const std::string text = hive();
+    for (const auto& line : kept) EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line;
+    EXPECT_NE(text.find("\"Port\"=\"27960\" ; blanks around =, a comment after\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("_Vexmond] ; the program's own\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\r\r"), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+}
+
+TEST_F(HiveTest, AFileThatIsNoHiveIsMovedAsideBeforeTheFirstSaveAndTheUserToldOnce) {
+    platform::posix::makeDirectories(dir, 0700);
+    const std::string junk = "<settings><port>27960</port></settings>\n";
+    writeFile(dir + "/system.reg", junk);
+    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("dflt")), Variant::String("dflt"));
+    const std::string notice = reg.takeNotice();
+    EXPECT_NE(notice.find(dir + "/system.reg.unreadable-"), std::string::npos) << notice;
+    EXPECT_EQ(reg.takeNotice(), "");
+    EXPECT_EQ(hive(), junk);  // reading does not touch it
+    store.GetSetting("_Vexmond", "Port");
+    EXPECT_EQ(reg.takeNotice(), "");  // once
+    store.SaveSetting("_Vexmond", "Port", Variant::String("1"));
+    EXPECT_EQ(store.GetSetting("_Vexmond", "Port"), Variant::String("1"));
+    int copies = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().rfind("system.reg.unreadable-", 0) == 0) {
+            ++copies;
+            EXPECT_EQ(readFile(entry.path().string()), junk);
+            EXPECT_NE(notice.find(entry.path().string()), std::string::npos);
+        }
+    EXPECT_EQ(copies, 1);
+}
+
+TEST_F(HiveTest, AHiveBehindASymbolicLinkIsWrittenWhereTheLinkPoints) {
+    platform::posix::makeDirectories(dir, 0700);
+    platform::posix::makeDirectories(tmp / "dotfiles", 0700);
+    const std::string target = tmp / "dotfiles/system.reg";
+    writeFile(target, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n\"Port\"=\"1\"\r\n");
+    ASSERT_EQ(::symlink("../dotfiles/system.reg", (dir + "/system.reg").c_str()), 0);
+    store.SaveSetting("_Vexmond", "Port", Variant::String("27960"));
+    struct stat st {};
+    ASSERT_EQ(::lstat((dir + "/system.reg").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(readFile(target).find("\"Port\"=\"27960\""), std::string::npos);
+    EXPECT_EQ(store.GetSetting("_Vexmond", "Port"), Variant::String("27960"));
 }
 
 TEST_F(HiveTest, ReadOnlyHiveGivesItsValuesAndRefusesSaving) {
@@ -125,7 +185,7 @@ TEST_F(HiveTest, KeyNamesIgnoreCaseAndKeysDeleteOnlyWithoutSubkeys) {
     upper.Init("QUORLAN", "_vexmond");
     EXPECT_EQ(upper.GetSetting("ips", "HIST0"), Variant::String("a"));
     upper.SaveSetting("IPS", "hist0", Variant::String("b"));
-    EXPECT_NE(hive().find("[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\n\"Hist0\"=\"b\""), std::string::npos);
+    EXPECT_NE(hive().find("[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\r\n\"Hist0\"=\"b\""), std::string::npos);
 
     platform::RegKey k = 0;
     EXPECT_EQ(reg.deleteKey(platform::kHKeyLocalMachine, "Software\\Quorlan"), platform::kErrorAccessDenied);

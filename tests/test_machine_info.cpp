@@ -181,11 +181,11 @@ TEST_F(InfoTest, FailuresShowTheirNumberUnderTheMembersName) {
 
 TEST_F(InfoTest, RegistryValuesByTheirType) {
     auto& key = registry.hive(platform::kHKeyCurrentUser).ensure("Software\\Microsoft\\MS Setup (ACME)\\User Info");
-    key.values.push_back({"DefCompany", platform::kRegSz, {'Q', 'u', 'o', 'r', 'l', 'a', 'n', 0}});
-    key.values.push_back({"Bin", platform::kRegBinary, {1, 2, 3}});
-    key.values.push_back({"EmptyBin", platform::kRegBinary, {}});
-    key.values.push_back({"Five", platform::kRegDword, {5, 0, 0, 0}});
-    key.values.push_back({"Multi", 7, {'a', 0, 0}});
+    platform::posix::setValue(key, {"DefCompany", platform::kRegSz, {'Q', 'u', 'o', 'r', 'l', 'a', 'n', 0}, {}});
+    platform::posix::setValue(key, {"Bin", platform::kRegBinary, {1, 2, 3}, {}});
+    platform::posix::setValue(key, {"EmptyBin", platform::kRegBinary, {}, {}});
+    platform::posix::setValue(key, {"Five", platform::kRegDword, {5, 0, 0, 0}, {}});
+    platform::posix::setValue(key, {"Multi", 7, {'a', 0, 0}, {}});
     const std::string path = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
     EXPECT_EQ(info.DefaultCompanyName(), "Quorlan");
     EXPECT_EQ(info.DefaultUserName(), "");  // no such value: empty, no message

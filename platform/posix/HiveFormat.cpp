@@ -17,6 +17,7 @@ unsigned char foldCase(unsigned char c) {
 
 constexpr std::size_t kBytesPerLine = 24;
 constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr std::string_view kLineEnd = "\r\n";
 
 bool isPrintableAscii(std::uint8_t b) { return b >= 0x20 && b <= 0x7E; }
 
@@ -41,13 +42,15 @@ void appendHexByte(std::string& out, std::uint8_t b) {
     out += kHexDigits[b & 0xF];
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (isBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
     return s;
 }
 
 std::string_view trimLeft(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     return s;
 }
 
@@ -56,6 +59,35 @@ int hexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// Where a "; comment" starts: the first ";" outside a quoted text.
+std::size_t commentStart(std::string_view s) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (quoted) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ';') {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// A line without its comment (and the blanks before it), and what followed.
+struct Split {
+    std::string_view code, tail;
+};
+Split splitComment(std::string_view line) {
+    const std::size_t c = commentStart(line);
+    const std::string_view code = trimRight(line.substr(0, c));
+    return {code, c == std::string_view::npos ? std::string_view() : line.substr(code.size())};
 }
 
 // Reads a quoted text at the start of s, undoing "\\" and "\""; returns the
@@ -76,28 +108,40 @@ std::size_t readQuoted(std::string_view s, std::string* out) {
     return 0;
 }
 
-// "48,69,0d" into bytes; every byte exactly two hex digits.
+// One to eight hex digits, the whole of s.
+bool parseHexNumber(std::string_view s, std::uint32_t* n) {
+    if (s.empty() || s.size() > 8) return false;
+    *n = 0;
+    for (char c : s) {
+        const int h = hexValue(c);
+        if (h < 0) return false;
+        *n = *n * 16 + static_cast<std::uint32_t>(h);
+    }
+    return true;
+}
+
+// "48,69,d" into bytes: one or two hex digits each, blanks allowed around them.
 bool parseHexList(std::string_view s, std::vector<std::uint8_t>* out) {
     out->clear();
     s = trimLeft(trimRight(s));
-    if (s.empty()) return true;
     std::size_t i = 0;
-    while (true) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        if (i + 2 > s.size()) return false;
-        const int hi = hexValue(s[i]), lo = hexValue(s[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out->push_back(static_cast<std::uint8_t>(hi * 16 + lo));
-        i += 2;
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size()) {
+        while (i < s.size() && isBlank(s[i])) ++i;
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < s.size() && digits < 2 && hexValue(s[i]) >= 0) value = value * 16 + hexValue(s[i++]), ++digits;
+        if (digits == 0) return false;
+        out->push_back(static_cast<std::uint8_t>(value));
+        while (i < s.size() && isBlank(s[i])) ++i;
         if (i == s.size()) return true;
         if (s[i] != ',') return false;
         ++i;
     }
+    return true;
 }
 
 bool parseData(std::string_view data, HiveValue* v) {
-    data = trimRight(data);
+    data = trimLeft(trimRight(data));
     if (!data.empty() && data[0] == '"') {
         std::string text;
         const std::size_t used = readQuoted(data, &text);
@@ -108,14 +152,8 @@ bool parseData(std::string_view data, HiveValue* v) {
         return true;
     }
     if (data.starts_with("dword:")) {
-        const std::string_view digits = data.substr(6);
-        if (digits.size() != 8) return false;
         std::uint32_t n = 0;
-        for (char c : digits) {
-            const int h = hexValue(c);
-            if (h < 0) return false;
-            n = n * 16 + static_cast<std::uint32_t>(h);
-        }
+        if (!parseHexNumber(trimLeft(data.substr(6)), &n)) return false;
         v->type = 4;
         v->data = support::littleEndian32(n);
         return true;
@@ -126,17 +164,59 @@ bool parseData(std::string_view data, HiveValue* v) {
     }
     if (data.starts_with("hex(")) {
         const std::size_t close = data.find("):");
-        if (close == std::string_view::npos || close == 4 || close > 12) return false;
-        std::uint32_t t = 0;
-        for (char c : data.substr(4, close - 4)) {
-            const int h = hexValue(c);
-            if (h < 0) return false;
-            t = t * 16 + static_cast<std::uint32_t>(h);
-        }
-        v->type = t;
+        if (close == std::string_view::npos || !parseHexNumber(data.substr(4, close - 4), &v->type)) return false;
         return parseHexList(data.substr(close + 2), &v->data);
     }
     return false;
+}
+
+// The name (quoted, or @ for the default value) and the "=" after it, with
+// blanks allowed around the "="; the data's start, or npos.
+std::size_t dataStart(std::string_view line, std::string* name) {
+    std::size_t used = 0;
+    if (!line.empty() && line[0] == '@') {
+        name->clear();
+        used = 1;
+    } else {
+        used = readQuoted(line, name);
+        if (used == 0) return std::string_view::npos;
+    }
+    while (used < line.size() && isBlank(line[used])) ++used;
+    if (used >= line.size() || line[used] != '=') return std::string_view::npos;
+    return used + 1;
+}
+
+bool continuesHexData(std::string_view code) {
+    if (code.empty() || code.back() != '\\') return false;
+    std::string name;
+    const std::size_t start = dataStart(code, &name);
+    return start != std::string_view::npos && trimLeft(code.substr(start)).starts_with("hex");
+}
+
+// "[HKEY_LOCAL_MACHINE\Software\Quorlan] ; comment" of this root.
+bool parseKeyLine(std::string_view line, std::string_view rootName, std::string* path, std::string* comment) {
+    const Split split = splitComment(line);
+    std::string_view full = split.code;
+    if (full.size() < 2 || full.front() != '[' || full.back() != ']') return false;
+    full = full.substr(1, full.size() - 2);
+    if (full.size() < rootName.size() || !namesEqual(full.substr(0, rootName.size()), rootName)) return false;
+    full.remove_prefix(rootName.size());
+    if (!full.empty() && full[0] != '\\') return false;
+    *path = normalizeKeyPath(full);
+    *comment = std::string(split.tail);
+    return !path->empty();
+}
+
+void rebuildValueIndex(HiveKey& key) {
+    key.valueIndex.clear();
+    for (std::size_t i = 0; i < key.values.size(); ++i) key.valueIndex.emplace(foldName(key.values[i].name), i);
+}
+
+void writeKept(std::string& out, const std::vector<KeptLine>& kept, std::size_t& next, std::size_t before) {
+    for (; next < kept.size() && kept[next].before <= before; ++next) {
+        out += kept[next].text;
+        out += kLineEnd;
+    }
 }
 
 }  // namespace
@@ -146,6 +226,12 @@ bool namesEqual(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) return false;
     return true;
+}
+
+std::string foldName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 std::string normalizeKeyPath(std::string_view path) {
@@ -164,23 +250,19 @@ std::string normalizeKeyPath(std::string_view path) {
 }
 
 HiveKey* Hive::find(std::string_view path) {
-    for (auto& k : keys)
-        if (namesEqual(k.path, path)) return &k;
-    return nullptr;
+    const auto it = keyIndex.find(foldName(path));
+    return it == keyIndex.end() ? nullptr : &keys[it->second];
 }
 
 HiveKey& Hive::ensure(std::string_view path) {
-    std::size_t pos = 0;
-    HiveKey* key = nullptr;
+    std::size_t pos = 0, index = 0;
     while (true) {
         const std::size_t sep = path.find('\\', pos);
         const std::string_view prefix = path.substr(0, sep);
-        key = find(prefix);
-        if (!key) {
-            keys.push_back(HiveKey{std::string(prefix), {}});
-            key = &keys.back();
-        }
-        if (sep == std::string_view::npos) return *key;
+        const auto [it, added] = keyIndex.emplace(foldName(prefix), keys.size());
+        if (added) keys.push_back(HiveKey{std::string(prefix), {}, {}, {}, {}, {}});
+        index = it->second;
+        if (sep == std::string_view::npos) return keys[index];
         pos = sep + 1;
     }
 }
@@ -194,124 +276,182 @@ bool Hive::hasSubkeys(std::string_view path) const {
 }
 
 bool Hive::erase(std::string_view path) {
-    for (auto it = keys.begin(); it != keys.end(); ++it)
-        if (namesEqual(it->path, path)) {
-            keys.erase(it);
-            return true;
-        }
-    return false;
+    const auto it = keyIndex.find(foldName(path));
+    if (it == keyIndex.end()) return false;
+    keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(it->second));
+    keyIndex.clear();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (keys[i].header.empty()) keyIndex.emplace(foldName(keys[i].path), i);
+    return true;
 }
 
 HiveValue* findValue(HiveKey& key, std::string_view name) {
-    for (auto& v : key.values)
-        if (namesEqual(v.name, name)) return &v;
-    return nullptr;
+    const auto it = key.valueIndex.find(foldName(name));
+    return it == key.valueIndex.end() ? nullptr : &key.values[it->second];
 }
 
 void setValue(HiveKey& key, HiveValue value) {
     if (HiveValue* existing = findValue(key, value.name)) {
         existing->type = value.type;
         existing->data = std::move(value.data);
-    } else {
-        key.values.push_back(std::move(value));
+        return;
     }
+    key.valueIndex.emplace(foldName(value.name), key.values.size());
+    key.values.push_back(std::move(value));
+}
+
+bool eraseValue(HiveKey& key, std::string_view name) {
+    const auto it = key.valueIndex.find(foldName(name));
+    if (it == key.valueIndex.end()) return false;
+    const std::size_t position = it->second;
+    key.values.erase(key.values.begin() + static_cast<std::ptrdiff_t>(position));
+    for (KeptLine& line : key.kept)
+        if (line.before > position) --line.before;
+    rebuildValueIndex(key);
+    return true;
 }
 
 std::string writeHive(const Hive& hive, std::string_view rootName) {
-    std::string out = "REGEDIT4\n";
+    std::string out = "REGEDIT4";
+    out += kLineEnd;
+    std::size_t next = 0;
+    writeKept(out, hive.preamble, next, SIZE_MAX);
     for (const auto& key : hive.keys) {
-        out += "\n[";
-        out += rootName;
-        if (!key.path.empty()) {
+        out += kLineEnd;
+        if (!key.header.empty()) {
+            out += key.header;
+        } else {
+            out += '[';
+            out += rootName;
             out += '\\';
             out += key.path;
+            out += ']';
+            out += key.headerComment;
         }
-        out += "]\n";
-        for (const auto& v : key.values) {
-            std::string line;
+        out += kLineEnd;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < key.values.size(); ++i) {
+            writeKept(out, key.kept, kept, i);
+            const HiveValue& v = key.values[i];
             if (v.name.empty())
-                line = "@";
+                out += '@';
             else
-                appendEscaped(line, v.name);
-            line += '=';
+                appendEscaped(out, v.name);
+            out += '=';
             if (quotable(v)) {
-                appendEscaped(line, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+                appendEscaped(out, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
             } else if (v.type == 4 && v.data.size() == 4) {
-                const std::uint32_t n = support::loadLittleEndian32(v.data.data());
                 char buf[16];
-                std::snprintf(buf, sizeof buf, "dword:%08x", n);
-                line += buf;
+                std::snprintf(buf, sizeof buf, "dword:%08x", support::loadLittleEndian32(v.data.data()));
+                out += buf;
             } else {
                 if (v.type == 3) {
-                    line += "hex:";
+                    out += "hex:";
                 } else {
                     char buf[24];
                     std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
-                    line += buf;
+                    out += buf;
                 }
-                for (std::size_t i = 0; i < v.data.size(); ++i) {
-                    if (i > 0) {
-                        line += ',';
-                        if (i % kBytesPerLine == 0) line += "\\\n  ";
+                for (std::size_t b = 0; b < v.data.size(); ++b) {
+                    if (b > 0) {
+                        out += ',';
+                        if (b % kBytesPerLine == 0) {
+                            out += '\\';
+                            out += kLineEnd;
+                            out += "  ";
+                        }
                     }
-                    appendHexByte(line, v.data[i]);
+                    appendHexByte(out, v.data[b]);
                 }
             }
-            out += line;
-            out += '\n';
+            out += v.comment;
+            out += kLineEnd;
         }
+        writeKept(out, key.kept, kept, SIZE_MAX);
     }
     return out;
 }
 
 Hive parseHive(std::string_view text, std::string_view rootName) {
     Hive hive;
-    // A last line without its line end may have been cut short: leave it out.
-    const std::size_t lastNewline = text.rfind('\n');
-    text = lastNewline == std::string_view::npos ? std::string_view() : text.substr(0, lastNewline + 1);
-
     std::vector<std::string_view> lines;
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t nl = text.find('\n', pos);
+        std::size_t nl = text.find('\n', pos);
+        if (nl == std::string_view::npos) nl = text.size();
         lines.push_back(trimRight(text.substr(pos, nl - pos)));
         pos = nl + 1;
     }
 
-    HiveKey* current = nullptr;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = trimLeft(lines[i]);
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            current = nullptr;
-            if (line.back() != ']' || line.size() < 2) continue;
-            std::string_view full = line.substr(1, line.size() - 2);
-            if (full.size() < rootName.size() || !namesEqual(full.substr(0, rootName.size()), rootName)) continue;
-            full.remove_prefix(rootName.size());
-            if (!full.empty() && full[0] != '\\') continue;
-            const std::string path = normalizeKeyPath(full);
-            if (path.empty()) continue;
-            current = &hive.ensure(path);
+    std::size_t i = 0;
+    while (i < lines.size() && trimLeft(lines[i]).empty()) ++i;
+    if (i == lines.size()) return hive;
+    std::string_view first = trimLeft(lines[i]);
+    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
+    if (first != "REGEDIT4") {
+        hive.notAHive = true;
+        return hive;
+    }
+
+    constexpr std::size_t kNoKey = SIZE_MAX;
+    std::size_t current = kNoKey;
+    bool foreign = false;
+    auto keep = [&](std::string_view line) {
+        if (current == kNoKey)
+            hive.preamble.push_back(KeptLine{0, std::string(line)});
+        else
+            hive.keys[current].kept.push_back(KeptLine{hive.keys[current].values.size(), std::string(line)});
+    };
+
+    for (++i; i < lines.size(); ++i) {
+        const std::string_view raw = lines[i];
+        const std::string_view line = trimLeft(raw);
+        if (line.empty()) continue;
+        if (line[0] == ';') {
+            keep(raw);
             continue;
         }
-        // A value line, perhaps continued over the next lines by a trailing "\".
-        std::string joined(line);
-        while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos &&
-               i + 1 < lines.size()) {
+        if (line[0] == '[') {
+            std::string path, comment;
+            if (parseKeyLine(line, rootName, &path, &comment)) {
+                HiveKey& key = hive.ensure(path);
+                current = static_cast<std::size_t>(&key - hive.keys.data());
+                if (key.headerComment.empty()) key.headerComment = std::move(comment);
+                foreign = false;
+            } else {
+                hive.keys.push_back(HiveKey{{}, {}, std::string(raw), {}, {}, {}});
+                current = hive.keys.size() - 1;
+                foreign = true;
+            }
+            continue;
+        }
+        if (foreign || current == kNoKey) {
+            keep(raw);
+            continue;
+        }
+        // A value, perhaps continued over the next lines by a trailing "\";
+        // comment lines between them are passed over.
+        const std::size_t firstLine = i;
+        Split split = splitComment(line);
+        std::string joined(split.code);
+        while (continuesHexData(joined) && i + 1 < lines.size()) {
+            const std::string_view next = trimLeft(lines[i + 1]);
+            if (next.empty() || next[0] == '[') break;
+            ++i;
+            if (next[0] == ';') continue;
+            split = splitComment(next);
             joined.pop_back();
-            joined += trimLeft(lines[++i]);
+            joined += split.code;
         }
-        if (!current) continue;
         HiveValue v;
-        std::size_t used = 0;
-        if (joined[0] == '@') {
-            used = 1;
+        const std::size_t start = dataStart(joined, &v.name);
+        if (start != std::string_view::npos && parseData(std::string_view(joined).substr(start), &v)) {
+            v.comment = std::string(split.tail);
+            HiveKey& key = hive.keys[current];
+            if (HiveValue* existing = findValue(key, v.name)) existing->comment = v.comment;
+            setValue(key, std::move(v));
         } else {
-            used = readQuoted(joined, &v.name);
-            if (used == 0) continue;
+            for (std::size_t j = firstLine; j <= i; ++j) keep(lines[j]);
         }
-        if (used >= joined.size() || joined[used] != '=') continue;
-        if (!parseData(std::string_view(joined).substr(used + 1), &v)) continue;
-        setValue(*current, std::move(v));
     }
     return hive;
 }

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
+#include <utility>
 
 #include "platform/posix/Paths.h"
 
@@ -60,6 +62,26 @@ private:
     int m_fd;
 };
 
+// The file a path names once symbolic links are followed (a dangling link
+// names the file it would create); the path itself when it is no link.
+std::string linkTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 16; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n <= 0) return current;
+        link.resize(static_cast<std::size_t>(n));
+        if (link[0] != '/') {
+            const std::size_t slash = current.rfind('/');
+            link = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + link;
+        }
+        current = link;
+    }
+    return current;
+}
+
 bool writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -108,8 +130,34 @@ long HiveRegistry::readHive(RegKey root, Hive* hive) const {
         text.append(buf, static_cast<std::size_t>(n));
     }
     *hive = parseHive(text, name);
+    if (hive->notAHive) noticeUnreadable(root);
     return kErrorSuccess;
 }
+
+// A file in the hive's place that is not a hive at all is read as an empty
+// hive and, before the first save, moved aside to a dated copy beside it.
+std::string HiveRegistry::asideFile(RegKey root) const {
+    auto& name = m_asideNames[root];
+    if (name.empty()) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        name = hiveFile(root) + ".unreadable-" + stamp;
+    }
+    return name;
+}
+
+void HiveRegistry::noticeUnreadable(RegKey root) const {
+    if (!m_noticed.insert(root).second) return;
+    m_notice = "The settings file " + hiveFile(root) +
+               " is not a settings file Vexmond can read, so Vexmond starts from its defaults. Before it saves "
+               "settings it moves the file aside to " +
+               asideFile(root) + "; nothing in it is lost.";
+}
+
+std::string HiveRegistry::takeNotice() { return std::exchange(m_notice, {}); }
 
 long HiveRegistry::writable(RegKey root) const {
     if (!rootName(root)) return kErrorInvalidHandle;
@@ -140,9 +188,17 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
     const std::string before = writeHive(hive, rootName(root));
     if (long st = change(hive); st != kErrorSuccess) return st;
     const std::string after = writeHive(hive, rootName(root));
-    if (after == before) return kErrorSuccess;
+    if (after == before && !hive.notAHive) return kErrorSuccess;
 
-    const std::string temp = file + ".tmp";
+    // A hive kept elsewhere behind a symbolic link (dotfiles) is written
+    // where the link points, so the link stays a link.
+    const std::string target = linkTarget(file);
+    if (hive.notAHive) {
+        const std::string aside = asideFile(root);
+        if (::link(target.c_str(), aside.c_str()) != 0 || ::unlink(target.c_str()) != 0) return statusOf(errno);
+        m_asideNames.erase(root);
+    }
+    const std::string temp = target + ".tmp";
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (out.get() < 0) return statusOf(errno);
     if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) {
@@ -150,13 +206,15 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
         ::unlink(temp.c_str());
         return statusOf(err);
     }
-    if (::close(out.release()) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
+    if (::close(out.release()) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
         return statusOf(err);
     }
     // Make the rename itself durable before the lock is let go.
-    Fd dir(::open(m_sDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::size_t slash = target.rfind('/');
+    const std::string targetDirectory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    Fd dir(::open(targetDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
     return kErrorSuccess;
 }
@@ -215,7 +273,7 @@ long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     return modifyHive(it->second.root, [&](Hive& hive) {
         HiveKey* k = hive.find(path);
         if (!k) return kErrorKeyDeleted;
-        posix::setValue(*k, HiveValue{name, type, data});
+        posix::setValue(*k, HiveValue{name, type, data, {}});
         return kErrorSuccess;
     });
 }
@@ -269,12 +327,7 @@ long HiveRegistry::deleteValue(RegKey key, const std::string& name) {
     return modifyHive(it->second.root, [&](Hive& hive) {
         HiveKey* k = hive.find(path);
         if (!k) return kErrorKeyDeleted;
-        for (auto v = k->values.begin(); v != k->values.end(); ++v)
-            if (namesEqual(v->name, name)) {
-                k->values.erase(v);
-                return kErrorSuccess;
-            }
-        return kErrorFileNotFound;
+        return eraseValue(*k, name) ? kErrorSuccess : kErrorFileNotFound;
     });
 }
 

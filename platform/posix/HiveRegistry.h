@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/Registry.h"
@@ -36,6 +37,7 @@ public:
     long deleteValue(RegKey key, const std::string& name) override;
     long deleteKey(RegKey root, const std::string& path) override;
     long closeKey(RegKey key) override;
+    std::string takeNotice() override;
 
     const std::string& directory() const { return m_sDirectory; }
     std::string hiveFile(RegKey root) const;  // empty for a root without a hive
@@ -52,10 +54,17 @@ private:
     long modifyHive(RegKey root, const std::function<long(Hive&)>& change);
     long readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey** found) const;
     RegKey addHandle(RegKey root, std::string path, std::uint32_t access);
+    std::string asideFile(RegKey root) const;
+    void noticeUnreadable(RegKey root) const;
 
     std::string m_sDirectory;
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 1;
+    // Reading is const but may find a file that is not a hive: the user is
+    // told once per root, and its dated copy keeps one name until it is made.
+    mutable std::map<RegKey, std::string> m_asideNames;
+    mutable std::set<RegKey> m_noticed;
+    mutable std::string m_notice;
 };
 
 }  // namespace platform::posix

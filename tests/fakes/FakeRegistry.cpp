@@ -55,7 +55,7 @@ long FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     HiveKey* k = keyOf(key, kKeySetValue, &st);
     if (!k) return st;
     if (readOnly) return kErrorAccessDenied;
-    platform::posix::setValue(*k, HiveValue{name, type, data});
+    platform::posix::setValue(*k, HiveValue{name, type, data, {}});
     return kErrorSuccess;
 }
 
@@ -103,9 +103,7 @@ long FakeRegistry::deleteValue(RegKey key, const std::string& name) {
     long st = 0;
     HiveKey* k = keyOf(key, kKeySetValue, &st);
     if (!k) return st;
-    const auto it = std::find_if(k->values.begin(), k->values.end(), [&](const HiveValue& v) { return namesEqual(v.name, name); });
-    if (it == k->values.end()) return kErrorFileNotFound;
-    k->values.erase(it);
+    if (!eraseValue(*k, name)) return kErrorFileNotFound;
     return kErrorSuccess;
 }
 

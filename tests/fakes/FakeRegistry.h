@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -28,6 +29,8 @@ public:
     long deleteValue(platform::RegKey key, const std::string& name) override;
     long deleteKey(platform::RegKey root, const std::string& path) override;
     long closeKey(platform::RegKey key) override;
+    std::string notice;  // what takeNotice hands over, once
+    std::string takeNotice() override { return std::exchange(notice, {}); }
 
     // Direct access for tests.
     platform::posix::Hive& hive(platform::RegKey root) { return m_hives[root]; }
