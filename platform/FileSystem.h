@@ -42,8 +42,12 @@ public:
     // Opens for reading; nullptr when the file cannot be opened.
     virtual std::unique_ptr<IReadFile> openForReading(const std::string& path) = 0;
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;  // replaces the target
+    // Refuses a target that exists, as the platform's move does.
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+    // Refuses a read-only file, as the platform's delete does.
     virtual bool deleteFile(const std::string& path) = 0;
+    // The size in bytes, also of a file that may not be read; -1 when unknown.
+    virtual std::int64_t fileSize(const std::string& path) = 0;
     // The short (8.3) form of a path; empty when there is none.
     virtual std::string shortPathName(const std::string& path) = 0;
 };

@@ -36,7 +36,7 @@ struct SystemInfo {
     std::uint32_t processorType = 0;
     std::uint32_t allocationGranularity = 0;
     std::int16_t processorLevel = 0;
-    std::int16_t processorRevision = 0;
+    std::uint16_t processorRevision = 0;  // model x 256 + stepping, as an unsigned word
 };
 
 // What the machine-information classes ask the platform. Text answers are

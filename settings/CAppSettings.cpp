@@ -5,6 +5,7 @@
 
 #include "support/AppError.h"
 #include "support/Bytes.h"
+#include "support/RegKeyHandle.h"
 
 namespace settings {
 
@@ -57,25 +58,6 @@ template <class F>
 decltype(auto) guarded(F&& body) {
     return support::guardMember(failure(), kOwnErrors, std::forward<F>(body));
 }
-
-// Closes the handle on every path out of a member.
-class KeyHandle {
-public:
-    explicit KeyHandle(platform::IRegistry& reg) : m_reg(reg) {}
-    ~KeyHandle() {
-        if (m_open) m_reg.closeKey(m_key);
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    platform::RegKey* out() { return &m_key; }
-    void opened() { m_open = true; }
-    platform::RegKey get() const { return m_key; }
-
-private:
-    platform::IRegistry& m_reg;
-    platform::RegKey m_key = 0;
-    bool m_open = false;
-};
 
 std::vector<std::uint8_t> textBytes(const std::string& text) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
@@ -132,7 +114,7 @@ std::string CAppSettings::sectionPath(const std::string& section) const {
 
 void CAppSettings::SaveSetting(const std::string& section, const std::string& key, const Variant& setting) {
     guarded([&] {
-        KeyHandle h(m_oRegistry);
+        support::RegKeyHandle h(m_oRegistry);
         if (m_oRegistry.createKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
             throw storeError(kErrSaveFailed);
         h.opened();
@@ -155,7 +137,7 @@ Variant CAppSettings::GetSetting(const std::string& section, const std::string& 
     return guarded([&]() -> Variant {
         // Reading needs no more than the right to read: a store the user has
         // made read-only still gives its values.
-        KeyHandle h(m_oRegistry);
+        support::RegKeyHandle h(m_oRegistry);
         if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
             return defaultValue;
         h.opened();
@@ -190,7 +172,7 @@ Variant CAppSettings::GetSetting(const std::string& section, const std::string& 
 void CAppSettings::GetAllKeys(const std::string& section, std::vector<std::string>& keys) const {
     guarded([&] {
         keys.clear();
-        KeyHandle h(m_oRegistry);
+        support::RegKeyHandle h(m_oRegistry);
         if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
             throw storeError(kErrGetAllKeysFailed);
         h.opened();
@@ -214,7 +196,7 @@ void CAppSettings::DeleteSetting(const std::string& section, const std::string& 
                 throw storeError(kErrDeleteFailed);
             return;
         }
-        KeyHandle h(m_oRegistry);
+        support::RegKeyHandle h(m_oRegistry);
         if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
             throw storeError(kErrDeleteFailed);
         h.opened();

@@ -87,7 +87,11 @@ std::unique_ptr<platform::IReadFile> CFile::openExisting() {
 
 std::int32_t CFile::Size() {
     return guarded([&] {
-        const std::int64_t size = openExisting()->size();
+        requireInit();
+        requireExists();
+        // From the file's entry, not its contents: a file that may not be read still has a size.
+        const std::int64_t size = m_files.fileSize(m_sPathFileName);
+        if (size < 0) throw std::runtime_error("cannot read the file's size");
         if (size > std::numeric_limits<std::int32_t>::max()) throw runtimeError(kErrOverflow);
         return static_cast<std::int32_t>(size);
     });

@@ -1,6 +1,7 @@
 #include "support/CInfo.h"
 
 #include "support/Bytes.h"
+#include "support/RegKeyHandle.h"
 
 #include <cmath>
 #include <cstdio>
@@ -234,16 +235,18 @@ void CInfo::GetWorkArea(std::int16_t& left, std::int16_t& top, std::int16_t& wid
 
 Variant CInfo::RegistryGetKeyValue(platform::RegKey root, const std::string& keyName, const std::string& valueName) {
     return member<Variant>("RegistryGetKeyValue", Variant(), [&](Variant& r) {
-        platform::RegKey key = 0;
-        if (m_registry.openKey(root, keyName, platform::kKeyQueryValue, &key) != platform::kErrorSuccess) return;
+        RegKeyHandle handle(m_registry);
+        if (m_registry.openKey(root, keyName, platform::kKeyQueryValue, handle.out()) != platform::kErrorSuccess) return;
+        handle.opened();
+        const platform::RegKey key = handle.get();
         std::uint32_t type = 0, size = 0;
         if (m_registry.queryValue(key, valueName, &type, nullptr, &size) == platform::kErrorSuccess) {
             if (type == platform::kRegSz && size > 0) {
                 std::vector<std::uint8_t> buffer(size, 0);
                 std::uint32_t got = size;
                 if (m_registry.queryValue(key, valueName, &type, &buffer, &got) == platform::kErrorSuccess) {
-                    std::string text(buffer.begin(), buffer.end());
-                    r = Variant::String(text.substr(0, std::min<std::size_t>(text.find('\0'), size)));
+                    const std::string text(buffer.begin(), buffer.begin() + std::min<std::uint32_t>(got, size));
+                    r = Variant::String(text.substr(0, text.find('\0')));
                 }
             } else if (type == platform::kRegSz) {
                 r = Variant::String("");
@@ -260,7 +263,6 @@ Variant CInfo::RegistryGetKeyValue(platform::RegKey root, const std::string& key
                     r = Variant::Long(static_cast<std::int32_t>(support::loadLittleEndian32(buffer.data())));
             }
         }
-        m_registry.closeKey(key);
     });
 }
 

@@ -1,5 +1,7 @@
 #include "support/Variant.h"
 
+#include <chrono>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -107,7 +109,12 @@ static std::string shortestDecimal(Number d) {
     return std::string(buf, res.ptr);
 }
 
+// The dates a Date can hold: 100-01-01 to 9999-12-31, in days from 1899-12-30.
+constexpr double kFirstDate = -657434.0;
+constexpr double kDayAfterLastDate = 2958466.0;
+
 static std::string dateText(double ole) {
+    if (!(ole > kFirstDate - 1 && ole < kDayAfterLastDate)) throw runtimeError(kErrOverflow);
     // OLE dates count days from 1899-12-30; the fraction is the time of day.
     double days = std::floor(ole);
     double frac = std::fabs(ole - days);
@@ -120,25 +127,18 @@ static std::string dateText(double ole) {
         secs -= 86400;
         days += 1;
     }
-    // Civil date from days since 1970-01-01 (Howard Hinnant's algorithm).
-    long long z = static_cast<long long>(days) - 25569 + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    long long y = static_cast<long long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned dd = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned mm = mp < 10 ? mp + 3 : mp - 9;
-    if (mm <= 2) ++y;
+    using namespace std::chrono;
+    const year_month_day date{sys_days{} + std::chrono::days{static_cast<long long>(days) - 25569}};
+    const int y = static_cast<int>(date.year());
+    const unsigned mm = static_cast<unsigned>(date.month()), dd = static_cast<unsigned>(date.day());
     char buf[64];
     const int hh = static_cast<int>(secs / 3600), mi = static_cast<int>(secs / 60 % 60), ss = static_cast<int>(secs % 60);
     if (days == 0 && secs != 0)
         std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", hh, mi, ss);
     else if (secs == 0)
-        std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, mm, dd);
+        std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, mm, dd);
     else
-        std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02d:%02d:%02d", y, mm, dd, hh, mi, ss);
+        std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d", y, mm, dd, hh, mi, ss);
     return buf;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/posix/PosixFileSystem.h"
+#include "tests/fakes/FakeServices.h"
 #include "support/AppError.h"
 #include "support/CFile.h"
 #include "tests/support/Errors.h"
@@ -131,6 +132,42 @@ TEST_F(FileTest, CopyMoveAndDelete) {
     moved.Delete();
     EXPECT_FALSE(moved.Exists());
     EXPECT_EQ(errorOf([&] { moved.Delete(); }), 0x8004440Fu);
+}
+
+TEST_F(FileTest, MoveRefusesAnExistingTargetAndDeleteARead_onlyFile) {
+    constexpr std::uint32_t kMoveFailed = 0x80044411u, kDeleteFailed = 0x80044412u;
+    testsupport::TempDir shm("/dev/shm");  // another file system, where there is one
+    struct stat here {}, there {};
+    const bool otherDevice = ::stat(tmp.path().c_str(), &here) == 0 && ::stat(shm.path().c_str(), &there) == 0 &&
+                             here.st_dev != there.st_dev;
+    for (const std::string& target : {tmp / "taken.txt", shm / "taken.txt"}) {
+        if (target.rfind(shm.path(), 0) == 0 && !otherDevice) continue;
+        writeFile(tmp / "a.txt", "mine");
+        writeFile(target, "theirs");
+        CFile a = at("a.txt");
+        EXPECT_EQ(errorOf([&] { a.Move(target); }), kMoveFailed) << target;
+        EXPECT_EQ(readFile(target), "theirs");
+        EXPECT_EQ(readFile(tmp / "a.txt"), "mine");
+        std::remove(target.c_str());
+        a.Move(target);  // a free target is fine, across file systems too
+        EXPECT_EQ(readFile(target), "mine");
+        EXPECT_FALSE(a.Exists());
+    }
+
+    writeFile(tmp / "kept.txt", "kept");
+    ASSERT_EQ(::chmod((tmp / "kept.txt").c_str(), 0444), 0);
+    CFile kept = at("kept.txt");
+    EXPECT_EQ(errorOf([&] { kept.Delete(); }), kDeleteFailed);
+    EXPECT_TRUE(kept.Exists());
+}
+
+TEST(FileOnFakes, SizeComesFromTheEntryNotTheContents) {
+    fakes::FakeFileSystem files;
+    files.files["/srv/locked.log"] = "12345";
+    files.unreadable.insert("/srv/locked.log");
+    CFile f(files);
+    f.Init("/srv/locked.log");
+    EXPECT_EQ(f.Size(), 5);
 }
 
 TEST_F(FileTest, IdenticalWithComparesInChunks) {

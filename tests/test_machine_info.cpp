@@ -196,6 +196,9 @@ TEST_F(InfoTest, RegistryValuesByTheirType) {
     EXPECT_TRUE(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, "Software\\Missing", "x").isEmpty());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(registry.openHandles(), 0u);
+    registry.failQueries = true;  // a failure after the key is open still closes it
+    EXPECT_TRUE(info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, "Five").isEmpty());
+    EXPECT_EQ(registry.openHandles(), 0u);
 }
 
 TEST(MachineInfoOnThisMachine, EveryMemberAnswersPlausibly) {
@@ -235,7 +238,6 @@ TEST(MachineInfoOnThisMachine, EveryMemberAnswersPlausibly) {
     EXPECT_TRUE(boxes.shown.empty());
 
     EXPECT_GE(system.NumberOfProcessors(), 1);
-    EXPECT_EQ(system.ActiveProcessorMask(), (1 << system.NumberOfProcessors()) - 1);
     EXPECT_GE(system.PageSize(), 4096);
     EXPECT_EQ(system.AllocationGranularity(), system.PageSize());
     EXPECT_EQ(system.MinAppAddress(), 0x10000);
@@ -253,4 +255,21 @@ TEST(MachineInfoOnThisMachine, EveryMemberAnswersPlausibly) {
     EXPECT_EQ(system.MaxAppAddress(), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "MaxAppAddress");
+    // One bit a processor; from 31 processors on the mask does not fit a Long either.
+    const std::int64_t processors = system.NumberOfProcessors();
+    if (processors <= 30) {
+        EXPECT_EQ(system.ActiveProcessorMask(), (std::int64_t{1} << processors) - 1);
+    } else {
+        EXPECT_EQ(system.ActiveProcessorMask(), 0);
+        EXPECT_EQ(boxes.shown.back().title, "ActiveProcessorMask");
+    }
+}
+
+TEST(MachineInfoOnThisMachine, ProcessorRevisionIsModelAndSteppingUnsigned) {
+    const struct {
+        int model, stepping;
+        std::uint16_t revision;
+    } cases[] = {{143, 8, 36616}, {85, 7, 21767}, {0, 0, 0}, {255, 255, 65535}};
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::posix::processorRevisionOf(c.model, c.stepping), c.revision) << c.model << "/" << c.stepping;
 }

@@ -5,6 +5,7 @@
 #include "support/AppError.h"
 #include "support/LeadingNumber.h"
 #include "support/Variant.h"
+#include "tests/support/Errors.h"
 
 using support::Variant;
 
@@ -67,6 +68,10 @@ TEST(Variant, TextForms) {
     EXPECT_EQ(Variant::Date(46363.0).toText(), "2026-12-07");
     EXPECT_EQ(Variant::Date(0.25).toText(), "06:00:00");
     EXPECT_EQ(Variant::Date(0.0).toText(), "1899-12-30");
+    EXPECT_EQ(Variant::Date(-657434.0).toText(), "0100-01-01");
+    EXPECT_EQ(Variant::Date(2958465.0).toText(), "9999-12-31");
+    for (double outside : {1e300, -1e300, 2958466.0, -657435.0, std::nan("")})
+        EXPECT_EQ(testsupport::errorNumber([&] { (void)Variant::Date(outside).toText(); }), 6u) << outside;
     EXPECT_STREQ(Variant::Missing().typeName(), "Error");
     EXPECT_STREQ(Variant::CurrencyScaled(1).typeName(), "Currency");
 }

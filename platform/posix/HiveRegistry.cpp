@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/posix/Paths.h"
+#include "platform/posix/UniqueFd.h"
 
 namespace platform::posix {
 
@@ -43,24 +44,6 @@ bool validName(const std::string& s) {
     return true;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 // The file a path names once symbolic links are followed (a dangling link
 // names the file it would create); the path itself when it is no link.
@@ -110,7 +93,7 @@ std::string HiveRegistry::hiveFile(RegKey root) const {
 long HiveRegistry::readHive(RegKey root, Hive* hive) const {
     const char* name = rootName(root);
     if (!name) return kErrorInvalidHandle;
-    Fd fd(::open(hiveFile(root).c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(hiveFile(root).c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) {
             *hive = Hive{};
@@ -178,7 +161,7 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
     if (!makeDirectories(m_sDirectory, 0700)) return kErrorAccessDenied;
     const std::string file = hiveFile(root);
 
-    Fd lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    UniqueFd lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.get() < 0) return statusOf(errno);
     while (::flock(lock.get(), LOCK_EX) != 0)
         if (errno != EINTR) return statusOf(errno);
@@ -199,7 +182,7 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
         m_asideNames.erase(root);
     }
     const std::string temp = target + ".tmp";
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (out.get() < 0) return statusOf(errno);
     if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) {
         const int err = errno;
@@ -214,7 +197,7 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
     // Make the rename itself durable before the lock is let go.
     const std::size_t slash = target.rfind('/');
     const std::string targetDirectory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    Fd dir(::open(targetDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(targetDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
     return kErrorSuccess;
 }

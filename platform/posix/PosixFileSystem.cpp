@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <stdexcept>
 
 #include "platform/posix/Paths.h"
+#include "platform/posix/UniqueFd.h"
 
 namespace platform::posix {
 
@@ -51,18 +53,17 @@ namespace {
 
 class PosixReadFile : public IReadFile {
 public:
-    explicit PosixReadFile(int fd) : m_fd(fd) {}
-    ~PosixReadFile() override { ::close(m_fd); }
+    explicit PosixReadFile(UniqueFd fd) : m_fd(std::move(fd)) {}
     std::int64_t size() const override {
         struct stat st {};
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) throw std::runtime_error("not a regular file");
+        if (::fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw std::runtime_error("not a regular file");
         return st.st_size;
     }
     std::string read(std::size_t n) override {
         std::string out(n, '\0');
         std::size_t done = 0;
         while (done < n) {
-            const ssize_t got = ::read(m_fd, out.data() + done, n - done);
+            const ssize_t got = ::read(m_fd.get(), out.data() + done, n - done);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) throw std::runtime_error("read failed");
             if (got == 0) break;
@@ -73,7 +74,7 @@ public:
     }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
 };
 
 // The attribute bits a file search reports for an entry.
@@ -111,9 +112,9 @@ bool PosixFileSystem::findFirst(const std::string& path, std::uint32_t* attribut
 }
 
 std::unique_ptr<IReadFile> PosixFileSystem::openForReading(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    return std::make_unique<PosixReadFile>(fd);
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return nullptr;
+    return std::make_unique<PosixReadFile>(std::move(fd));
 }
 
 bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
@@ -129,12 +130,39 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
 }
 
 bool PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without a no-replace rename: a hard link refuses an existing target too.
+        if (::link(from.c_str(), to.c_str()) != 0) return false;
+        return ::unlink(from.c_str()) == 0;
+    }
     if (errno != EXDEV) return false;
-    return copyFile(from, to) && ::unlink(from.c_str()) == 0;  // across file systems
+    // Across file systems: copy into a new file only, then remove the original.
+    auto in = openForReading(from);
+    if (!in) return false;
+    try {
+        const std::string data = in->read(static_cast<std::size_t>(in->size()));
+        if (!writeAllAndClose(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600), data)) {
+            if (errno != EEXIST) ::unlink(to.c_str());
+            return false;
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return ::unlink(from.c_str()) == 0;
 }
 
-bool PosixFileSystem::deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool PosixFileSystem::deleteFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return false;  // read-only
+    return ::unlink(path.c_str()) == 0;
+}
+
+std::int64_t PosixFileSystem::fileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return st.st_size;
+}
 
 LocalDateTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);

@@ -15,6 +15,7 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
+    std::int64_t fileSize(const std::string& path) override;
     // POSIX has no 8.3 names: the path itself.
     std::string shortPathName(const std::string& path) override { return path; }
 };

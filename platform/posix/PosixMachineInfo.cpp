@@ -206,7 +206,11 @@ void PosixMachineInfo::systemInfo(SystemInfo* info) {
     const std::string model = cpuInfoField("model\t");
     const std::string stepping = cpuInfoField("stepping");
     info->processorLevel = static_cast<std::int16_t>(std::atoi(family.c_str()));
-    info->processorRevision = static_cast<std::int16_t>((std::atoi(model.c_str()) << 8) | std::atoi(stepping.c_str()));
+    info->processorRevision = processorRevisionOf(std::atoi(model.c_str()), std::atoi(stepping.c_str()));
+}
+
+std::uint16_t processorRevisionOf(int model, int stepping) {
+    return static_cast<std::uint16_t>(((static_cast<unsigned>(model) & 0xFFu) << 8) | (static_cast<unsigned>(stepping) & 0xFFu));
 }
 
 bool PosixMachineInfo::processorFeature(std::uint32_t feature) {

@@ -44,4 +44,8 @@ private:
     DisplayFacts m_display;
 };
 
+// The processor's revision word: model in the high byte, stepping in the low
+// one (model 143, stepping 8 gives 36616).
+std::uint16_t processorRevisionOf(int model, int stepping);
+
 }  // namespace platform::posix

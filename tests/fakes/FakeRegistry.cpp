@@ -1,6 +1,7 @@
 #include "tests/fakes/FakeRegistry.h"
 
 #include <algorithm>
+#include <new>
 
 using namespace platform;
 using namespace platform::posix;
@@ -61,6 +62,7 @@ long FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
 
 long FakeRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
                               std::uint32_t* size) {
+    if (failQueries) throw std::bad_alloc();
     long st = 0;
     HiveKey* k = keyOf(key, kKeyQueryValue, &st);
     if (!k) return st;

@@ -17,6 +17,7 @@ public:
     bool readOnly = false;   // opens asking for more than reading, creates and writes fail
     bool refuseOpen = false;  // every open and create fails
     std::vector<std::uint32_t> openAccess;  // the access of every openKey call
+    bool failQueries = false;  // queryValue throws, as running out of memory would
 
     long createKey(platform::RegKey root, const std::string& path, std::uint32_t access, platform::RegKey* key) override;
     long openKey(platform::RegKey root, const std::string& path, std::uint32_t access, platform::RegKey* key) override;

@@ -46,6 +46,7 @@ struct FakeFileSystem : platform::IFileSystem {
     std::string directory = "/opt/vexmond";
     std::map<std::string, std::string> files;
     std::set<std::string> readOnly;
+    std::set<std::string> unreadable;  // exist, but cannot be opened
     std::string programDirectory() override { return directory; }
     bool findFirst(const std::string& path, std::uint32_t* attributes) override {
         if (!files.count(path)) return false;
@@ -63,7 +64,7 @@ struct FakeFileSystem : platform::IFileSystem {
         }
     };
     std::unique_ptr<platform::IReadFile> openForReading(const std::string& path) override {
-        if (!files.count(path)) return nullptr;
+        if (!files.count(path) || unreadable.count(path)) return nullptr;
         auto r = std::make_unique<Reader>();
         r->data = files[path];
         return r;
@@ -74,11 +75,14 @@ struct FakeFileSystem : platform::IFileSystem {
         return true;
     }
     bool moveFile(const std::string& from, const std::string& to) override {
-        if (!copyFile(from, to)) return false;
+        if (files.count(to) || !copyFile(from, to)) return false;
         files.erase(from);
         return true;
     }
-    bool deleteFile(const std::string& path) override { return files.erase(path) > 0; }
+    bool deleteFile(const std::string& path) override { return !readOnly.count(path) && files.erase(path) > 0; }
+    std::int64_t fileSize(const std::string& path) override {
+        return files.count(path) ? static_cast<std::int64_t>(files[path].size()) : -1;
+    }
     std::string shortPathName(const std::string& path) override { return path; }
     bool truncateFile(const std::string& path) override {
         if (readOnly.count(path)) return false;

@@ -8,11 +8,12 @@
 
 namespace testsupport {
 
-// A fresh directory below the system's temporary directory, removed at the end.
+// A fresh directory below the system's temporary directory (or below
+// `parent`), removed at the end.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vexmond-test-XXXXXX").string();
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / "vexmond-test-XXXXXX").string();
         char* made = mkdtemp(pattern.data());
         m_path = made ? made : "";
     }
