@@ -213,9 +213,18 @@ void rebuildValueIndex(HiveKey& key) {
 }
 
 void writeKept(std::string& out, const std::vector<KeptLine>& kept, std::size_t& next, std::size_t before) {
+    bool open = false;  // the kept lines so far end in a continuation
     for (; next < kept.size() && kept[next].before <= before; ++next) {
-        out += kept[next].text;
+        const std::string& text = kept[next].text;
+        out += text;
         out += kLineEnd;
+        if (!kept[next].continues) open = false;
+        if (!trimLeft(text).starts_with(';')) open = splitComment(text).code.ends_with('\\');
+        // Kept lines that end in a continuation were ended by a blank line (or
+        // a key, or the end): a blank line keeps them from taking in the next
+        // line when the file is read again.
+        const bool more = next + 1 < kept.size() && kept[next + 1].continues;
+        if (!more && open) out += kLineEnd;
     }
 }
 
@@ -395,11 +404,11 @@ Hive parseHive(std::string_view text, std::string_view rootName) {
     constexpr std::size_t kNoKey = SIZE_MAX;
     std::size_t current = kNoKey;
     bool foreign = false;
-    auto keep = [&](std::string_view line) {
+    auto keep = [&](std::string_view line, bool continues = false) {
         if (current == kNoKey)
-            hive.preamble.push_back(KeptLine{0, std::string(line)});
+            hive.preamble.push_back(KeptLine{0, std::string(line), continues});
         else
-            hive.keys[current].kept.push_back(KeptLine{hive.keys[current].values.size(), std::string(line)});
+            hive.keys[current].kept.push_back(KeptLine{hive.keys[current].values.size(), std::string(line), continues});
     };
 
     for (++i; i < lines.size(); ++i) {
@@ -450,7 +459,7 @@ Hive parseHive(std::string_view text, std::string_view rootName) {
             if (HiveValue* existing = findValue(key, v.name)) existing->comment = v.comment;
             setValue(key, std::move(v));
         } else {
-            for (std::size_t j = firstLine; j <= i; ++j) keep(lines[j]);
+            for (std::size_t j = firstLine; j <= i; ++j) keep(lines[j], j > firstLine);
         }
     }
     return hive;

@@ -20,6 +20,7 @@ struct HiveValue {
 struct KeptLine {
     std::size_t before = 0;
     std::string text;
+    bool continues = false;  // a continuation line of the kept line before it
 };
 
 struct HiveKey {

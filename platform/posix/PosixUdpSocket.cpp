@@ -94,6 +94,9 @@ void PosixUdpSocket::bind() {
     // (the kernel caps it at its own limit).
     const int receiveBuffer = 1 << 20;
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    // Each datagram comes with the count of those this socket had to drop.
+    const int countDrops = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &countDrops, sizeof countDrops);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -105,6 +108,7 @@ void PosixUdpSocket::bind() {
     }
     m_fd = fd;
     m_pendingError = 0;
+    m_dropped = 0;
     if (onOpened) onOpened(m_fd);
 }
 
@@ -127,12 +131,21 @@ void PosixUdpSocket::sendData(const std::string& data) {
 
 std::string PosixUdpSocket::getData() {
     if (m_fd < 0) return {};
-    std::string buffer(kMaxDatagram, '\0');
+    if (m_buffer.size() < kMaxDatagram) m_buffer.resize(kMaxDatagram);
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(std::uint32_t))];
     while (true) {
-        const ssize_t n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
+        iovec io{m_buffer.data(), m_buffer.size()};
+        msghdr message{};
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t n = ::recvmsg(m_fd, &message, 0);
         if (n >= 0) {
-            buffer.resize(static_cast<std::size_t>(n));
-            return buffer;
+            for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c))
+                if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL)
+                    std::memcpy(&m_dropped, CMSG_DATA(c), sizeof m_dropped);
+            return std::string(m_buffer.data(), static_cast<std::size_t>(n));
         }
         if (errno == EINTR) continue;
         if (errno == EAGAIN) return {};

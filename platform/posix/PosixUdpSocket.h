@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Socket.h"
 
@@ -34,6 +35,10 @@ public:
     // unreachable") is taken off the socket here and raised by the next send.
     long pendingDatagramSize();
 
+    // How many datagrams the kernel dropped for this socket since it opened
+    // (its receive buffer was full), as of the last datagram read.
+    std::uint32_t droppedDatagrams() const { return m_dropped; }
+
     // Told when the socket opens (with its descriptor) and before it closes,
     // so that the event loop can watch it.
     std::function<void(int fd)> onOpened;
@@ -44,6 +49,8 @@ private:
     int m_pendingError = 0;
     std::string m_sRemoteHost;
     std::int32_t m_lRemotePort = 0;
+    std::uint32_t m_dropped = 0;
+    std::vector<char> m_buffer;  // one datagram's room, kept between reads
 };
 
 // The Windows Sockets number of an errno value (7 for out of memory).

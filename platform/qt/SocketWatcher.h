@@ -11,8 +11,9 @@
 namespace platform::qt {
 
 // Watches the UDP socket on the event loop and reports each datagram that
-// has arrived, one call per datagram. A burst is handled in slices so that
-// the window stays responsive between them.
+// has arrived, one call per datagram. Each pass takes every datagram that is
+// waiting (the console shows them in one insertion after the pass), up to a
+// slice, so that the window stays responsive during a flood.
 class SocketWatcher : public QObject {
     Q_OBJECT
 public:
@@ -22,7 +23,7 @@ public:
                   const EventSleeper* hold = nullptr, QObject* parent = nullptr);
     ~SocketWatcher() override;
 
-    static constexpr int kSlice = 64;
+    static constexpr int kSlice = 1024;
 
 private:
     void drain();

@@ -279,6 +279,8 @@ TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
     w.form.AppendToConsole("<b>bold?</b> ^4blue caf\xE9\r\n");
     w.form.AppendToConsole(std::string("nul\0here\r", 9));
     w.form.AppendToConsole("\nend");
+    // The view shows the appends together, after the pass that made them.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->toPlainText().isEmpty(); }));
     EXPECT_EQ(view->toPlainText(), QString::fromUtf8("<b>bold?</b> ^4blue caf\u00e9\nnul\u2400here\nend"));
     EXPECT_EQ(view->textCursor().position(), view->document()->characterCount() - 1);
     auto& console = w.window.controls().txtOutput;

@@ -22,18 +22,4 @@ inline std::int64_t residentBytes() {
 // replaces the allocator).
 inline std::int64_t heapInUse() { return static_cast<std::int64_t>(mallinfo2().uordblks + mallinfo2().hblkhd); }
 
-// The kernel's count of UDP datagrams dropped for a full receive buffer.
-inline std::int64_t udpReceiveBufferErrors() {
-    std::ifstream snmp("/proc/net/snmp");
-    std::string header, values;
-    while (std::getline(snmp, header) && std::getline(snmp, values)) {
-        if (header.rfind("Udp:", 0) != 0) continue;
-        std::istringstream names(header), numbers(values);
-        std::string name, number;
-        while (names >> name && numbers >> number)
-            if (name == "RcvbufErrors") return std::stoll(number);
-    }
-    return 0;
-}
-
 }  // namespace testsupport
