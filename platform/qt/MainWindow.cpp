@@ -163,8 +163,8 @@ void MainWindow::buildControls() {
     m_txtMsgDelay->setObjectName("txtMsgDelay");
     m_txtMsgDelay->setText("15");
     m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
-    m_txtMsgDelay->setToolTip(QString("Seconds to pause after each line, from 0 to %1 (0 means 2). The window does not "
-                                      "respond during the pause.")
+    m_txtMsgDelay->setToolTip(QString("Seconds to pause after each line, from 0 to %1 (0 means 2). The window takes no "
+                                      "input during the pause.")
                                   .arg(app::kMaxLineDelaySeconds));
     timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
     timing->addWidget(m_txtSeverMessageTime);
