@@ -94,7 +94,7 @@ std::string ConsoleTextOfReply(const std::string& datagram, const std::string& p
 std::string& AddBackslash(std::string& path, char separator = '/');
 
 // The logic of the main window: every event procedure of the window is a
-// member of the same name. The window itself (platform/qt) only builds the
+// member of the same name. The window itself (gui/) only builds the
 // widgets and forwards their events here.
 class frmMain {
 public:

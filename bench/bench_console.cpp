@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/QtControls.h"
+#include "gui/QtControls.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void BM_AppendReply(benchmark::State& state) {
     view.setReadOnly(true);
     view.resize(640, 300);
     view.show();
-    platform::qt::ConsoleView console(&view);
+    gui::ConsoleView console(&view);
     const std::string reply = replyOf(1024);
     const auto target = static_cast<std::size_t>(state.range(0)) * 1024 * 1024;
     for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "platform/qt/Icons.h"
+#include "gui/Icons.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
-        platform::qt::paintAppIcon(p, size);
+        gui::paintAppIcon(p, size);
         p.end();
         if (!image.save(dir + "/vexmond.png")) return 1;
     }

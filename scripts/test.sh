@@ -14,15 +14,16 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== Build and test (RelWithDebInfo)"
-build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_WERROR=ON
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$jobs"
 
 echo "== Build and test under AddressSanitizer + UBSan"
-build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF
+build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF -DVEXMOND_WERROR=ON
+# The soak runs once per test command, in the build above.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs"
+  ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs" -LE soak
 
 echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
-CXX=clang++-14 build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON \
+CXX=clang++-14 build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON \
   -DVEXMOND_BUILD_GUI=OFF -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure

@@ -39,7 +39,7 @@ TEST(UdpSocket, SendsAndReceivesExactBytes) {
     EXPECT_EQ(s.pendingDatagramSize(), -1);
     for (const auto& reply : {big, odd, std::string()}) {
         server.reply(reply);
-        ASSERT_TRUE(testsupport::waitReadable(s.fd()));
+        ASSERT_TRUE(testsupport::waitReadable(s.descriptor()));
         EXPECT_EQ(s.pendingDatagramSize(), static_cast<long>(reply.size()));
         EXPECT_EQ(s.getData(), reply);
     }
@@ -69,7 +69,7 @@ TEST(UdpSocket, AClosedPortFailsTheNextSendWith10054) {
     PosixUdpSocket s;
     connectTo(s, closedPort);
     s.sendData("first");  // the host answers it with "port unreachable"
-    ASSERT_TRUE(testsupport::waitReadable(s.fd()));
+    ASSERT_TRUE(testsupport::waitReadable(s.descriptor()));
     EXPECT_EQ(s.pendingDatagramSize(), -1);  // no datagram: the error is kept for the next send
     EXPECT_EQ(errorOf([&] { s.sendData("second"); }), 10054);
 }
@@ -95,7 +95,7 @@ TEST(UdpSocket, AClosedPortStopsTheBroadcastWithItsMessage) {
     h.txtSeverMessageTime.value = "1";
     frm->cmdStart_Click();
     ASSERT_TRUE(h.tmrServerMessage.on);
-    ASSERT_TRUE(testsupport::waitReadable(socket.fd()));
+    ASSERT_TRUE(testsupport::waitReadable(socket.descriptor()));
     EXPECT_EQ(socket.pendingDatagramSize(), -1);  // what the window's watcher does on the event loop
     frm->tmrServerMessage_Timer();
     ASSERT_EQ(h.messageBox.shown.size(), 1u);

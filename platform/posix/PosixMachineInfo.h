@@ -1,17 +1,9 @@
 #pragma once
 
+#include "platform/DisplayFacts.h"
 #include "platform/MachineInfo.h"
 
 namespace platform::posix {
-
-// What the window system knows of the display; the program's Qt layer fills
-// it in from the primary screen.
-struct DisplayFacts {
-    int bitsPerPixel = 24;
-    int planes = 1;
-    int dotsPerInchX = 96;
-    Rect workArea{0, 0, 1024, 768};
-};
 
 // The nearest Linux equivalents of the Windows machine information; the
 // README lists what each one means here.

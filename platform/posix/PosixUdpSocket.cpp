@@ -109,7 +109,7 @@ void PosixUdpSocket::bind() {
     m_fd = fd;
     m_pendingError = 0;
     m_dropped = 0;
-    if (onOpened) onOpened(m_fd);
+    if (m_onOpened) m_onOpened(m_fd);
 }
 
 void PosixUdpSocket::sendData(const std::string& data) {
@@ -167,7 +167,7 @@ long PosixUdpSocket::pendingDatagramSize() {
 
 void PosixUdpSocket::close() {
     if (m_fd < 0) return;
-    if (onClosing) onClosing();
+    if (m_onClosing) m_onClosing();
     ::close(m_fd);
     m_fd = -1;
     m_pendingError = 0;

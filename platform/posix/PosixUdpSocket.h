@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/DatagramSource.h"
 #include "platform/Socket.h"
 
 namespace platform::posix {
 
 // A BSD UDP socket, bound to any local port and connected to the server, so
 // that the server host's "port unreachable" reaches us and surfaces as 10054
-// on the next send. Non-blocking: the window's event loop watches fd().
-class PosixUdpSocket : public ISocket {
+// on the next send. Non-blocking: the window's event loop watches descriptor().
+class PosixUdpSocket : public ISocket, public IDatagramSource {
 public:
     PosixUdpSocket() = default;
     ~PosixUdpSocket() override;
@@ -28,23 +29,25 @@ public:
     std::string getData() override;
     void close() override;
 
-    int fd() const { return m_fd; }
+    int descriptor() const override { return m_fd; }
 
-    // The size of the datagram waiting to be read, or -1 when none is. An
-    // error the kernel reports instead (the server host's "port
-    // unreachable") is taken off the socket here and raised by the next send.
-    long pendingDatagramSize();
+    // An error the kernel reports instead of a datagram (the server host's
+    // "port unreachable") is taken off the socket here and raised by the
+    // next send.
+    long pendingDatagramSize() override;
+    void watch(std::function<void(int)> opened, std::function<void()> closing) override {
+        m_onOpened = std::move(opened);
+        m_onClosing = std::move(closing);
+    }
 
     // How many datagrams the kernel dropped for this socket since it opened
     // (its receive buffer was full), as of the last datagram read.
     std::uint32_t droppedDatagrams() const { return m_dropped; }
 
-    // Told when the socket opens (with its descriptor) and before it closes,
-    // so that the event loop can watch it.
-    std::function<void(int fd)> onOpened;
-    std::function<void()> onClosing;
 
 private:
+    std::function<void(int)> m_onOpened;
+    std::function<void()> m_onClosing;
     int m_fd = -1;
     int m_pendingError = 0;
     std::string m_sRemoteHost;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <poll.h>
 
-#include "platform/qt/Application.h"
+#include "gui/Application.h"
 #include "tests/support/Child.h"
 
 // What a desktop sees is only there on a real X display: these tests run the
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     int status = 1;
     {
         QApplication app(argc, argv);
-        platform::qt::setUpApplication();
+        gui::setUpApplication();
         ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
     }

@@ -11,8 +11,8 @@
 #include <set>
 #include <thread>
 
-#include "platform/qt/GameToolbar.h"
-#include "platform/qt/QtFileDialogs.h"
+#include "gui/GameToolbar.h"
+#include "gui/QtFileDialogs.h"
 #include "support/CFileOpenSaveDialog.h"
 #include "tests/support/Child.h"
 #include "tests/support/LiveWindow.h"
@@ -65,7 +65,7 @@ TEST(Desktop, EveryTitleIsExactlyItsText) {
     ASSERT_TRUE(x.ok());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
     EXPECT_EQ(x.title(xid(&w.window)), "Vexmond");
-    platform::qt::QtFileDialogs dialogs;
+    gui::QtFileDialogs dialogs;
     const struct {
         const char* title;
         std::function<void()> open;

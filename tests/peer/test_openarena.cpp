@@ -8,7 +8,7 @@
 #include <QThread>
 #include <cstdlib>
 
-#include "platform/qt/GameToolbar.h"
+#include "gui/GameToolbar.h"
 #include "tests/support/LiveWindow.h"
 #include "tests/support/OpenArenaServer.h"
 

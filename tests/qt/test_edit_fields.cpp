@@ -9,15 +9,15 @@
 #include <QTest>
 
 #include "platform/posix/PosixMachineInfo.h"
-#include "platform/qt/Display.h"
-#include "platform/qt/EditFields.h"
+#include "gui/Display.h"
+#include "gui/EditFields.h"
 #include "support/CInfo.h"
 #include "support/CTextBox.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/support/Errors.h"
 
-using platform::qt::EditField;
+using gui::EditField;
 using support::CTextBox;
 
 namespace {
@@ -133,7 +133,7 @@ TEST(TextBox, SelectsAllOnFocusAndChecksItsField) {
 
 TEST(MachineInfoOnThisDisplay, DepthAndDpiComeFromTheScreen) {
     platform::posix::PosixMachineInfo machine;
-    machine.setDisplay(platform::qt::primaryDisplayFacts());
+    machine.setDisplay(gui::primaryDisplayFacts());
     fakes::FakeRegistry registry;
     fakes::FakeMessageBox boxes;
     support::CInfo info(machine, registry, boxes);

@@ -21,17 +21,17 @@
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSocketsLibrary.h"
-#include "platform/qt/FreeSpinBox.h"
-#include "platform/qt/GameToolbar.h"
-#include "platform/qt/Lifetime.h"
-#include "platform/qt/MainWindow.h"
+#include "gui/FreeSpinBox.h"
+#include "gui/GameToolbar.h"
+#include "gui/Lifetime.h"
+#include "gui/MainWindow.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/support/TempDir.h"
 
-using platform::qt::FreeSpinBox;
-using platform::qt::MainWindow;
+using gui::FreeSpinBox;
+using gui::MainWindow;
 
 namespace {
 
@@ -45,7 +45,7 @@ struct Window {
     platform::posix::PosixFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeSleeper sleeper;
-    platform::qt::AppCursor cursor;
+    gui::AppCursor cursor;
     platform::posix::PosixSocketsLibrary sockets;
     MainWindow window{socket};
     app::frmMain form{window.controls(),
@@ -302,13 +302,13 @@ TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
 #include <QFileDialog>
 #include <QScreen>
 
-#include "platform/qt/QtFileDialogs.h"
+#include "gui/QtFileDialogs.h"
 #include "support/CFileOpenSaveDialog.h"
 
 TEST(MainWindow, SaveDialogOpensCentredAndAnswersInTheBufferForm) {
     Window w;
     w.load();
-    platform::qt::QtFileDialogs dialogs;
+    gui::QtFileDialogs dialogs;
     support::CFileOpenSaveDialog dialog(dialogs);
     dialog.setCenterDialog(true);
     dialog.setDialogTitle("Save log");
@@ -407,7 +407,7 @@ TEST(Lifetime, SignalsAndTheSessionsEndUnloadOnceButASavePointDoesNot) {
     for (const auto& c : cases) {
         Window w;
         w.load();
-        platform::qt::Lifetime lifetime(w.form);
+        gui::Lifetime lifetime(w.form);
         QTimer::singleShot(20, c.end);
         EXPECT_EQ(lifetime.run(), 0) << c.what;
         EXPECT_TRUE(w.form.unloaded()) << c.what;

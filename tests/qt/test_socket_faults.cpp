@@ -70,7 +70,7 @@ TEST(SocketFaults, AFloodIsTakenInSlicesAndNothingDeliveredIsLost) {
     EXPECT_GT(flooded, 0);
     EXPECT_EQ(flooded + dropped, kDatagrams) << "datagrams were lost inside the program, or counted twice";
     EXPECT_EQ(w.console().size(), static_cast<std::size_t>(w.arrivals) * lineBytes);
-    EXPECT_GT(ticks, flooded / platform::qt::SocketWatcher::kSlice / 2);
+    EXPECT_GT(ticks, flooded / gui::SocketWatcher::kSlice / 2);
     EXPECT_TRUE(w.boxes.shown.empty());
     std::printf("flood: %d of %d datagrams delivered, %lld dropped by the kernel for this socket, %d heartbeats, console %zu bytes, "
                 "resident memory +%lld KB\n",

@@ -3,8 +3,8 @@
 #include "app/frmMain.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixUdpSocket.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/SocketWatcher.h"
+#include "gui/MainWindow.h"
+#include "gui/SocketWatcher.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/support/TempDir.h"
@@ -34,13 +34,13 @@ struct LiveWindow {
     fakes::FakeSleeper sleeper;
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
-    platform::qt::MainWindow window{socket};
+    gui::MainWindow window{socket};
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
     app::frmMain form{window.controls(),
                       app::FormServices{registry, boxesShown, dialogs, files, clock, pauses, cursor, sockets}};
     int arrivals = 0;
-    platform::qt::SocketWatcher watcher{socket,
+    gui::SocketWatcher watcher{socket,
                                         [this](std::int32_t bytes) {
                                             form.udpPeerA_DataArrival(bytes);
                                             ++arrivals;

@@ -8,7 +8,9 @@
 
 #include "platform/EditField.h"
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // What the style bits make of typed or pasted text: digits only (line ends
 // kept), or the text put into upper or lower case.
@@ -60,4 +62,4 @@ private:
     std::vector<IEditFieldEvents*> m_listeners;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

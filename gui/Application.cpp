@@ -1,11 +1,11 @@
-#include "platform/qt/Application.h"
+#include "gui/Application.h"
 
 #include <QApplication>
 #include <QThread>
 
-#include "platform/qt/Icons.h"
+#include "gui/Icons.h"
 
-namespace platform::qt {
+namespace gui {
 
 void setUpApplication() {
     QApplication::setApplicationName("vexmond");
@@ -17,4 +17,4 @@ void leaveEventLoop() {
     if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,4 +1,4 @@
-#include "platform/qt/QtFileDialogs.h"
+#include "gui/QtFileDialogs.h"
 
 #include <QApplication>
 #include <QFile>
@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QScreen>
 
-#include "platform/qt/Latin1.h"
+#include "gui/Latin1.h"
 
-namespace platform::qt {
+namespace gui {
 
 namespace {
 
@@ -126,4 +126,4 @@ bool QtFileDialogs::run(OpenFileNameRequest& request, bool save) {
     return true;
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -5,10 +5,12 @@
 #include <QSocketNotifier>
 #include <functional>
 
-#include "platform/posix/PosixUdpSocket.h"
-#include "platform/qt/EventSleeper.h"
+#include "platform/DatagramSource.h"
+#include "gui/EventSleeper.h"
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // Watches the UDP socket on the event loop and reports each datagram that
 // has arrived, one call per datagram. Each pass takes every datagram that is
@@ -19,7 +21,7 @@ class SocketWatcher : public QObject {
 public:
     // While hold is held (a pause, a failure box) no datagram is reported;
     // they wait in the socket until it is released.
-    SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t bytes)> onArrival,
+    SocketWatcher(IDatagramSource& socket, std::function<void(std::int32_t bytes)> onArrival,
                   const EventSleeper* hold = nullptr, QObject* parent = nullptr);
     ~SocketWatcher() override;
 
@@ -28,10 +30,10 @@ public:
 private:
     void drain();
 
-    posix::PosixUdpSocket& m_socket;
+    IDatagramSource& m_socket;
     std::function<void(std::int32_t)> m_onArrival;
     const EventSleeper* m_hold;
     QPointer<QSocketNotifier> m_notifier;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -15,7 +15,9 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // The toolbar component: the menu bar "&File", "&Games", "&Help", a tool
 // row with the game box, and the collection of tools counted from 1:
@@ -53,4 +55,4 @@ private:
     std::vector<std::unique_ptr<Tool>> m_tools;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -5,7 +5,9 @@
 
 #include "platform/FileDialog.h"
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // The Open and Save dialogs on QFileDialog, answering in the buffer form of
 // the request record. Window handles are the native ids of top-level windows.
@@ -21,4 +23,4 @@ private:
     bool run(OpenFileNameRequest& request, bool save);
 };
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,35 +1,33 @@
-#include "platform/qt/SocketWatcher.h"
+#include "gui/SocketWatcher.h"
 
 #include <algorithm>
 
-namespace platform::qt {
+namespace gui {
 
-SocketWatcher::SocketWatcher(posix::PosixUdpSocket& socket, std::function<void(std::int32_t)> onArrival,
+SocketWatcher::SocketWatcher(IDatagramSource& socket, std::function<void(std::int32_t)> onArrival,
                              const EventSleeper* hold, QObject* parent)
     : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)), m_hold(hold) {
     if (m_hold)
         connect(m_hold, &EventSleeper::released, this, [this] {
             if (m_notifier) m_notifier->setEnabled(true);
         });
-    m_socket.onOpened = [this](int fd) {
+    const auto opened = [this](int fd) {
         m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
     };
     // The notifier may be in the middle of reporting when a handler stops
     // everything: it goes once control is back in the event loop.
-    m_socket.onClosing = [this] {
+    const auto closing = [this] {
         if (!m_notifier) return;
         m_notifier->setEnabled(false);
         m_notifier->deleteLater();
         m_notifier = nullptr;
     };
-    if (m_socket.state() == 1) m_socket.onOpened(m_socket.fd());
+    m_socket.watch(opened, closing);
+    if (m_socket.descriptor() >= 0) opened(m_socket.descriptor());
 }
 
-SocketWatcher::~SocketWatcher() {
-    m_socket.onOpened = nullptr;
-    m_socket.onClosing = nullptr;
-}
+SocketWatcher::~SocketWatcher() { m_socket.watch(nullptr, nullptr); }
 
 void SocketWatcher::drain() {
     QPointer<QSocketNotifier> notifier = m_notifier;
@@ -37,7 +35,7 @@ void SocketWatcher::drain() {
     // Not reported again while a handler runs (it may show a message box).
     notifier->setEnabled(false);
     if (m_hold && m_hold->held()) return;
-    for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.state() == 1; ++i) {
+    for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.descriptor() >= 0; ++i) {
         const long size = m_socket.pendingDatagramSize();
         if (size < 0) break;
         m_onArrival(static_cast<std::int32_t>(std::min<long>(size, INT32_MAX)));
@@ -45,4 +43,4 @@ void SocketWatcher::drain() {
     if (notifier && notifier == m_notifier) notifier->setEnabled(true);
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,13 +1,13 @@
-#include "platform/qt/FreeSpinBox.h"
+#include "gui/FreeSpinBox.h"
 
 #include <QLineEdit>
 #include <algorithm>
 #include <cmath>
 
-#include "platform/qt/Latin1.h"
+#include "gui/Latin1.h"
 #include "support/LeadingNumber.h"
 
-namespace platform::qt {
+namespace gui {
 
 FreeSpinBox::FreeSpinBox(int minimum, int maximum, QWidget* parent) : QAbstractSpinBox(parent), m_min(minimum), m_max(maximum) {
     setAccelerated(true);
@@ -42,4 +42,4 @@ QAbstractSpinBox::StepEnabled FreeSpinBox::stepEnabled() const {
     return e;
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace platform::qt {
+namespace gui {
 
 // Names the running application and gives it its icon. No display name is
 // set: the window system plugin would append it to every window title.
@@ -11,4 +11,4 @@ void setUpApplication();
 // nothing: Qt would otherwise end the next loop at once.
 void leaveEventLoop();
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -2,7 +2,7 @@
 
 #include <QAbstractSpinBox>
 
-namespace platform::qt {
+namespace gui {
 
 // A spin field whose arrows step a whole number within a range, but whose
 // text is free: a stored "2.5", "0" or "" is shown and read back as it is.
@@ -28,4 +28,4 @@ private:
     int m_max;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

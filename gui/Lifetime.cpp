@@ -1,4 +1,4 @@
-#include "platform/qt/Lifetime.h"
+#include "gui/Lifetime.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include "app/frmMain.h"
-#include "platform/qt/Application.h"
+#include "gui/Application.h"
 
-namespace platform::qt {
+namespace gui {
 
 namespace {
 
@@ -64,4 +64,4 @@ int Lifetime::run() {
     return status;
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,13 +1,13 @@
-#include "platform/qt/EditFields.h"
+#include "gui/EditFields.h"
 
 #include <QEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
 
-#include "platform/qt/Latin1.h"
+#include "gui/Latin1.h"
 
-namespace platform::qt {
+namespace gui {
 
 QString styledInput(const QString& typed, std::uint32_t style) {
     QString out;
@@ -169,4 +169,4 @@ bool EditField::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,4 +1,4 @@
-#include "platform/qt/QtControls.h"
+#include "gui/QtControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,10 +16,10 @@
 #include <algorithm>
 
 #include "platform/ListSearch.h"
-#include "platform/qt/FreeSpinBox.h"
-#include "platform/qt/Latin1.h"
+#include "gui/FreeSpinBox.h"
+#include "gui/Latin1.h"
 
-namespace platform::qt {
+namespace gui {
 
 std::int16_t virtualKeyCode(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::int16_t>(key);
@@ -310,4 +310,4 @@ bool ComboField::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-namespace platform::qt {
+namespace gui {
 
 // The logic's texts are 8-bit, one byte per character (ISO-8859-1).
 inline QString fromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
@@ -17,4 +17,4 @@ inline std::string toLatin1(const QString& s) {
 inline QString crlfToLf(QString s) { return s.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
 inline QString lfToCrlf(QString s) { return s.replace(QLatin1Char('\n'), QLatin1String("\r\n")); }
 
-}  // namespace platform::qt
+}  // namespace gui

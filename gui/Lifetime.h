@@ -6,7 +6,7 @@ namespace app {
 class frmMain;
 }
 
-namespace platform::qt {
+namespace gui {
 
 // The one owner of the program's end. Close and Exit unload the window
 // themselves; everything else that ends the program (SIGTERM, SIGINT, SIGHUP,
@@ -31,4 +31,4 @@ private:
     int m_pipe[2] = {-1, -1};
 };
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -17,9 +17,11 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "platform/qt/FreeSpinBox.h"
+#include "gui/FreeSpinBox.h"
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // The virtual-key code and shift state (1 Shift, 2 Ctrl, 4 Alt) of a Qt key event.
 std::int16_t virtualKeyCode(int qtKey);
@@ -169,4 +171,4 @@ private:
     int m_selStart = 0;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

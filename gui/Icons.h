@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace platform::qt {
+namespace gui {
 
 // The application's icon: a speech balloon (the broadcast) over a server
 // rack's green light. The same drawing makes the window's icon and the PNG
@@ -15,4 +15,4 @@ QIcon appIcon();
 // bar, each with a dark ring so that it reads on light and dark themes.
 QPixmap indicatorPixmap(bool running, int size, qreal devicePixelRatio);
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,9 +1,9 @@
-#include "platform/qt/Icons.h"
+#include "gui/Icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-namespace platform::qt {
+namespace gui {
 
 void paintAppIcon(QPainter& p, int size) {
     p.save();
@@ -70,4 +70,4 @@ QPixmap indicatorPixmap(bool running, int size, qreal ratio) {
     return pixmap;
 }
 
-}  // namespace platform::qt
+}  // namespace gui

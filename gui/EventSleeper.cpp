@@ -1,11 +1,11 @@
-#include "platform/qt/EventSleeper.h"
+#include "gui/EventSleeper.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <chrono>
 #include <thread>
 
-namespace platform::qt {
+namespace gui {
 
 class EventSleeper::Hold {
 public:
@@ -46,4 +46,4 @@ void EventSleeper::holdEvents(const std::function<void()>& body) {
     body();
 }
 
-}  // namespace platform::qt
+}  // namespace gui

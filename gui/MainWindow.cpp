@@ -1,6 +1,6 @@
-#include "platform/qt/MainWindow.h"
+#include "gui/MainWindow.h"
 
-#include "platform/qt/Application.h"
+#include "gui/Application.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,14 +24,14 @@
 #include <memory>
 #include <QValidator>
 
-#include "platform/qt/FreeSpinBox.h"
-#include "platform/qt/GameToolbar.h"
-#include "platform/qt/Icons.h"
-#include "platform/qt/Latin1.h"
-#include "platform/qt/QtFileDialogs.h"
+#include "gui/FreeSpinBox.h"
+#include "gui/GameToolbar.h"
+#include "gui/Icons.h"
+#include "gui/Latin1.h"
+#include "gui/QtFileDialogs.h"
 #include "support/AppError.h"
 
-namespace platform::qt {
+namespace gui {
 
 namespace {
 
@@ -470,4 +470,4 @@ void MainWindow::destroy() {
     leaveEventLoop();
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/frmMain.h"
-#include "platform/qt/EventSleeper.h"
-#include "platform/qt/QtControls.h"
+#include "gui/EventSleeper.h"
+#include "gui/QtControls.h"
 
 class QComboBox;
 class QGroupBox;
@@ -17,7 +17,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 class FreeSpinBox;
 class GameToolbar;
@@ -135,4 +137,4 @@ private:
     std::unique_ptr<Timer> m_messageTimer, m_statusTimer;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

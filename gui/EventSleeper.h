@@ -4,7 +4,9 @@
 
 #include "platform/Sleeper.h"
 
-namespace platform::qt {
+namespace gui {
+
+using namespace platform;
 
 // The program's pauses and failure boxes on the Qt event loop. While one is
 // under way the window keeps painting and answering the window manager's
@@ -28,4 +30,4 @@ private:
     int m_depth = 0;
 };
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,13 +1,13 @@
-#include "platform/qt/Display.h"
+#include "gui/Display.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
-namespace platform::qt {
+namespace gui {
 
-posix::DisplayFacts primaryDisplayFacts() {
-    posix::DisplayFacts facts;
+DisplayFacts primaryDisplayFacts() {
+    DisplayFacts facts;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return facts;
     facts.bitsPerPixel = screen->depth();
@@ -18,4 +18,4 @@ posix::DisplayFacts primaryDisplayFacts() {
     return facts;
 }
 
-}  // namespace platform::qt
+}  // namespace gui

@@ -1,4 +1,4 @@
-#include "platform/qt/GameToolbar.h"
+#include "gui/GameToolbar.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "platform/qt/Latin1.h"
+#include "gui/Latin1.h"
 
-namespace platform::qt {
+namespace gui {
 
 class GameToolbar::Tool : public ITool {
 public:
@@ -176,4 +176,4 @@ void GameToolbar::loadLayout(const std::string& path) {
     }
 }
 
-}  // namespace platform::qt
+}  // namespace gui
