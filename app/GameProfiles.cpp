@@ -9,16 +9,18 @@ namespace app {
 namespace {
 
 constexpr GameProfile kProfiles[] = {
-    {"Quake 3 Arena", "rcon", "say"},
-    {"Return to Castle Wolfenstein", "rcon", "say"},
-    {"Soldier of Fortune II", "rcon", "say"},
-    {"Jedi Knight II", "rcon", "svsay"},
-    {"Elite Force", "rcon", "svsay"},
-    {"Quake II", "rcon_password", "say"},
-    {"Soldier of Fortune", "rcon_password", "say"},
+    {"Quake 3 Arena", "rcon", "say", "Q3"},
+    {"Return to Castle Wolfenstein", "rcon", "say", "RTCW"},
+    {"Soldier of Fortune II", "rcon", "say", "SOF2"},
+    {"Jedi Knight II", "rcon", "svsay", "JK2"},
+    {"Elite Force", "rcon", "svsay", "EF"},
+    {"Quake II", "rcon_password", "say", nullptr},
+    {"Soldier of Fortune", "rcon_password", "say", nullptr},
 };
 
 }  // namespace
+
+std::span<const GameProfile> gameProfiles() { return kProfiles; }
 
 const GameProfile* findGameProfile(const std::string& gameName) {
     for (const auto& p : kProfiles)

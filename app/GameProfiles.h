@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace app {
@@ -9,7 +10,11 @@ struct GameProfile {
     const char* gameName;
     const char* rconWord;  // opens a remote command
     const char* sayWord;   // prints a chat line to all players
+    const char* boxCode;   // its short code in the game box; nullptr for a game only recognised
 };
+
+// Every game Vexmond knows.
+std::span<const GameProfile> gameProfiles();
 
 // The profile whose name is exactly the given text (case included), or nullptr.
 const GameProfile* findGameProfile(const std::string& gameName);

@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
 #include "app/GameProfiles.h"
+#include "app/SocketMessages.h"
+#include "app/modIP.h"
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "support/AppError.h"
@@ -230,29 +232,9 @@ void frmMain::txtIP_KeyDown(std::int16_t& keyCode, std::int16_t) {
     m_oIPHistory->AddCurrentItem();
 }
 
-void frmMain::ShowAbout() {
-    const std::string b = kNineBlanks;
-    const std::string text = std::string("Vexmond is developed by ") + kAuthorEmail + b + kCrLf +
-                             "This program should work with any Quake 3 Arena\xAE powered server" + b + kCrLf + kCrLf +
-                             "Specify an IP, Port and Rcon Password for your server. Type the message you" + b + kCrLf +
-                             "wish to send and set the time interval for how often the messages will be sent." + b +
-                             kCrLf + kCrLf +
-                             "A Get Status command can be used to list all player IP's, this is handy if you " + b +
-                             kCrLf + "need to ban players using their IP." + b;
-    m_s.messageBox.show(text, mb::kOkOnly + mb::kInformation, std::string(kAppTitle) + " v2.1 Build Date: 06-23-2002");
-}
+void frmMain::ShowAbout() { m_s.messageBox.show(aboutText(), mb::kOkOnly + mb::kInformation, aboutTitle()); }
 
-void frmMain::ShowInformation() {
-    const std::string b = kNineBlanks;
-    const std::string text =
-        std::string("You can use colours in your text messages;") + b + kCrLf + kCrLf +
-        "^1 = red ^2 = green ^3 = yellow ^4 = blue ^5 = turquoise ^6 = purple ^7 = white" + b + kCrLf + kCrLf +
-        "To send a text message in red and blue you would write it as: ^1This is in Red ^4This is Blue" + b + kCrLf +
-        kCrLf + "You can include multiple messages each on their own line, press enter to add a new line." + b + kCrLf +
-        "NOTE:" + kCrLf + "If you use a colon in a text message, for example, '" + kExampleAddress + "'" + b + kCrLf +
-        "everything to the right of the colon will be lost. The output would be 'http:'" + b;
-    m_s.messageBox.show(text, mb::kOkOnly + mb::kInformation, kAppTitle);
-}
+void frmMain::ShowInformation() { m_s.messageBox.show(informationText(), mb::kOkOnly + mb::kInformation, kAppTitle); }
 
 void frmMain::ShowRunning() {
     m_c.cmdStart.setEnabled(false);
@@ -313,7 +295,6 @@ std::string frmMain::broadcastLine(const std::string& line) const {
 
 std::string frmMain::statusRequest() const { return statusCommand(m_state.g_sRconWord, m_c.txtPassword.text()); }
 
-std::string frmMain::manualCommand() const { return app::manualCommand(m_c.txtPassword.text(), m_c.txtSendCommand.text()); }
 
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
     m_s.messageBox.show(support::errorText(support::asAppError(e)), mb::kOkOnly + mb::kExclamation,
@@ -321,28 +302,6 @@ void frmMain::showFailure(const std::string& procedure, const std::exception& e)
 }
 
 namespace {
-
-// The socket's failures as the user is told of them. The reply handler uses
-// the same table without 10014.
-const char* socketMessage(std::int32_t number, bool replyHandler) {
-    switch (number) {
-    case 7: return "Out of memory";
-    case 10014: return replyHandler ? nullptr : "Invalid Argument, check to make sure the IP and Port is correct";
-    case 10040: return "Message sent to to large, please edit your message to a lesser length";
-    case 10043: return "Port not supported";
-    case 10048: return "Could not connect to server, address in use";
-    case 10049: return "Could not connect to server, address not available";
-    case 10053: return "Connection has aborted";
-    case 10054: return "Could not connect to server, server may be down. Check your IP and Port";
-    case 10056: return "You are already connected to the server";
-    case 10058: return "Connection has been lost, socket has shutdown";
-    case 10060: return "Connection timed out";
-    case 10061: return "Connection has been refused";
-    case 11001: return "Host not found, unable to connect to server";
-    case 40026: return "Wrong Protocol";
-    default: return nullptr;
-    }
-}
 
 std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
 
@@ -494,72 +453,12 @@ void frmMain::cmdIP_Click() {
         cursor = std::make_unique<support::CCursor>(m_s.cursor);
         cursor->SetCursor(11);
     });
-    skipOnFailure([&] { m_c.txtIP.setText(GetLocalAddress()); });
+    skipOnFailure([&] { m_c.txtIP.setText(modIP::GetLocalAddress(m_s.sockets, m_s.messageBox)); });
     skipOnFailure([&] {
         if (cursor) cursor->RestoreCursor();
     });
     skipOnFailure([&] { m_c.txtIP.setFocus(); });
     skipOnFailure([&] { cursor.reset(); });
-}
-
-bool frmMain::StartSockets() {
-    platform::WsaData data;
-    if (m_s.sockets.WSAStartup(0x0101, &data) != 0) {
-        m_s.messageBox.show("The 32-bit Windows Socket is not responding.", mb::kOkOnly, kAppTitle);
-        return false;
-    }
-    if (data.iMaxSockets < 1) {
-        m_s.messageBox.show(std::string("This application requires a minimum of ") + "1" + " supported sockets.",
-                            mb::kOkOnly, kAppTitle);
-        m_s.sockets.WSACleanup();
-        return false;
-    }
-    const int major = LowByte(data.wVersion), minor = HighByte(data.wVersion);
-    if (major < 1 || (major == 1 && minor < 1)) {
-        m_s.messageBox.show("Sockets version " + std::to_string(major) + "." + std::to_string(minor) +
-                                " is not supported by 32-bit Windows Sockets.",
-                            mb::kOkOnly, kAppTitle);
-        m_s.sockets.WSACleanup();
-        return false;
-    }
-    return true;
-}
-
-void frmMain::StopSockets() {
-    if (m_s.sockets.WSACleanup() != 0) m_s.messageBox.show("Socket error occurred in Cleanup.", mb::kOkOnly, kAppTitle);
-}
-
-std::string frmMain::GetLocalAddress() {
-    if (!StartSockets()) return {};
-    std::string hostName;
-    if (m_s.sockets.gethostname(&hostName, 256) == platform::kSocketError) {
-        m_s.messageBox.show("Windows Sockets error " + std::to_string(m_s.sockets.WSAGetLastError()) +
-                                " has occurred. Unable to successfully get Host Name.",
-                            mb::kOkOnly, kAppTitle);
-        StopSockets();
-        return {};
-    }
-    hostName = support::trimBlanks(hostName);
-    platform::HostEntry entry;
-    if (!m_s.sockets.gethostbyname(hostName, &entry) || entry.h_addr_list.empty()) {
-        m_s.messageBox.show(std::string("Windows Sockets are not responding. ") + "Unable to successfully get Host Name.",
-                            mb::kOkOnly, kAppTitle);
-        StopSockets();
-        return {};
-    }
-    std::vector<std::uint8_t> first = entry.h_addr_list.front();
-    // Debian and Ubuntu map the host name to 127.0.1.1, which no game server
-    // can be told to reach: then the address the machine is reached on.
-    const bool loopbackOnly = std::all_of(entry.h_addr_list.begin(), entry.h_addr_list.end(),
-                                          [](const auto& a) { return !a.empty() && a[0] == 127; });
-    if (loopbackOnly)
-        if (std::vector<std::uint8_t> routed = m_s.sockets.routedAddress(); !routed.empty()) first = std::move(routed);
-    std::string text;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(std::max<std::int16_t>(entry.h_length, 0)) && i < first.size(); ++i)
-        text += std::to_string(first[i]) + ".";
-    if (!text.empty()) text.pop_back();
-    StopSockets();
-    return text;
 }
 
 }  // namespace app

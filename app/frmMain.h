@@ -15,6 +15,7 @@
 #include "platform/Socket.h"
 #include "platform/SocketsLibrary.h"
 #include "support/modErrorLog.h"
+#include "app/AboutTexts.h"
 
 namespace settings {
 class CAppSettings;
@@ -67,12 +68,10 @@ struct RconState {
     std::string g_sRconPassword;
 };
 
-// Texts of the window that the user reads.
+// Texts of the window that the user reads (the About and Information boxes'
+// are in AboutTexts.h).
 inline constexpr const char* kAppTitle = "Vexmond";
 inline constexpr const char* kNineBlanks = "         ";
-inline constexpr const char* kAuthorEmail = "vexmond@quorlan.example";
-inline constexpr const char* kAuthorWebsite = "https://quorlan.example/vexmond/";
-inline constexpr const char* kExampleAddress = "http://www.quorlan.example";
 inline constexpr const char* kNoServerYet =
     "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
     "be sent to it even while Vexmond is stopped.";
@@ -110,7 +109,6 @@ public:
     // Runs the unload and takes the window down, once; also what the window
     // calls when the platform ends it (session end, SIGTERM).
     void Unload();
-    bool unloaded() const { return m_bUnloaded; }
 
     // Toolbar.
     void SSActiveToolBars1_ToolClick(const platform::ITool& tool);
@@ -134,16 +132,9 @@ public:
     void tmrStatus_Timer();
     void cmdSend_Click();
     void udpPeerA_DataArrival(std::int32_t bytesTotal);
-    // The pause after each line, in milliseconds, as the delay field stands now.
-    std::uint32_t lineDelayMilliseconds() const;
 
-    // The local address button and its lookup.
+    // The local address button (the lookup is modIP's).
     void cmdIP_Click();
-    std::string GetLocalAddress();
-    bool StartSockets();
-    void StopSockets();
-    static std::uint8_t LowByte(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
-    static std::uint8_t HighByte(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
 
     // The toolbar's layout file in the program's own directory.
     std::string layoutFile();
@@ -154,20 +145,13 @@ public:
     void AppendToConsole(const std::string& text);
     void MoveCaretToEnd();
 
+private:
     // The command texts as they would be sent now (after the packet prefix).
     std::string broadcastLine(const std::string& line) const;
     std::string statusRequest() const;
-    std::string manualCommand() const;
+    // The pause after each line, in milliseconds, as the delay field stands now.
+    std::uint32_t lineDelayMilliseconds() const;
 
-    const RconState& state() const { return m_state; }
-    std::int32_t messageTicks() const { return m_lMessageTicks; }
-    std::int32_t statusTicks() const { return m_lStatusTicks; }
-    const std::string& packetPrefix() const { return m_sPacketPrefix; }
-    settings::CAppSettings* appSettings() const { return m_oAppSettings.get(); }
-    settings::CSmartComboBox* ipHistory() const { return m_oIPHistory.get(); }
-    support::modErrorLog& errorLog() { return m_oErrorLog; }
-
-private:
     void applyProfile(const std::string& gameName);
     void showFailure(const std::string& procedure, const std::exception& e);
     // The common failure path of the handlers that touch the socket.

@@ -11,8 +11,12 @@
 #include <QSaveFile>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
+#include "app/GameProfiles.h"
 #include "gui/Latin1.h"
 
 namespace gui {
@@ -36,13 +40,6 @@ private:
 namespace {
 constexpr const char* kLayoutMagic = "Vexmond toolbar layout 1";
 
-const char* const kGames[][2] = {
-    {"Elite Force", "EF"},
-    {"Jedi Knight II", "JK2"},
-    {"Quake 3 Arena", "Q3"},
-    {"Return to Castle Wolfenstein", "RTCW"},
-    {"Soldier of Fortune II", "SOF2"},
-};
 }  // namespace
 
 GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window) {
@@ -63,7 +60,13 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     m_gameBox->setCompleter(nullptr);
     m_gameBox->setToolTip("Select the game type for your server");
     m_gameBox->setAccessibleName("Game");
-    for (const auto& g : kGames) m_gameBox->addItem(g[0], QString(g[1]));
+    // The games of the box, in the order of their names.
+    std::vector<const app::GameProfile*> boxGames;
+    for (const auto& g : app::gameProfiles())
+        if (g.boxCode) boxGames.push_back(&g);
+    std::sort(boxGames.begin(), boxGames.end(),
+              [](const auto* a, const auto* b) { return std::string_view(a->gameName) < b->gameName; });
+    for (const auto* g : boxGames) m_gameBox->addItem(g->gameName, QString(g->boxCode));
     showGame("Return to Castle Wolfenstein");
     m_gameBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
@@ -117,7 +120,7 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
         connect(menu, &QMenu::aboutToShow, this, [this, t] { choose(t); });
     }
     connect(m_gameBox, &QComboBox::activated, this, [this, selectTool] {
-        if (onComboSelChange) onComboSelChange(*selectTool);
+        emit comboSelChanged(*selectTool);
     });
 }
 
@@ -139,7 +142,7 @@ void GameToolbar::showGame(const QString& name) {
 }
 
 void GameToolbar::choose(Tool* tool) {
-    if (tool && onToolClick) onToolClick(*tool);
+    if (tool) emit toolClicked(*tool);
 }
 
 ITool* GameToolbar::tool(int number) {
@@ -156,7 +159,7 @@ QAction* GameToolbar::action(const QString& id) const {
 // The layout file: a first line naming the format, the game box's text, and
 // the window's toolbar arrangement. It carries the game between runs.
 void GameToolbar::saveLayout(const std::string& path) {
-    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    QSaveFile file(pathText(path));
     if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write the toolbar layout");
     QByteArray text = QByteArray(kLayoutMagic) + "\n";
     text += "game=" + m_gameBox->currentText().toUtf8().toBase64() + "\n";
@@ -166,7 +169,7 @@ void GameToolbar::saveLayout(const std::string& path) {
 }
 
 void GameToolbar::loadLayout(const std::string& path) {
-    QFile file(QString::fromLocal8Bit(path.c_str()));
+    QFile file(pathText(path));
     if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the toolbar layout");
     const QList<QByteArray> lines = file.read(1 << 20).split('\n');
     if (lines.isEmpty() || lines[0].trimmed() != kLayoutMagic) throw std::runtime_error("not a toolbar layout");

@@ -38,10 +38,12 @@ public:
     QComboBox* gameBox() const { return m_gameBox; }
     QAction* action(const QString& id) const;
 
+signals:
     // The two events: a tool chosen, and an item picked in the game box.
-    std::function<void(const ITool&)> onToolClick;
-    std::function<void(const ITool&)> onComboSelChange;
+    void toolClicked(const platform::ITool& tool);
+    void comboSelChanged(const platform::ITool& tool);
 
+public:
 private:
     class Tool;
     Tool* add(const QString& id, const QString& caption, QAction* action);

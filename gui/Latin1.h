@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -16,5 +17,11 @@ inline std::string toLatin1(const QString& s) {
 // Multi-line widgets separate lines with LF; the logic with CR LF.
 inline QString crlfToLf(QString s) { return s.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
 inline QString lfToCrlf(QString s) { return s.replace(QLatin1Char('\n'), QLatin1String("\r\n")); }
+
+// Paths are the file system's own bytes; other texts are Latin-1.
+inline std::string pathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+inline QString pathText(const std::string& bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
 
 }  // namespace gui

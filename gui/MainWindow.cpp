@@ -92,7 +92,28 @@ int MessageBoxes::show(const std::string& text, int style, const std::string& ti
     }
 }
 
-MainWindow::MainWindow(ISocket& socket) : m_socket(socket) {
+class MainWindow::FormAdapter : public IForm {
+public:
+    explicit FormAdapter(MainWindow& window) : m_window(window) {}
+    std::string caption() const override { return m_window.caption(); }
+    void setCaption(const std::string& caption) override { m_window.setCaption(caption); }
+    std::int32_t hWnd() const override { return m_window.hWnd(); }
+    double screenWidth() const override { return m_window.screenWidth(); }
+    double screenHeight() const override { return m_window.screenHeight(); }
+    double width() const override { return m_window.frameGeometry().width(); }
+    double height() const override { return m_window.frameGeometry().height(); }
+    void move(double left, double top) override { m_window.moveFrame(left, top); }
+    std::int32_t systemMenuItemId(int position) const override { return m_window.systemMenuItemId(position); }
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) override {
+        return m_window.modifySystemMenuItem(id, flags, newId, text);
+    }
+    void destroy() override { m_window.takeDown(); }
+
+private:
+    MainWindow& m_window;
+};
+
+MainWindow::MainWindow(ISocket& socket) : m_socket(socket), m_formAdapter(std::make_unique<FormAdapter>(*this)) {
     setObjectName("frmMain");
     setWindowTitle("Vexmond");
     setWindowIcon(appIcon());
@@ -320,11 +341,12 @@ void MainWindow::buildControls() {
 }
 
 app::FormControls MainWindow::controls() {
-    return app::FormControls{*this,          *m_toolbar,        *m_ipField,        *m_portField,
-                             *m_passwordField, *m_msgField,     *m_messageTimeField, *m_msgDelayField,
-                             *m_statusField,   *m_sendCommandField, *m_console,   *m_startButton,
-                             *m_connectedImage, *m_notConnectedImage, *m_messageTimer, *m_statusTimer,
-                             m_socket};
+    return app::FormControls{.form = *m_formAdapter, .SSActiveToolBars1 = *m_toolbar, .txtIP = *m_ipField,
+        .txtPort = *m_portField, .txtPassword = *m_passwordField, .txtMsg = *m_msgField,
+        .txtSeverMessageTime = *m_messageTimeField, .txtMsgDelay = *m_msgDelayField, .txtStatus = *m_statusField,
+        .txtSendCommand = *m_sendCommandField, .txtOutput = *m_console, .cmdStart = *m_startButton,
+        .imgConnected = *m_connectedImage, .imgNotConnected = *m_notConnectedImage,
+        .tmrServerMessage = *m_messageTimer, .tmrStatus = *m_statusTimer, .udpPeerA = m_socket};
 }
 
 void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
@@ -352,14 +374,16 @@ void MainWindow::bind(app::frmMain& form) {
     connect(m_cmdSave, &QPushButton::clicked, this, [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
-    m_toolbar->onToolClick = [this](const ITool& tool) {
+    connect(m_toolbar, &GameToolbar::toolClicked, this, [this](const ITool& tool) {
         guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
-    };
-    m_toolbar->onComboSelChange = [this](const ITool& tool) {
+    });
+    connect(m_toolbar, &GameToolbar::comboSelChanged, this, [this](const ITool& tool) {
         guarded("SSActiveToolBars1_ComboSelChange", [&] { m_form->SSActiveToolBars1_ComboSelChange(tool); });
-    };
-    m_ipField->onKeyDown = [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); };
-    m_ipField->onFailure = [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); };
+    });
+    connect(m_ipField.get(), &ComboField::keyDown, this,
+            [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); });
+    connect(m_ipField.get(), &ComboField::failed, this,
+            [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); });
 }
 
 void MainWindow::tick(QTimer* timer) {
@@ -402,7 +426,7 @@ double MainWindow::screenHeight() const {
     return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
 }
 
-void MainWindow::move(double left, double top) {
+void MainWindow::moveFrame(double left, double top) {
     QWidget::move(qRound(left), qRound(top));
     m_keepCentre = !isVisible();
     m_centredSize = frameGeometry().size();
@@ -463,7 +487,7 @@ std::int32_t MainWindow::hWnd() const {
     return QtFileDialogs::handleOf(const_cast<MainWindow*>(this));
 }
 
-void MainWindow::destroy() {
+void MainWindow::takeDown() {
     if (m_destroyed) return;
     m_destroyed = true;
     hide();

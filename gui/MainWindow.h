@@ -36,7 +36,7 @@ private:
 // The main window: builds every control under its name, implements the
 // control interfaces over the widgets and forwards each widget event to the
 // frmMain member of the same name. It holds no logic of its own.
-class MainWindow : public QMainWindow, private IForm {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(ISocket& socket);
@@ -56,17 +56,17 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // IForm
-    std::string caption() const override;
-    void setCaption(const std::string& caption) override;
-    std::int32_t hWnd() const override;
-    double screenWidth() const override;
-    double screenHeight() const override;
-    double width() const override { return frameGeometry().width(); }
-    double height() const override { return frameGeometry().height(); }
-    void move(double left, double top) override;
-    std::int32_t systemMenuItemId(int position) const override;
-    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) override;
+    // What the logic sees of the window (IForm), as an adapter of its own.
+    class FormAdapter;
+    std::string caption() const;
+    void setCaption(const std::string& caption);
+    std::int32_t hWnd() const;
+    double screenWidth() const;
+    double screenHeight() const;
+    void moveFrame(double left, double top);
+    std::int32_t systemMenuItemId(int position) const;
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text);
+    void takeDown();
 
 public:
     // False once the window's own close command has been taken away.
@@ -83,7 +83,6 @@ private:
     std::vector<MenuItem> m_systemMenu{{0xF120, 0, "Restore"}, {0xF010, 0, "Move"},     {0xF000, 0, "Size"},
                                        {0xF020, 0, "Minimize"}, {0xF030, 0, "Maximize"}, {0, 0, ""},
                                        {kScClose, 0, "Close"}};
-    void destroy() override;
 
     void buildControls();
     // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
@@ -96,6 +95,7 @@ private:
     ISocket& m_socket;
     app::frmMain* m_form = nullptr;
     bool m_destroyed = false;
+    std::unique_ptr<FormAdapter> m_formAdapter;
     MessageBoxes m_messageBoxes{this};
     EventSleeper m_sleeper;
     // A position asked for before the window manager's frame was known: its

@@ -161,7 +161,7 @@ void ConsoleView::showCaret() {
 }
 
 void ConsoleView::saveFile(const std::string& path) {
-    QSaveFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    QSaveFile file(pathText(path));
     // A file in a directory we may not create files in is rewritten in place.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -291,7 +291,7 @@ void ComboField::notifyChanged() {
     try {
         for (auto* l : std::vector(m_listeners)) l->comboChanged();
     } catch (const std::exception& e) {
-        if (onFailure) onFailure(e);
+        emit failed(e);
     }
 }
 
@@ -302,9 +302,9 @@ bool ComboField::eventFilter(QObject* watched, QEvent* event) {
         const std::int16_t shift = shiftState(key->modifiers());
         try {
             for (auto* l : std::vector(m_listeners)) l->comboKeyDown(code, shift);
-            if (onKeyDown) onKeyDown(code, shift);
+            emit keyDown(code, shift);
         } catch (const std::exception& e) {
-            if (onFailure) onFailure(e);
+            emit failed(e);
         }
     }
     return QObject::eventFilter(watched, event);

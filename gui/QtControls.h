@@ -134,7 +134,7 @@ private:
 };
 
 // The drop-down edit field. Its key-down notification reaches the
-// subscribers first, then onKeyDown (the window's own handler).
+// subscribers first, then keyDown (the window's own handler).
 class ComboField : public QObject, public IComboBox {
     Q_OBJECT
 public:
@@ -155,10 +155,13 @@ public:
     void subscribe(IComboBoxEvents* listener) override;
     void unsubscribe(IComboBoxEvents* listener) override;
 
-    std::function<void(std::int16_t& keyCode, std::int16_t shift)> onKeyDown;
-    // Reports a failure of a notification handler without letting it out into Qt.
-    std::function<void(const std::exception&)> onFailure;
+signals:
+    // The window's own key-down handler, after the subscribers; it may change the key.
+    void keyDown(std::int16_t& keyCode, std::int16_t shift);
+    // A failure of a notification handler, reported without letting it out into Qt.
+    void failed(const std::exception& error);
 
+public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -12,12 +12,6 @@ namespace gui {
 
 namespace {
 
-// Paths are the file system's own bytes; other texts are Latin-1.
-std::string pathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString pathText(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 // "All Files (*.*)", NUL, "*.*", NUL, NUL as Qt's name filters. "*.*" means
 // every file, with or without a dot.
 QStringList nameFilters(const std::string& filter) {

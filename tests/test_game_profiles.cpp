@@ -5,6 +5,23 @@
 
 using fakes::FormHarness;
 
+namespace {
+
+const std::string P(4, '\xFF');
+
+// A window ready for Start with the password pw and the one-line message Hi.
+void fill(FormHarness& h, const char* game) {
+    h.frm->Form_Load();
+    h.txtIP.edit = "127.0.0.1";
+    h.txtPort.value = "27960";
+    h.txtPassword.value = "pw";
+    h.txtMsg.value = "Hi";
+    h.txtSeverMessageTime.value = "1";
+    h.toolbar.gameBox().caption = game;
+}
+
+}  // namespace
+
 TEST(GameProfiles, EachGameGivesItsWordsAndBroadcastForm) {
     struct Case {
         const char* game;
@@ -21,18 +38,13 @@ TEST(GameProfiles, EachGameGivesItsWordsAndBroadcastForm) {
     };
     for (const auto& c : cases) {
         FormHarness h;
-        h.txtPassword.value = " pw ";
-        h.frm->Form_Load();
-        h.txtPassword.value = "pw";
-        h.toolbar.gameBox().caption = c.game;
-        h.frm->ApplyGameProfile();
-        EXPECT_EQ(h.frm->state().g_sGameName, c.game);
-        EXPECT_EQ(h.frm->statusRequest(), c.status) << c.game;
-        // Broadcasts use the password captured at Start, which is not part of the profile.
-        const auto& s = h.frm->state();
-        EXPECT_EQ(app::broadcastCommand(s.g_sGameName, s.g_sRconWord, "pw", s.g_sSayWord, "Hi"), c.broadcast);
+        fill(h, c.game);
+        h.frm->cmdStart_Click();
+        h.frm->tmrServerMessage_Timer();
         h.txtSendCommand.value = "  status ";
-        EXPECT_EQ(h.frm->manualCommand(), "rcon pw status") << c.game;
+        h.frm->cmdSend_Click();
+        EXPECT_EQ(h.udpPeerA.sent, (std::vector<std::string>{P + c.status, P + c.broadcast, P + "rcon pw status"}))
+            << c.game;
     }
 }
 
@@ -46,26 +58,21 @@ TEST(GameProfiles, CommandTextsKeepTheirBlanksAndQuotes) {
 
 TEST(GameProfiles, UnknownNamesKeepThePreviousWords) {
     FormHarness h;
-    h.frm->Form_Load();
-    h.toolbar.gameBox().caption = "Typed Game";
-    h.frm->ApplyGameProfile();
-    EXPECT_EQ(h.frm->state().g_sGameName, "Typed Game");
-    EXPECT_EQ(h.frm->statusRequest(), "  status");  // fresh start: empty verb, empty password
-
+    fill(h, "Typed Game");
+    h.frm->cmdStart_Click();  // a fresh start knows no words: an empty verb
     h.frm->SSActiveToolBars1_ComboSelChange(fakes::FakeTool("ID_SelectGame", "Jedi Knight II"));
     h.frm->SSActiveToolBars1_ComboSelChange(fakes::FakeTool("ID_SelectGame", "QUAKE II"));
-    EXPECT_EQ(h.frm->state().g_sGameName, "QUAKE II");
-    EXPECT_EQ(h.frm->state().g_sRconWord, "rcon");
-    EXPECT_EQ(h.frm->state().g_sSayWord, "svsay");
-    EXPECT_EQ(h.frm->broadcastLine("Hi"), "rcon  Hi");  // not a chat-form game: plain form
+    h.frm->tmrServerMessage_Timer();  // Jedi Knight II's words, but not a chat-form name: plain form
+    EXPECT_EQ(h.udpPeerA.sent, (std::vector<std::string>{P + " pw status", P + "rcon pw Hi"}));
 }
 
 TEST(GameProfiles, AMissingGameBoxLeavesTheProfileAsItWas) {
     FormHarness h;
-    h.frm->Form_Load();
+    fill(h, "Quake II");
     h.frm->SSActiveToolBars1_ComboSelChange(fakes::FakeTool("ID_SelectGame", "Quake II"));
     h.toolbar.tools.resize(6);
     EXPECT_THROW(h.frm->ApplyGameProfile(), support::AppError);
-    EXPECT_EQ(h.frm->state().g_sGameName, "Quake II");
-    EXPECT_EQ(h.frm->state().g_sRconWord, "rcon_password");
+    h.udpPeerA.open = true;
+    h.frm->tmrStatus_Timer();
+    EXPECT_EQ(h.udpPeerA.sent, std::vector<std::string>{P + "rcon_password pw status"});
 }

@@ -83,10 +83,15 @@ TEST(UdpSocket, AClosedPortStopsTheBroadcastWithItsMessage) {
     fakes::FormHarness h;
     PosixUdpSocket socket;
     auto frm = std::make_unique<app::frmMain>(
-        app::FormControls{h.form, h.toolbar, h.txtIP, h.txtPort, h.txtPassword, h.txtMsg, h.txtSeverMessageTime,
-                          h.txtMsgDelay, h.txtStatus, h.txtSendCommand, h.txtOutput, h.cmdStart, h.imgConnected,
-                          h.imgNotConnected, h.tmrServerMessage, h.tmrStatus, socket},
-        app::FormServices{h.registry, h.messageBox, h.fileDialogs, h.fileSystem, h.clock, h.sleeper, h.cursor, h.sockets});
+        app::FormControls{.form = h.form, .SSActiveToolBars1 = h.toolbar, .txtIP = h.txtIP, .txtPort = h.txtPort,
+            .txtPassword = h.txtPassword, .txtMsg = h.txtMsg, .txtSeverMessageTime = h.txtSeverMessageTime,
+            .txtMsgDelay = h.txtMsgDelay, .txtStatus = h.txtStatus, .txtSendCommand = h.txtSendCommand,
+            .txtOutput = h.txtOutput, .cmdStart = h.cmdStart, .imgConnected = h.imgConnected,
+            .imgNotConnected = h.imgNotConnected, .tmrServerMessage = h.tmrServerMessage, .tmrStatus = h.tmrStatus,
+            .udpPeerA = socket},
+        app::FormServices{.registry = h.registry, .messageBox = h.messageBox, .fileDialogs = h.fileDialogs,
+            .fileSystem = h.fileSystem, .clock = h.clock, .sleeper = h.sleeper, .cursor = h.cursor,
+            .sockets = h.sockets});
     frm->Form_Load();
     h.txtIP.edit = "127.0.0.1";
     h.txtPort.value = std::to_string(closedPort);

@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ListSearch.h"
 #include "support/Bytes.h"
 
 namespace platform::posix {
 
 namespace {
-
-unsigned char foldCase(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    return c;
-}
 
 constexpr std::size_t kBytesPerLine = 24;
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -233,13 +228,13 @@ void writeKept(std::string& out, const std::vector<KeptLine>& kept, std::size_t&
 bool namesEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) return false;
+        if (foldLatin1(static_cast<unsigned char>(a[i])) != foldLatin1(static_cast<unsigned char>(b[i]))) return false;
     return true;
 }
 
 std::string foldName(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded) c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+    for (char& c : folded) c = static_cast<char>(foldLatin1(static_cast<unsigned char>(c)));
     return folded;
 }
 

@@ -65,19 +65,6 @@ std::string linkTarget(const std::string& path) {
     return current;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 HiveRegistry::HiveRegistry(std::string directory) : m_sDirectory(std::move(directory)) {}

@@ -19,18 +19,8 @@ namespace {
 
 bool writeAllAndClose(int fd, const std::string& data) {
     if (fd < 0) return false;
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return ::close(fd) == 0 && ok;
+    const bool written = writeAll(fd, data);
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace

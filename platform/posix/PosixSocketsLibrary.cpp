@@ -44,7 +44,7 @@ bool PosixSocketsLibrary::gethostbyname(const std::string& name, HostEntry* entr
     addrinfo* found = nullptr;
     const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (rc != 0) {
-        m_lastError = rc == EAI_AGAIN ? 11002 : rc == EAI_FAIL ? 11003 : 11001;
+        m_lastError = resolverError(rc);
         return false;
     }
     entry->h_length = 4;

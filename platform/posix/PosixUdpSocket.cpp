@@ -63,6 +63,8 @@ std::int32_t winsockError(int err) {
     }
 }
 
+std::int32_t resolverError(int rc) { return rc == EAI_AGAIN ? 11002 : rc == EAI_FAIL ? 11003 : 11001; }
+
 PosixUdpSocket::~PosixUdpSocket() { close(); }
 
 void PosixUdpSocket::setRemotePort(std::int32_t port) {
@@ -82,7 +84,7 @@ void PosixUdpSocket::bind() {
     const int rc = getaddrinfo(m_sRemoteHost.c_str(), port.c_str(), &hints, &found);
     if (rc != 0) {
         if (rc == EAI_SYSTEM) failErrno(errno);
-        fail(rc == EAI_AGAIN ? 11002 : rc == EAI_FAIL ? 11003 : 11001, gai_strerror(rc));
+        fail(resolverError(rc), gai_strerror(rc));
     }
     std::vector<std::uint8_t> address(reinterpret_cast<std::uint8_t*>(found->ai_addr),
                                       reinterpret_cast<std::uint8_t*>(found->ai_addr) + found->ai_addrlen);

@@ -58,5 +58,7 @@ private:
 
 // The Windows Sockets number of an errno value (7 for out of memory).
 std::int32_t winsockError(int err);
+// The Windows Sockets number of a getaddrinfo failure (11001 host not found).
+std::int32_t resolverError(int rc);
 
 }  // namespace platform::posix

@@ -197,6 +197,5 @@ TEST(Desktop, TheFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         x.requestClose(xid(&w.window));
         QTest::qWait(300);
         EXPECT_TRUE(w.window.isVisible());
-        EXPECT_FALSE(w.form.unloaded());
     }
 }

@@ -39,10 +39,14 @@ struct FormHarness {
     void recreate() {
         frm.reset();
         frm = std::make_unique<app::frmMain>(
-            app::FormControls{form, toolbar, txtIP, txtPort, txtPassword, txtMsg, txtSeverMessageTime, txtMsgDelay,
-                              txtStatus, txtSendCommand, txtOutput, cmdStart, imgConnected, imgNotConnected,
-                              tmrServerMessage, tmrStatus, udpPeerA},
-            app::FormServices{registry, messageBox, fileDialogs, fileSystem, clock, sleeper, cursor, sockets});
+            app::FormControls{.form = form, .SSActiveToolBars1 = toolbar, .txtIP = txtIP, .txtPort = txtPort,
+                .txtPassword = txtPassword, .txtMsg = txtMsg, .txtSeverMessageTime = txtSeverMessageTime,
+                .txtMsgDelay = txtMsgDelay, .txtStatus = txtStatus, .txtSendCommand = txtSendCommand,
+                .txtOutput = txtOutput, .cmdStart = cmdStart, .imgConnected = imgConnected,
+                .imgNotConnected = imgNotConnected, .tmrServerMessage = tmrServerMessage, .tmrStatus = tmrStatus,
+                .udpPeerA = udpPeerA},
+            app::FormServices{.registry = registry, .messageBox = messageBox, .fileDialogs = fileDialogs,
+                .fileSystem = fileSystem, .clock = clock, .sleeper = sleeper, .cursor = cursor, .sockets = sockets});
     }
 
     // The running state as Start leaves it.

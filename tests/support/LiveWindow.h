@@ -38,7 +38,9 @@ struct LiveWindow {
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
     app::frmMain form{window.controls(),
-                      app::FormServices{registry, boxesShown, dialogs, files, clock, pauses, cursor, sockets}};
+                      app::FormServices{.registry = registry, .messageBox = boxesShown, .fileDialogs = dialogs,
+                          .fileSystem = files, .clock = clock, .sleeper = pauses, .cursor = cursor,
+                          .sockets = sockets}};
     int arrivals = 0;
     gui::SocketWatcher watcher{socket,
                                         [this](std::int32_t bytes) {
