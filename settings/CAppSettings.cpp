@@ -4,59 +4,36 @@
 #include <limits>
 
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 #include "support/Bytes.h"
 #include "support/RegKeyHandle.h"
 
 namespace settings {
 
 using support::AppError;
-using support::classSource;
-using support::objectError;
 using support::Variant;
 
 namespace {
 
-const std::string& sourceS() {
-    static const std::string s = classSource(".CAppSettings");
-    return s;
-}
 // Three of the store's errors carry the class name without its final "s".
-const std::string& sourceNoS() {
-    static const std::string s = classSource(".CAppSetting");
-    return s;
+const support::ErrorTable& errors() {
+    static const support::ErrorTable table(
+        ".CAppSettings", CAppSettings::kErrComponentFailure,
+        {{CAppSettings::kErrInvalidAppName, "Invalid AppName value"},
+         {CAppSettings::kErrInvalidCompanyName, "Invalid CompanyName value"},
+         {CAppSettings::kErrInvalidMainBranch, "Invalid MainBranch value"},
+         {CAppSettings::kErrInvalidRootKey, "Invalid root key value"},
+         {CAppSettings::kErrSaveFailed, "Failed saving the application setting", ".CAppSetting"},
+         {CAppSettings::kErrDeleteFailed, "Failed deleting the application setting", ".CAppSetting"},
+         {CAppSettings::kErrGetAllKeysFailed, "Failed getting all the application keys", ".CAppSetting"}});
+    return table;
 }
 
-AppError storeError(std::int32_t offset) {
-    switch (offset) {
-    case CAppSettings::kErrInvalidAppName: return AppError(objectError(offset), sourceS(), "Invalid AppName value");
-    case CAppSettings::kErrInvalidCompanyName: return AppError(objectError(offset), sourceS(), "Invalid CompanyName value");
-    case CAppSettings::kErrInvalidMainBranch: return AppError(objectError(offset), sourceS(), "Invalid MainBranch value");
-    case CAppSettings::kErrInvalidRootKey: return AppError(objectError(offset), sourceS(), "Invalid root key value");
-    case CAppSettings::kErrSaveFailed:
-        return AppError(objectError(offset), sourceNoS(), "Failed saving the application setting");
-    case CAppSettings::kErrDeleteFailed:
-        return AppError(objectError(offset), sourceNoS(), "Failed deleting the application setting");
-    case CAppSettings::kErrGetAllKeysFailed:
-        return AppError(objectError(offset), sourceNoS(), "Failed getting all the application keys");
-    default: return AppError(objectError(offset), sourceS(), "CAppSettings component failure");
-    }
-}
-
-const support::ComponentFailure& failure() {
-    static const support::ComponentFailure f{objectError(CAppSettings::kErrComponentFailure), sourceS(),
-                                             "CAppSettings component failure"};
-    return f;
-}
-
-const std::initializer_list<std::int32_t> kOwnErrors = {
-    objectError(CAppSettings::kErrInvalidAppName),   objectError(CAppSettings::kErrInvalidCompanyName),
-    objectError(CAppSettings::kErrInvalidMainBranch), objectError(CAppSettings::kErrInvalidRootKey),
-    objectError(CAppSettings::kErrSaveFailed),        objectError(CAppSettings::kErrDeleteFailed),
-    objectError(CAppSettings::kErrGetAllKeysFailed)};
+AppError storeError(std::int32_t offset) { return errors().error(offset); }
 
 template <class F>
 decltype(auto) guarded(F&& body) {
-    return support::guardMember(failure(), kOwnErrors, std::forward<F>(body));
+    return errors().guard(std::forward<F>(body));
 }
 
 std::vector<std::uint8_t> textBytes(const std::string& text) {

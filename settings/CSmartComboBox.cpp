@@ -5,6 +5,7 @@
 
 #include "settings/CAppSettings.h"
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 
 namespace settings {
 
@@ -13,27 +14,18 @@ using support::objectError;
 
 namespace {
 
-const std::string& source() {
-    static const std::string s = support::classSource(".CSmartComboBox");
-    return s;
+const support::ErrorTable& errors() {
+    static const support::ErrorTable table(".CSmartComboBox", CSmartComboBox::kErrComponentFailure,
+                                           {{CSmartComboBox::kErrInvalidAppSettings, "Invalid AppSettings object"},
+                                            {CSmartComboBox::kErrInvalidComboBox, "Invalid ComboBox object"},
+                                            {CSmartComboBox::kErrNotPersistent,
+                                             "The object was not configured for persistence"},
+                                            {CSmartComboBox::kErrInvalidKeyName, "Invalid KeyName value"},
+                                            {CSmartComboBox::kErrInvalidMaxCount, "Invalid MaxCount value"}});
+    return table;
 }
 
-AppError historyError(std::int32_t offset) {
-    switch (offset) {
-    case CSmartComboBox::kErrInvalidAppSettings: return AppError(objectError(offset), source(), "Invalid AppSettings object");
-    case CSmartComboBox::kErrInvalidComboBox: return AppError(objectError(offset), source(), "Invalid ComboBox object");
-    case CSmartComboBox::kErrNotPersistent:
-        return AppError(objectError(offset), source(), "The object was not configured for persistence");
-    case CSmartComboBox::kErrInvalidKeyName: return AppError(objectError(offset), source(), "Invalid KeyName value");
-    default: return AppError(objectError(offset), source(), "Invalid MaxCount value");
-    }
-}
-
-const support::ComponentFailure& memberFailure() {
-    static const support::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure), source(),
-                                             "CSmartComboBox component failure"};
-    return f;
-}
+AppError historyError(std::int32_t offset) { return errors().error(offset); }
 
 // The change and key-down handling report under a source of their own.
 const support::ComponentFailure& eventFailure() {
@@ -43,14 +35,9 @@ const support::ComponentFailure& eventFailure() {
     return f;
 }
 
-const std::initializer_list<std::int32_t> kOwnErrors = {
-    objectError(CSmartComboBox::kErrInvalidAppSettings), objectError(CSmartComboBox::kErrInvalidComboBox),
-    objectError(CSmartComboBox::kErrNotPersistent), objectError(CSmartComboBox::kErrInvalidKeyName),
-    objectError(CSmartComboBox::kErrInvalidMaxCount)};
-
 template <class F>
 decltype(auto) guarded(F&& body) {
-    return support::guardMember(memberFailure(), kOwnErrors, std::forward<F>(body));
+    return errors().guard(std::forward<F>(body));
 }
 
 constexpr std::int16_t kKeyBackspace = 8;

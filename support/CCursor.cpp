@@ -2,20 +2,19 @@
 
 #include <limits>
 
-#include "support/AppError.h"
+#include "support/ErrorTable.h"
 
 namespace support {
 
 namespace {
-const ComponentFailure& failure() {
-    static const ComponentFailure f{objectError(CCursor::kErrComponentFailure), classSource(".CCursor"),
-                                    "CCursor component failure"};
-    return f;
+const ErrorTable& errors() {
+    static const ErrorTable table(".CCursor", CCursor::kErrComponentFailure, {});
+    return table;
 }
 }  // namespace
 
 CCursor::CCursor(platform::ICursor& cursor) : m_cursor(cursor) {
-    guardMember(failure(), {}, [&] { m_lSavedCursor = m_cursor.current(); });
+    errors().guard([&] { m_lSavedCursor = m_cursor.current(); });
 }
 
 CCursor::~CCursor() {
@@ -30,11 +29,11 @@ void CCursor::apply(std::int32_t code) {
 }
 
 void CCursor::RestoreCursor() {
-    guardMember(failure(), {}, [&] { apply(m_lSavedCursor); });
+    errors().guard([&] { apply(m_lSavedCursor); });
 }
 
 void CCursor::SetCursor(std::int32_t cursor) {
-    guardMember(failure(), {}, [&] { apply(cursor); });
+    errors().guard([&] { apply(cursor); });
 }
 
 }  // namespace support

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
@@ -11,35 +12,24 @@ namespace {
 
 constexpr char kSep = '/';
 
-const std::string& source() {
-    static const std::string s = classSource(".CFile");
-    return s;
+const ErrorTable& errors() {
+    static const ErrorTable table(
+        ".CFile", CFile::kErrComponentFailure,
+        {{CFile::kErrNotInitialized,
+          "Object not properly initialized. Set the PathFileName property to a non-empty value first"},
+         {CFile::kErrInvalidFileName, "Invalid file name"},
+         {CFile::kErrFileNotFound, "File not found"},
+         {CFile::kErrCopyFailed, "File copy failed"},
+         {CFile::kErrMoveFailed, "File move failed"},
+         {CFile::kErrDeleteFailed, "File delete failed"}});
+    return table;
 }
 
-AppError fileError(std::int32_t offset) {
-    const char* text = "CFile component failure";
-    switch (offset) {
-    case CFile::kErrNotInitialized:
-        text = "Object not properly initialized. Set the PathFileName property to a non-empty value first";
-        break;
-    case CFile::kErrInvalidFileName: text = "Invalid file name"; break;
-    case CFile::kErrFileNotFound: text = "File not found"; break;
-    case CFile::kErrCopyFailed: text = "File copy failed"; break;
-    case CFile::kErrMoveFailed: text = "File move failed"; break;
-    case CFile::kErrDeleteFailed: text = "File delete failed"; break;
-    default: break;
-    }
-    return AppError(objectError(offset), source(), text);
-}
+AppError fileError(std::int32_t offset) { return errors().error(offset); }
 
 template <class F>
 decltype(auto) guarded(F&& body) {
-    static const ComponentFailure failure{objectError(CFile::kErrComponentFailure), source(), "CFile component failure"};
-    return guardMember(failure,
-                       {objectError(CFile::kErrNotInitialized), objectError(CFile::kErrInvalidFileName),
-                        objectError(CFile::kErrFileNotFound), objectError(CFile::kErrCopyFailed),
-                        objectError(CFile::kErrMoveFailed), objectError(CFile::kErrDeleteFailed)},
-                       std::forward<F>(body));
+    return errors().guard(std::forward<F>(body));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
@@ -12,20 +13,15 @@ namespace {
 // On POSIX "/" stands for "\" and the root "/" for a drive root "C:\".
 constexpr char kSep = '/';
 
-const std::string& source() {
-    static const std::string s = classSource(".CFileOpenSaveDialog");
-    return s;
-}
-
-const ComponentFailure& failure() {
-    static const ComponentFailure f{objectError(CFileOpenSaveDialog::kErrComponentFailure), source(),
-                                    "CFileOpenSaveDialog component failure"};
-    return f;
+const ErrorTable& errors() {
+    static const ErrorTable table(".CFileOpenSaveDialog", CFileOpenSaveDialog::kErrComponentFailure,
+                                  {{CFileOpenSaveDialog::kErrInvalidWindowHandle, "Invalid window handle"}});
+    return table;
 }
 
 template <class F>
 decltype(auto) guarded(F&& body) {
-    return guardMember(failure(), {objectError(CFileOpenSaveDialog::kErrInvalidWindowHandle)}, std::forward<F>(body));
+    return errors().guard(std::forward<F>(body));
 }
 
 std::string padded(const std::string& text) {
@@ -37,7 +33,7 @@ std::string padded(const std::string& text) {
 
 void CFileOpenSaveDialog::checkOwner(std::int32_t hwnd) {
     if (hwnd > 0 && !m_dialogs.isWindow(hwnd))
-        throw AppError(objectError(kErrInvalidWindowHandle), source(), "Invalid window handle");
+        throw errors().error(kErrInvalidWindowHandle);
 }
 
 void CFileOpenSaveDialog::setHWndOwner(std::int32_t v) {

@@ -1,23 +1,23 @@
 #include "support/CTextBox.h"
 
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
 
 namespace {
 
-const std::string& source() {
-    static const std::string s = classSource(".CTextBox");
-    return s;
+const ErrorTable& errors() {
+    static const ErrorTable table(".CTextBox", CTextBox::kErrComponentFailure,
+                                  {{CTextBox::kErrNotInitialized, "Object not properly initialized"},
+                                   {CTextBox::kErrInvalidTextBox, "Invalid TextBox object"}});
+    return table;
 }
 
 template <class F>
 decltype(auto) guarded(F&& body) {
-    static const ComponentFailure failure{objectError(CTextBox::kErrComponentFailure), source(),
-                                          "CTextBox component failure"};
-    return guardMember(failure, {objectError(CTextBox::kErrNotInitialized), objectError(CTextBox::kErrInvalidTextBox)},
-                       std::forward<F>(body));
+    return errors().guard(std::forward<F>(body));
 }
 
 char upper(char c) {
@@ -37,7 +37,7 @@ CTextBox::~CTextBox() {
 }
 
 platform::IEditField& CTextBox::field() const {
-    if (!m_oTextBox) throw AppError(objectError(kErrNotInitialized), source(), "Object not properly initialized");
+    if (!m_oTextBox) throw errors().error(kErrNotInitialized);
     return *m_oTextBox;
 }
 
@@ -45,7 +45,7 @@ void CTextBox::Init(platform::IEditField* textBoxObject) { setTextBox(textBoxObj
 
 void CTextBox::setTextBox(platform::IEditField* value) {
     guarded([&] {
-        if (!value) throw AppError(objectError(kErrInvalidTextBox), source(), "Invalid TextBox object");
+        if (!value) throw errors().error(kErrInvalidTextBox);
         if (m_oTextBox == value) return;
         if (m_oTextBox) m_oTextBox->unsubscribe(this);
         m_oTextBox = value;
