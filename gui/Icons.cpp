@@ -33,15 +33,17 @@ void paintAppIcon(QPainter& p, int size) {
     p.restore();
 }
 
+QImage appIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    paintAppIcon(p, size);
+    return image;
+}
+
 QIcon appIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        paintAppIcon(p, size);
-        icon.addPixmap(pixmap);
-    }
+    for (int size : kIconSizes) icon.addPixmap(QPixmap::fromImage(appIconImage(size)));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace gui {
@@ -10,6 +11,11 @@ namespace gui {
 // files installed beside the SVG.
 void paintAppIcon(QPainter& painter, int size);
 QIcon appIcon();
+
+// The sizes the icon is drawn in, for the window and for the hicolor theme.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// The icon drawn at one size, on a transparent ground.
+QImage appIconImage(int size);
 
 // The running indicator: a green disc with a tick, and a grey disc with a
 // bar, each with a dark ring so that it reads on light and dark themes.

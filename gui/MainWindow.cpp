@@ -65,7 +65,8 @@ int MessageBoxes::show(const std::string& text, int style, const std::string& ti
     box.setTextFormat(Qt::PlainText);
     box.setText(crlfToLf(fromLatin1(text)));
     // A text laid out in lines of its own is shown as laid out, not re-wrapped.
-    if (auto* label = box.findChild<QLabel*>("qt_msgbox_label")) label->setWordWrap(!box.text().contains('\n'));
+    for (QLabel* label : box.findChildren<QLabel*>())
+        if (label->text() == box.text()) label->setWordWrap(!box.text().contains('\n'));
     switch (style & 0x70) {
     case mb::kCritical: box.setIcon(QMessageBox::Critical); break;
     case mb::kQuestion: box.setIcon(QMessageBox::Question); break;
