@@ -6,6 +6,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 DisplayFacts primaryDisplayFacts() {
     DisplayFacts facts;
     const QScreen* screen = QGuiApplication::primaryScreen();

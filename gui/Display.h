@@ -4,10 +4,8 @@
 
 namespace gui {
 
-using namespace platform;
-
 // The primary screen's depth, horizontal logical DPI and work area, for the
 // machine information.
-DisplayFacts primaryDisplayFacts();
+platform::DisplayFacts primaryDisplayFacts();
 
 }  // namespace gui

@@ -9,6 +9,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 QString styledInput(const QString& typed, std::uint32_t style) {
     QString out;
     for (QChar c : typed)

@@ -10,15 +10,13 @@
 
 namespace gui {
 
-using namespace platform;
-
 // What the style bits make of typed or pasted text: digits only (line ends
 // kept), or the text put into upper or lower case.
 QString styledInput(const QString& typed, std::uint32_t style);
 
 // An edit field over a QLineEdit or a QPlainTextEdit. User edits pass
 // through the style bits; text set by the program does not.
-class EditField : public QObject, public IEditField {
+class EditField : public QObject, public platform::IEditField {
     Q_OBJECT
 public:
     explicit EditField(QLineEdit* edit);
@@ -40,8 +38,8 @@ public:
     void clearSelection() override;
     int lineCount() const override;
     int getLine(int index, int bufferSize, std::string* line) const override;
-    void subscribe(IEditFieldEvents* listener) override { m_listeners.push_back(listener); }
-    void unsubscribe(IEditFieldEvents* listener) override { std::erase(m_listeners, listener); }
+    void subscribe(platform::IEditFieldEvents* listener) override { m_listeners.push_back(listener); }
+    void unsubscribe(platform::IEditFieldEvents* listener) override { std::erase(m_listeners, listener); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,7 +57,7 @@ private:
     std::uint32_t m_style = 0;
     QString m_lineBefore, m_lineNow;  // the one-line text before and after its latest change
     bool m_applying = false;
-    std::vector<IEditFieldEvents*> m_listeners;
+    std::vector<platform::IEditFieldEvents*> m_listeners;
 };
 
 }  // namespace gui

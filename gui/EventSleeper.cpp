@@ -7,6 +7,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 class EventSleeper::Hold {
 public:
     explicit Hold(EventSleeper& owner) : m_owner(owner) { ++m_owner.m_depth; }

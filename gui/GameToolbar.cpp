@@ -21,6 +21,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 class GameToolbar::Tool : public ITool {
 public:
     Tool(QString id, QString caption, QAction* action, QComboBox* combo = nullptr)

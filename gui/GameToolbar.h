@@ -17,19 +17,17 @@ class QToolBar;
 
 namespace gui {
 
-using namespace platform;
-
 // The toolbar component: the menu bar "&File", "&Games", "&Help", a tool
 // row with the game box, and the collection of tools counted from 1:
 // ID_File, ID_Exit, ID_Game, ID_Help, ID_Information, ID_About,
 // ID_SelectGame (the game box), ID_Games. All in the category "General".
-class GameToolbar : public QObject, public IToolbar {
+class GameToolbar : public QObject, public platform::IToolbar {
     Q_OBJECT
 public:
     explicit GameToolbar(QMainWindow* window);
     ~GameToolbar() override;
 
-    ITool* tool(int number) override;
+    platform::ITool* tool(int number) override;
     void loadLayout(const std::string& path) override;
     void saveLayout(const std::string& path) override;
 

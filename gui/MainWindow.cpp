@@ -33,6 +33,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 namespace {
 
 // Digits only, at most six, as typed or pasted; a text that is already

@@ -19,12 +19,10 @@ class QTimer;
 
 namespace gui {
 
-using namespace platform;
-
 class FreeSpinBox;
 class GameToolbar;
 
-class MessageBoxes : public IMessageBox {
+class MessageBoxes : public platform::IMessageBox {
 public:
     explicit MessageBoxes(QWidget* parent) : m_parent(parent) {}
     int show(const std::string& text, int style, const std::string& title) override;
@@ -39,11 +37,11 @@ private:
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(ISocket& socket);
+    explicit MainWindow(platform::ISocket& socket);
     ~MainWindow() override;
 
     app::FormControls controls();
-    IMessageBox& messageBoxes() { return m_messageBoxes; }
+    platform::IMessageBox& messageBoxes() { return m_messageBoxes; }
     // The pauses and failure boxes; the window holds its timer ticks back during them.
     EventSleeper& sleeper() { return m_sleeper; }
     // Connects the widgets' events to the form's procedures.
@@ -92,7 +90,7 @@ private:
     void tick(QTimer* timer);
     void runHeldTicks();
 
-    ISocket& m_socket;
+    platform::ISocket& m_socket;
     app::frmMain* m_form = nullptr;
     bool m_destroyed = false;
     std::unique_ptr<FormAdapter> m_formAdapter;

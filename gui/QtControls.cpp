@@ -21,6 +21,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 std::int16_t virtualKeyCode(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::int16_t>(key);
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<std::int16_t>(key);

@@ -21,13 +21,11 @@
 
 namespace gui {
 
-using namespace platform;
-
 // The virtual-key code and shift state (1 Shift, 2 Ctrl, 4 Alt) of a Qt key event.
 std::int16_t virtualKeyCode(int qtKey);
 std::int16_t shiftState(Qt::KeyboardModifiers modifiers);
 
-class LineField : public ITextField {
+class LineField : public platform::ITextField {
 public:
     explicit LineField(QLineEdit* edit) : m_edit(edit) {}
     std::string text() const override;
@@ -37,7 +35,7 @@ private:
     QPointer<QLineEdit> m_edit;
 };
 
-class MultiLineField : public ITextField {
+class MultiLineField : public platform::ITextField {
 public:
     explicit MultiLineField(QPlainTextEdit* edit) : m_edit(edit) {}
     std::string text() const override;
@@ -47,7 +45,7 @@ private:
     QPointer<QPlainTextEdit> m_edit;
 };
 
-class SpinField : public ITextField {
+class SpinField : public platform::ITextField {
 public:
     explicit SpinField(FreeSpinBox* spin) : m_spin(spin) {}
     std::string text() const override;
@@ -63,7 +61,7 @@ private:
 // Appends reach the view in one insertion after the pass of the event loop
 // that made them, and during a flood at most every kFlushMs, so that a burst
 // of replies is laid out once, not once a reply.
-class ConsoleView : public IRichText {
+class ConsoleView : public platform::IRichText {
 public:
     explicit ConsoleView(QPlainTextEdit* view);
     static constexpr int kFlushMs = 25;
@@ -91,7 +89,7 @@ private:
     QElapsedTimer m_sinceFlush;
 };
 
-class Button : public IButton {
+class Button : public platform::IButton {
 public:
     explicit Button(QAbstractButton* button) : m_button(button) {}
     bool enabled() const override;
@@ -101,7 +99,7 @@ private:
     QPointer<QAbstractButton> m_button;
 };
 
-class Image : public IImage {
+class Image : public platform::IImage {
 public:
     explicit Image(QLabel* label) : m_label(label) {}
     bool visible() const override;
@@ -111,7 +109,7 @@ private:
     QPointer<QLabel> m_label;
 };
 
-class Timer : public ITimer {
+class Timer : public platform::ITimer {
 public:
     explicit Timer(QTimer* timer) : m_timer(timer) {}
     bool enabled() const override;
@@ -124,7 +122,7 @@ private:
 };
 
 // The application-wide pointer as Qt's override cursor.
-class AppCursor : public ICursor {
+class AppCursor : public platform::ICursor {
 public:
     std::int32_t current() const override { return m_code; }
     bool set(std::int16_t code) override;
@@ -135,7 +133,7 @@ private:
 
 // The drop-down edit field. Its key-down notification reaches the
 // subscribers first, then keyDown (the window's own handler).
-class ComboField : public QObject, public IComboBox {
+class ComboField : public QObject, public platform::IComboBox {
     Q_OBJECT
 public:
     explicit ComboField(QComboBox* combo);
@@ -152,8 +150,8 @@ public:
     void setFocus() override;
     int findString(const std::string& text) const override;
     int findStringExact(const std::string& text) const override;
-    void subscribe(IComboBoxEvents* listener) override;
-    void unsubscribe(IComboBoxEvents* listener) override;
+    void subscribe(platform::IComboBoxEvents* listener) override;
+    void unsubscribe(platform::IComboBoxEvents* listener) override;
 
 signals:
     // The window's own key-down handler, after the subscribers; it may change the key.
@@ -170,7 +168,7 @@ private:
     void notifyChanged();
 
     QPointer<QComboBox> m_combo;
-    std::vector<IComboBoxEvents*> m_listeners;
+    std::vector<platform::IComboBoxEvents*> m_listeners;
     int m_selStart = 0;
 };
 

@@ -10,6 +10,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 namespace {
 
 // "All Files (*.*)", NUL, "*.*", NUL, NUL as Qt's name filters. "*.*" means

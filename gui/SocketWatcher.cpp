@@ -4,6 +4,8 @@
 
 namespace gui {
 
+using namespace platform;
+
 SocketWatcher::SocketWatcher(IDatagramSource& socket, std::function<void(std::int32_t)> onArrival,
                              const EventSleeper* hold, QObject* parent)
     : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)), m_hold(hold) {

@@ -10,8 +10,6 @@
 
 namespace gui {
 
-using namespace platform;
-
 // Watches the UDP socket on the event loop and reports each datagram that
 // has arrived, one call per datagram. Each pass takes every datagram that is
 // waiting (the console shows them in one insertion after the pass), up to a
@@ -21,7 +19,7 @@ class SocketWatcher : public QObject {
 public:
     // While hold is held (a pause, a failure box) no datagram is reported;
     // they wait in the socket until it is released.
-    SocketWatcher(IDatagramSource& socket, std::function<void(std::int32_t bytes)> onArrival,
+    SocketWatcher(platform::IDatagramSource& socket, std::function<void(std::int32_t bytes)> onArrival,
                   const EventSleeper* hold = nullptr, QObject* parent = nullptr);
     ~SocketWatcher() override;
 
@@ -30,7 +28,7 @@ public:
 private:
     void drain();
 
-    IDatagramSource& m_socket;
+    platform::IDatagramSource& m_socket;
     std::function<void(std::int32_t)> m_onArrival;
     const EventSleeper* m_hold;
     QPointer<QSocketNotifier> m_notifier;
