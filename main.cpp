@@ -24,9 +24,14 @@ int main(int argc, char** argv) {
     gui::AppCursor cursor;
     gui::QtFileDialogs dialogs;
     gui::MainWindow window(socket);
-    app::frmMain form(window.controls(), app::FormServices{.registry = registry, .messageBox = window.messageBoxes(),
-        .fileDialogs = dialogs, .fileSystem = files, .clock = clock, .sleeper = window.sleeper(), .cursor = cursor,
-        .sockets = sockets});
+    app::frmMain form(window.controls(), app::FormServices{.registry = registry,
+                                                           .messageBox = window.messageBoxes(),
+                                                           .fileDialogs = dialogs,
+                                                           .fileSystem = files,
+                                                           .clock = clock,
+                                                           .sleeper = window.sleeper(),
+                                                           .cursor = cursor,
+                                                           .sockets = sockets});
     window.bind(form);
     gui::SocketWatcher watcher(
         socket, [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); }, &window.sleeper());

@@ -57,9 +57,8 @@ void frmMain::Form_Load() {
         platform::ITextField& control;
         const char* defaultValue;
     } fields[] = {
-        {"Password", m_c.txtPassword, ""},         {"Port", m_c.txtPort, ""},
-        {"Msg", m_c.txtMsg, ""},                   {"Msg_Timer", m_c.txtSeverMessageTime, "5"},
-        {"Msg_Delay", m_c.txtMsgDelay, "5"},
+        {"Password", m_c.txtPassword, ""},           {"Port", m_c.txtPort, ""},           {"Msg", m_c.txtMsg, ""},
+        {"Msg_Timer", m_c.txtSeverMessageTime, "5"}, {"Msg_Delay", m_c.txtMsgDelay, "5"},
     };
     for (const auto& f : fields)
         skipOnFailure([&] {
@@ -146,8 +145,9 @@ void frmMain::saveSettingsForStart() {
     } catch (const std::exception& e) {
         if (m_bToldSaveFailed) return;
         m_bToldSaveFailed = true;
-        m_s.messageBox.show(saveFailureText(e) + "The broadcast starts with the fields as they stand; they are not kept "
-                                                 "for the next run.",
+        m_s.messageBox.show(saveFailureText(e) +
+                                "The broadcast starts with the fields as they stand; they are not kept "
+                                "for the next run.",
                             mb::kOkOnly + mb::kExclamation, kAppTitle);
     }
 }
@@ -264,7 +264,8 @@ void frmMain::MoveCaretToEnd() { m_c.txtOutput.setSelStart(m_c.txtOutput.length(
 
 void frmMain::cmdClear_Click() {
     if (m_c.txtOutput.length() == 0) return;
-    if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes) m_c.txtOutput.setText("");
+    if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes)
+        m_c.txtOutput.setText("");
 }
 
 void frmMain::cmdSave_Click() {
@@ -290,11 +291,11 @@ void frmMain::cmdSave_Click() {
 }
 
 std::string frmMain::broadcastLine(const std::string& line) const {
-    return broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord, line);
+    return broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord,
+                            line);
 }
 
 std::string frmMain::statusRequest() const { return statusCommand(m_state.g_sRconWord, m_c.txtPassword.text()); }
-
 
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
     m_s.messageBox.show(support::errorText(support::asAppError(e)), mb::kOkOnly + mb::kExclamation,
@@ -386,9 +387,8 @@ void frmMain::tmrServerMessage_Timer() {
         if (interval == 0) interval = 5;
         if (m_lMessageTicks < interval) return;
         const std::uint32_t delay = lineDelayMilliseconds();
-        for (std::size_t i = 0; i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) &&
-                                i < m_state.g_asMessageLines.size();
-             ++i) {
+        for (std::size_t i = 0;
+             i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
             const std::string& line = m_state.g_asMessageLines[i];
             if (line.empty()) continue;
             send(broadcastLine(line));
@@ -445,7 +445,6 @@ void frmMain::udpPeerA_DataArrival(std::int32_t) {
         socketFailure("udpPeerA_DataArrival", e, true);
     }
 }
-
 
 void frmMain::cmdIP_Click() {
     std::unique_ptr<support::CCursor> cursor;

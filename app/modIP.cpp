@@ -17,15 +17,15 @@ bool StartSockets(platform::ISocketsLibrary& sockets, platform::IMessageBox& mes
     }
     if (data.iMaxSockets < 1) {
         messageBox.show(std::string("This application requires a minimum of ") + "1" + " supported sockets.",
-                            mb::kOkOnly, kAppTitle);
+                        mb::kOkOnly, kAppTitle);
         sockets.WSACleanup();
         return false;
     }
     const int major = LowByte(data.wVersion), minor = HighByte(data.wVersion);
     if (major < 1 || (major == 1 && minor < 1)) {
         messageBox.show("Sockets version " + std::to_string(major) + "." + std::to_string(minor) +
-                                " is not supported by 32-bit Windows Sockets.",
-                            mb::kOkOnly, kAppTitle);
+                            " is not supported by 32-bit Windows Sockets.",
+                        mb::kOkOnly, kAppTitle);
         sockets.WSACleanup();
         return false;
     }
@@ -41,8 +41,8 @@ std::string GetLocalAddress(platform::ISocketsLibrary& sockets, platform::IMessa
     std::string hostName;
     if (sockets.gethostname(&hostName, 256) == platform::kSocketError) {
         messageBox.show("Windows Sockets error " + std::to_string(sockets.WSAGetLastError()) +
-                                " has occurred. Unable to successfully get Host Name.",
-                            mb::kOkOnly, kAppTitle);
+                            " has occurred. Unable to successfully get Host Name.",
+                        mb::kOkOnly, kAppTitle);
         StopSockets(sockets, messageBox);
         return {};
     }
@@ -50,7 +50,7 @@ std::string GetLocalAddress(platform::ISocketsLibrary& sockets, platform::IMessa
     platform::HostEntry entry;
     if (!sockets.gethostbyname(hostName, &entry) || entry.h_addr_list.empty()) {
         messageBox.show(std::string("Windows Sockets are not responding. ") + "Unable to successfully get Host Name.",
-                            mb::kOkOnly, kAppTitle);
+                        mb::kOkOnly, kAppTitle);
         StopSockets(sockets, messageBox);
         return {};
     }
@@ -62,7 +62,8 @@ std::string GetLocalAddress(platform::ISocketsLibrary& sockets, platform::IMessa
     if (loopbackOnly)
         if (std::vector<std::uint8_t> routed = sockets.routedAddress(); !routed.empty()) first = std::move(routed);
     std::string text;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(std::max<std::int16_t>(entry.h_length, 0)) && i < first.size(); ++i)
+    for (std::size_t i = 0; i < static_cast<std::size_t>(std::max<std::int16_t>(entry.h_length, 0)) && i < first.size();
+         ++i)
         text += std::to_string(first[i]) + ".";
     if (!text.empty()) text.pop_back();
     StopSockets(sockets, messageBox);

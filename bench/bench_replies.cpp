@@ -50,8 +50,8 @@ void BM_ReplyPathIntoConsole(benchmark::State& state) {
     const auto expected = static_cast<std::int64_t>(kDatagrams) * 1024;  // each reply loses its header, gains CRs
     state.counters["console_bytes"] = static_cast<double>(window.controls().txtOutput.length());
     state.counters["expected_at_least"] = static_cast<double>(expected - kDatagrams * 10);
-    state.counters["datagrams_per_s"] = benchmark::Counter(static_cast<double>(kDatagrams) * state.iterations(),
-                                                           benchmark::Counter::kIsRate);
+    state.counters["datagrams_per_s"] = benchmark::Counter(
+        static_cast<double>(kDatagrams) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReplyPathIntoConsole)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
@@ -68,8 +68,8 @@ void BM_PlainRecvLoop(benchmark::State& state) {
         }
         if (got != kDatagrams) state.SkipWithError("datagrams were lost");
     }
-    state.counters["datagrams_per_s"] = benchmark::Counter(static_cast<double>(kDatagrams) * state.iterations(),
-                                                           benchmark::Counter::kIsRate);
+    state.counters["datagrams_per_s"] = benchmark::Counter(
+        static_cast<double>(kDatagrams) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlainRecvLoop)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -25,7 +25,8 @@ struct Store {
     Store() : dir(makeDir()), registry(dir + "/vexmond") {
         settings.Init("Quorlan", "_Vexmond");
         for (int i = 0; i < 10; ++i)
-            settings.SaveSetting("IPs", "Hist" + std::to_string(i), support::Variant::String("10.0.0." + std::to_string(i)));
+            settings.SaveSetting("IPs", "Hist" + std::to_string(i),
+                                 support::Variant::String("10.0.0." + std::to_string(i)));
         for (const char* k : {"Password", "Port", "Msg", "Msg_Timer", "Msg_Delay"})
             settings.SaveSetting("_Vexmond", k, support::Variant::String("value of " + std::string(k)));
     }
@@ -60,7 +61,8 @@ void BM_ParseHive(benchmark::State& state) {
     platform::posix::Hive hive;
     for (int k = 0; k < state.range(0); ++k) {
         auto& key = hive.ensure("Software\\Quorlan\\_Vexmond\\S" + std::to_string(k));
-        for (int v = 0; v < 10; ++v) platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 'b', 'c', 0}, {}});
+        for (int v = 0; v < 10; ++v)
+            platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 'b', 'c', 0}, {}});
     }
     const std::string text = platform::posix::writeHive(hive, "HKEY_LOCAL_MACHINE");
     for (auto _ : state) benchmark::DoNotOptimize(platform::posix::parseHive(text, "HKEY_LOCAL_MACHINE"));
@@ -72,7 +74,8 @@ BENCHMARK(BM_ParseHive)->Arg(2)->Arg(100)->Arg(2000);
 void BM_ParseHiveOneKey(benchmark::State& state) {
     platform::posix::Hive hive;
     auto& key = hive.ensure("Software\\Quorlan\\_Vexmond\\Big");
-    for (int v = 0; v < state.range(0); ++v) platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 0}, {}});
+    for (int v = 0; v < state.range(0); ++v)
+        platform::posix::setValue(key, {"Value" + std::to_string(v), 1, {'a', 0}, {}});
     const std::string text = platform::posix::writeHive(hive, "HKEY_LOCAL_MACHINE");
     for (auto _ : state) benchmark::DoNotOptimize(platform::posix::parseHive(text, "HKEY_LOCAL_MACHINE"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (answer.size() > 1024) answer.resize(1024);
     const std::size_t split = answer.find('\x01');
     fakes::FakeFileDialogs dialogs;
-    dialogs.answers.push_back({true, answer.substr(0, split), split == std::string::npos ? "" : answer.substr(split + 1)});
+    dialogs.answers.push_back(
+        {true, answer.substr(0, split), split == std::string::npos ? "" : answer.substr(split + 1)});
     support::CFileOpenSaveDialog dialog(dialogs);
     dialog.setFlags((flags & 1) ? 0x80204 : 0x80004);
     dialog.setCenterDialog(flags & 2);

@@ -14,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!n.found && n.value != 0.0) __builtin_trap();
     try {
         (void)support::Variant::String(text).toLong();
-    } catch (const support::AppError&) {
-    }
+    } catch (const support::AppError&) {}
     return 0;
 }

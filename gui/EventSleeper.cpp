@@ -17,7 +17,11 @@ public:
         // Queued, so that nothing held back runs inside the handler that is
         // still on the stack (a broadcast between two of its lines).
         QMetaObject::invokeMethod(
-            &m_owner, [owner = &m_owner] { if (!owner->held()) emit owner->released(); }, Qt::QueuedConnection);
+            &m_owner,
+            [owner = &m_owner] {
+                if (!owner->held()) emit owner->released();
+            },
+            Qt::QueuedConnection);
     }
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
@@ -33,8 +37,8 @@ void EventSleeper::sleep(std::uint32_t milliseconds) {
     // Painting, window-manager messages (pings, exposures) and posted events
     // go on; keys and clicks wait in the window system's queue, timer ticks and
     // the socket wait for the loop after the pause.
-    const auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
-                       QEventLoop::X11ExcludeTimers;
+    const auto flags =
+        QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
     for (;;) {
         QCoreApplication::processEvents(flags);
         const auto now = clock::now();

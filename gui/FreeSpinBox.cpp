@@ -9,7 +9,8 @@
 
 namespace gui {
 
-FreeSpinBox::FreeSpinBox(int minimum, int maximum, QWidget* parent) : QAbstractSpinBox(parent), m_min(minimum), m_max(maximum) {
+FreeSpinBox::FreeSpinBox(int minimum, int maximum, QWidget* parent)
+    : QAbstractSpinBox(parent), m_min(minimum), m_max(maximum) {
     setAccelerated(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     lineEdit()->setMaxLength(32);

@@ -121,9 +121,7 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
             if (candidate->action() == menu->menuAction()) t = candidate.get();
         connect(menu, &QMenu::aboutToShow, this, [this, t] { choose(t); });
     }
-    connect(m_gameBox, &QComboBox::activated, this, [this, selectTool] {
-        emit comboSelChanged(*selectTool);
-    });
+    connect(m_gameBox, &QComboBox::activated, this, [this, selectTool] { emit comboSelChanged(*selectTool); });
 }
 
 GameToolbar::~GameToolbar() = default;

@@ -7,7 +7,9 @@
 namespace gui {
 
 // The logic's texts are 8-bit, one byte per character (ISO-8859-1).
-inline QString fromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+inline QString fromLatin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 inline std::string toLatin1(const QString& s) {
     const QByteArray bytes = s.toLatin1();

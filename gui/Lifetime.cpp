@@ -53,8 +53,7 @@ Lifetime::~Lifetime() {
 void Lifetime::takeSignals() {
     // Read every byte, or the notifier reports the same bytes again and again.
     char buffer[64];
-    while (::read(m_pipe[0], buffer, sizeof buffer) > 0) {
-    }
+    while (::read(m_pipe[0], buffer, sizeof buffer) > 0) {}
     leaveEventLoop();
 }
 

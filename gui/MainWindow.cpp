@@ -107,7 +107,8 @@ public:
     double height() const override { return m_window.frameGeometry().height(); }
     void move(double left, double top) override { m_window.moveFrame(left, top); }
     std::int32_t systemMenuItemId(int position) const override { return m_window.systemMenuItemId(position); }
-    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) override {
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
+                              const std::string& text) override {
         return m_window.modifySystemMenuItem(id, flags, newId, text);
     }
     void destroy() override { m_window.takeDown(); }
@@ -344,16 +345,28 @@ void MainWindow::buildControls() {
 }
 
 app::FormControls MainWindow::controls() {
-    return app::FormControls{.form = *m_formAdapter, .SSActiveToolBars1 = *m_toolbar, .txtIP = *m_ipField,
-        .txtPort = *m_portField, .txtPassword = *m_passwordField, .txtMsg = *m_msgField,
-        .txtSeverMessageTime = *m_messageTimeField, .txtMsgDelay = *m_msgDelayField, .txtStatus = *m_statusField,
-        .txtSendCommand = *m_sendCommandField, .txtOutput = *m_console, .cmdStart = *m_startButton,
-        .imgConnected = *m_connectedImage, .imgNotConnected = *m_notConnectedImage,
-        .tmrServerMessage = *m_messageTimer, .tmrStatus = *m_statusTimer, .udpPeerA = m_socket};
+    return app::FormControls{.form = *m_formAdapter,
+                             .SSActiveToolBars1 = *m_toolbar,
+                             .txtIP = *m_ipField,
+                             .txtPort = *m_portField,
+                             .txtPassword = *m_passwordField,
+                             .txtMsg = *m_msgField,
+                             .txtSeverMessageTime = *m_messageTimeField,
+                             .txtMsgDelay = *m_msgDelayField,
+                             .txtStatus = *m_statusField,
+                             .txtSendCommand = *m_sendCommandField,
+                             .txtOutput = *m_console,
+                             .cmdStart = *m_startButton,
+                             .imgConnected = *m_connectedImage,
+                             .imgNotConnected = *m_notConnectedImage,
+                             .tmrServerMessage = *m_messageTimer,
+                             .tmrStatus = *m_statusTimer,
+                             .udpPeerA = m_socket};
 }
 
 void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
-    m_messageBoxes.show(support::errorText(support::asAppError(e)), mb::kExclamation, std::string("Vexmond - ") + procedure);
+    m_messageBoxes.show(support::errorText(support::asAppError(e)), mb::kExclamation,
+                        std::string("Vexmond - ") + procedure);
 }
 
 void MainWindow::guarded(const char* procedure, const std::function<void()>& body) {
@@ -366,7 +379,8 @@ void MainWindow::guarded(const char* procedure, const std::function<void()>& bod
 
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
-    connect(m_cmdClose, &QPushButton::clicked, this, [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
+    connect(m_cmdClose, &QPushButton::clicked, this,
+            [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
     connect(m_cmdIP, &QPushButton::clicked, this, [this] { m_form->cmdIP_Click(); });
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
     connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
@@ -374,9 +388,12 @@ void MainWindow::bind(app::frmMain& form) {
     connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { tick(m_tmrServerMessage); });
     connect(m_tmrStatus, &QTimer::timeout, this, [this] { tick(m_tmrStatus); });
     connect(&m_sleeper, &EventSleeper::released, this, &MainWindow::runHeldTicks);
-    connect(m_cmdSave, &QPushButton::clicked, this, [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
-    connect(m_cmdClear, &QPushButton::clicked, this, [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
-    connect(m_cmdStop, &QPushButton::clicked, this, [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
+    connect(m_cmdSave, &QPushButton::clicked, this,
+            [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
+    connect(m_cmdClear, &QPushButton::clicked, this,
+            [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
+    connect(m_cmdStop, &QPushButton::clicked, this,
+            [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
     connect(m_toolbar, &GameToolbar::toolClicked, this, [this](const ITool& tool) {
         guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
     });
@@ -424,7 +441,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_destroyed) leaveEventLoop();
 }
 
-double MainWindow::screenWidth() const { return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width(); }
+double MainWindow::screenWidth() const {
+    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width();
+}
 double MainWindow::screenHeight() const {
     return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
 }
@@ -466,7 +485,8 @@ std::int32_t MainWindow::systemMenuItemId(int position) const {
     return m_systemMenu[static_cast<std::size_t>(position)].id;
 }
 
-bool MainWindow::modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) {
+bool MainWindow::modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
+                                      const std::string& text) {
     for (auto& item : m_systemMenu) {
         if (item.id != id) continue;
         item = MenuItem{newId, flags, text};

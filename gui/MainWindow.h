@@ -78,7 +78,7 @@ private:
         std::string text;
     };
     // The system menu of a window: Restore, Move, Size, Minimize, Maximize, a separator, Close.
-    std::vector<MenuItem> m_systemMenu{{0xF120, 0, "Restore"}, {0xF010, 0, "Move"},     {0xF000, 0, "Size"},
+    std::vector<MenuItem> m_systemMenu{{0xF120, 0, "Restore"},  {0xF010, 0, "Move"},     {0xF000, 0, "Size"},
                                        {0xF020, 0, "Minimize"}, {0xF030, 0, "Maximize"}, {0, 0, ""},
                                        {kScClose, 0, "Close"}};
 

@@ -153,11 +153,11 @@ void ConsoleView::setSelStart(std::int64_t position) {
 void ConsoleView::showCaret() {
     m_caretUnshown = false;
     if (!m_view) return;
-    const std::int64_t hidden = m_selStart == length() ? m_carriageReturns
-                                                        : countCarriageReturns(m_text, static_cast<std::size_t>(m_selStart));
+    const std::int64_t hidden =
+        m_selStart == length() ? m_carriageReturns : countCarriageReturns(m_text, static_cast<std::size_t>(m_selStart));
     QTextCursor cursor = m_view->textCursor();
-    cursor.setPosition(static_cast<int>(
-        std::min<std::int64_t>(m_selStart - hidden, m_view->document()->characterCount() - 1)));
+    cursor.setPosition(
+        static_cast<int>(std::min<std::int64_t>(m_selStart - hidden, m_view->document()->characterCount() - 1)));
     m_view->setTextCursor(cursor);
     m_view->ensureCursorVisible();
 }
@@ -175,10 +175,10 @@ void ConsoleView::saveFile(const std::string& path) {
 bool AppCursor::set(std::int16_t code) {
     // The classic pointer codes; 99 (a custom icon) and unknown codes have no Qt shape.
     static const Qt::CursorShape shapes[] = {
-        Qt::ArrowCursor,     Qt::ArrowCursor,     Qt::CrossCursor,     Qt::IBeamCursor,   Qt::ArrowCursor,
-        Qt::SizeAllCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor,   Qt::SizeFDiagCursor, Qt::SizeHorCursor,
-        Qt::UpArrowCursor,   Qt::WaitCursor,      Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor,
-        Qt::SizeAllCursor};
+        Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::ArrowCursor,     Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor};
     if (code < 0 || code >= static_cast<std::int16_t>(std::size(shapes))) return false;
     if (code == 0) {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

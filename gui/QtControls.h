@@ -83,7 +83,7 @@ private:
     std::string m_text;
     std::int64_t m_carriageReturns = 0;  // in m_text; the view shows none of them
     std::int64_t m_selStart = 0;
-    QString m_unshown;                   // the end of m_text that the view does not show yet, as shown
+    QString m_unshown;  // the end of m_text that the view does not show yet, as shown
     bool m_caretUnshown = false;
     QTimer m_flushTimer;
     QElapsedTimer m_sinceFlush;

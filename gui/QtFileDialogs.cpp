@@ -79,7 +79,8 @@ bool QtFileDialogs::run(OpenFileNameRequest& request, bool save) {
     if (save)
         dialog.setFileMode(QFileDialog::AnyFile);
     else
-        dialog.setFileMode((request.Flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        dialog.setFileMode((request.Flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
+                                                                  : QFileDialog::ExistingFile);
     if (!(request.Flags & kOfnOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = nameFilters(request.lpstrFilter);
     if (!filters.isEmpty()) {

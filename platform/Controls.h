@@ -96,7 +96,8 @@ public:
     // number (flags: 1 greyed). Position 6 is Close, and an item that no
     // longer carries the close command takes the window's own close away.
     virtual std::int32_t systemMenuItemId(int position) const = 0;
-    virtual bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text) = 0;
+    virtual bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
+                                      const std::string& text) = 0;
     // Takes the window down for good, after its unload has run.
     virtual void destroy() = 0;
 };

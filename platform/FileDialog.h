@@ -27,8 +27,8 @@ public:
     virtual std::int32_t parentOf(std::int32_t window) = 0;
     virtual Rect desktopRect() = 0;
     virtual Rect windowRect(std::int32_t window) = 0;
-    virtual void moveWindow(std::int32_t window, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                            bool repaint) = 0;
+    virtual void moveWindow(std::int32_t window, std::int32_t x, std::int32_t y, std::int32_t width,
+                            std::int32_t height, bool repaint) = 0;
 };
 
 // A hook procedure: called with the window it is given and WM_INITDIALOG

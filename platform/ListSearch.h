@@ -18,13 +18,15 @@ inline unsigned char foldLatin1(unsigned char c) {
 inline bool startsWithFolded(std::string_view entry, std::string_view prefix) {
     if (prefix.size() > entry.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (foldLatin1(static_cast<unsigned char>(entry[i])) != foldLatin1(static_cast<unsigned char>(prefix[i]))) return false;
+        if (foldLatin1(static_cast<unsigned char>(entry[i])) != foldLatin1(static_cast<unsigned char>(prefix[i])))
+            return false;
     return true;
 }
 
 inline int findStringInList(const std::vector<std::string>& entries, std::string_view text, bool exact) {
     for (std::size_t i = 0; i < entries.size(); ++i)
-        if (startsWithFolded(entries[i], text) && (!exact || entries[i].size() == text.size())) return static_cast<int>(i);
+        if (startsWithFolded(entries[i], text) && (!exact || entries[i].size() == text.size()))
+            return static_cast<int>(i);
     return -1;
 }
 

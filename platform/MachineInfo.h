@@ -52,7 +52,7 @@ public:
     virtual bool computerName(std::string& buffer) = 0;
     virtual bool setComputerName(const std::string& name) = 0;
     virtual bool currentHwProfileName(std::string& buffer) = 0;  // 80 characters
-    virtual int deviceCaps(int index) = 0;                        // of the screen
+    virtual int deviceCaps(int index) = 0;                       // of the screen
     virtual bool createGuid(GuidValue* guid) = 0;
     virtual std::uint32_t userDefaultLcid() = 0;
     virtual int localeInfo(std::uint32_t lcid, std::uint32_t item, std::string& buffer) = 0;

@@ -48,7 +48,8 @@ public:
     virtual long createKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) = 0;
     // Opens an existing key; fails when it is missing or the access is refused.
     virtual long openKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) = 0;
-    virtual long setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) = 0;
+    virtual long setValue(RegKey key, const std::string& name, std::uint32_t type,
+                          const std::vector<std::uint8_t>& data) = 0;
     // With data == nullptr: the value's type and size only. Otherwise *size
     // holds the buffer's capacity on entry (kErrorMoreData when too small),
     // and the bytes written on return.

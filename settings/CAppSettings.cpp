@@ -80,7 +80,8 @@ void CAppSettings::setMainBranch(const std::string& value) {
 void CAppSettings::setRootKey(std::int32_t value) {
     guarded([&] {
         const auto root = static_cast<platform::RegKey>(value);
-        if (root != platform::kHKeyCurrentUser && root != platform::kHKeyLocalMachine) throw storeError(kErrInvalidRootKey);
+        if (root != platform::kHKeyCurrentUser && root != platform::kHKeyLocalMachine)
+            throw storeError(kErrInvalidRootKey);
         m_lRootKey = value;
     });
 }
@@ -92,7 +93,8 @@ std::string CAppSettings::sectionPath(const std::string& section) const {
 void CAppSettings::SaveSetting(const std::string& section, const std::string& key, const Variant& setting) {
     guarded([&] {
         support::RegKeyHandle h(m_oRegistry);
-        if (m_oRegistry.createKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+        if (m_oRegistry.createKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) !=
+            platform::kErrorSuccess)
             throw storeError(kErrSaveFailed);
         h.opened();
 
@@ -106,16 +108,19 @@ void CAppSettings::SaveSetting(const std::string& section, const std::string& ke
             type = platform::kRegDword;
             bytes = support::littleEndian32(n);
         }
-        if (m_oRegistry.setValue(h.get(), key, type, bytes) != platform::kErrorSuccess) throw storeError(kErrSaveFailed);
+        if (m_oRegistry.setValue(h.get(), key, type, bytes) != platform::kErrorSuccess)
+            throw storeError(kErrSaveFailed);
     });
 }
 
-Variant CAppSettings::GetSetting(const std::string& section, const std::string& key, const Variant& defaultValue) const {
+Variant CAppSettings::GetSetting(const std::string& section, const std::string& key,
+                                 const Variant& defaultValue) const {
     return guarded([&]() -> Variant {
         // Reading needs no more than the right to read: a store the user has
         // made read-only still gives its values.
         support::RegKeyHandle h(m_oRegistry);
-        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) !=
+            platform::kErrorSuccess)
             return defaultValue;
         h.opened();
 
@@ -124,7 +129,8 @@ Variant CAppSettings::GetSetting(const std::string& section, const std::string& 
         // value or the new one, never the default.
         for (int attempt = 0; attempt < 16; ++attempt) {
             std::uint32_t type = 0, size = 0;
-            if (m_oRegistry.queryValue(h.get(), key, &type, nullptr, &size) != platform::kErrorSuccess) return defaultValue;
+            if (m_oRegistry.queryValue(h.get(), key, &type, nullptr, &size) != platform::kErrorSuccess)
+                return defaultValue;
             if (type != platform::kRegSz && type != platform::kRegDword) return defaultValue;
             std::vector<std::uint8_t> buffer(type == platform::kRegDword ? 4 : size, 0);
             std::uint32_t got = static_cast<std::uint32_t>(buffer.size());
@@ -150,7 +156,8 @@ void CAppSettings::GetAllKeys(const std::string& section, std::vector<std::strin
     guarded([&] {
         keys.clear();
         support::RegKeyHandle h(m_oRegistry);
-        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) != platform::kErrorSuccess)
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyQueryValue, h.out()) !=
+            platform::kErrorSuccess)
             throw storeError(kErrGetAllKeysFailed);
         h.opened();
         std::uint32_t longest = 0;
@@ -174,7 +181,8 @@ void CAppSettings::DeleteSetting(const std::string& section, const std::string& 
             return;
         }
         support::RegKeyHandle h(m_oRegistry);
-        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) != platform::kErrorSuccess)
+        if (m_oRegistry.openKey(root(), sectionPath(section), platform::kKeyAllAccess3F, h.out()) !=
+            platform::kErrorSuccess)
             throw storeError(kErrDeleteFailed);
         h.opened();
         if (m_oRegistry.deleteValue(h.get(), key) != platform::kErrorSuccess) throw storeError(kErrDeleteFailed);

@@ -15,13 +15,13 @@ using support::objectError;
 namespace {
 
 const support::ErrorTable& errors() {
-    static const support::ErrorTable table(".CSmartComboBox", CSmartComboBox::kErrComponentFailure,
-                                           {{CSmartComboBox::kErrInvalidAppSettings, "Invalid AppSettings object"},
-                                            {CSmartComboBox::kErrInvalidComboBox, "Invalid ComboBox object"},
-                                            {CSmartComboBox::kErrNotPersistent,
-                                             "The object was not configured for persistence"},
-                                            {CSmartComboBox::kErrInvalidKeyName, "Invalid KeyName value"},
-                                            {CSmartComboBox::kErrInvalidMaxCount, "Invalid MaxCount value"}});
+    static const support::ErrorTable table(
+        ".CSmartComboBox", CSmartComboBox::kErrComponentFailure,
+        {{CSmartComboBox::kErrInvalidAppSettings, "Invalid AppSettings object"},
+         {CSmartComboBox::kErrInvalidComboBox, "Invalid ComboBox object"},
+         {CSmartComboBox::kErrNotPersistent, "The object was not configured for persistence"},
+         {CSmartComboBox::kErrInvalidKeyName, "Invalid KeyName value"},
+         {CSmartComboBox::kErrInvalidMaxCount, "Invalid MaxCount value"}});
     return table;
 }
 
@@ -68,8 +68,8 @@ CAppSettings& CSmartComboBox::store() const {
     return *m_oAppSettings;
 }
 
-void CSmartComboBox::Init(platform::IComboBox* comboBox, bool persistent, bool predictiveText, CAppSettings* appSettings,
-                          const std::string& keyName, std::int16_t maxCount) {
+void CSmartComboBox::Init(platform::IComboBox* comboBox, bool persistent, bool predictiveText,
+                          CAppSettings* appSettings, const std::string& keyName, std::int16_t maxCount) {
     guarded([&] {
         if (!comboBox) throw historyError(kErrInvalidComboBox);
         attach(comboBox);
@@ -180,7 +180,8 @@ void CSmartComboBox::comboChanged() {
         if (i == -1) return;
         const auto k = static_cast<std::int16_t>(std::min<std::size_t>(t.size(), 32767));
         const std::string entry = cb.list(i);
-        cb.setText(t.substr(0, static_cast<std::size_t>(k)) + entry.substr(std::min<std::size_t>(k, entry.size())));
+        cb.setText(t.substr(0, static_cast<std::size_t>(k)) +
+                   entry.substr(std::min(static_cast<std::size_t>(k), entry.size())));
         cb.setSelStart(k);
         cb.setSelLength(65535);
     });

@@ -24,16 +24,12 @@ std::string errorText(const AppError& e) { return "Error: " + std::to_string(e.n
 
 AppError runtimeError(std::int32_t number) {
     switch (number) {
-    case kErrOverflow:
-        return AppError(number, platform::kExeName, "Overflow");
-    case kErrTypeMismatch:
-        return AppError(number, platform::kExeName, "Type mismatch");
-    case kErrInvalidUseOfNull:
-        return AppError(number, platform::kExeName, "Invalid use of Null");
+    case kErrOverflow: return AppError(number, platform::kExeName, "Overflow");
+    case kErrTypeMismatch: return AppError(number, platform::kExeName, "Type mismatch");
+    case kErrInvalidUseOfNull: return AppError(number, platform::kExeName, "Invalid use of Null");
     case kErrObjectNotSet:
         return AppError(number, platform::kExeName, "Object variable or With block variable not set");
-    default:
-        return AppError(number, platform::kExeName, "Application-defined or object-defined error");
+    default: return AppError(number, platform::kExeName, "Application-defined or object-defined error");
     }
 }
 

@@ -76,8 +76,7 @@ template <class F>
 void skipOnFailure(F&& step) noexcept {
     try {
         std::forward<F>(step)();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace support

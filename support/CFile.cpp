@@ -158,7 +158,8 @@ std::string CFile::FilePath() {
 
 // Copy and Move: the same checks in the same order, then the platform's
 // operation on both paths stripped of blanks.
-void CFile::transfer(const std::string& newFileName, bool (platform::IFileSystem::*operation)(const std::string&, const std::string&),
+void CFile::transfer(const std::string& newFileName,
+                     bool (platform::IFileSystem::*operation)(const std::string&, const std::string&),
                      std::int32_t failure) {
     guarded([&] {
         requireInit();
@@ -168,9 +169,13 @@ void CFile::transfer(const std::string& newFileName, bool (platform::IFileSystem
     });
 }
 
-void CFile::Copy(const std::string& newFileName) { transfer(newFileName, &platform::IFileSystem::copyFile, kErrCopyFailed); }
+void CFile::Copy(const std::string& newFileName) {
+    transfer(newFileName, &platform::IFileSystem::copyFile, kErrCopyFailed);
+}
 
-void CFile::Move(const std::string& newFileName) { transfer(newFileName, &platform::IFileSystem::moveFile, kErrMoveFailed); }
+void CFile::Move(const std::string& newFileName) {
+    transfer(newFileName, &platform::IFileSystem::moveFile, kErrMoveFailed);
+}
 
 void CFile::Delete() {
     guarded([&] {

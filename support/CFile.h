@@ -47,7 +47,8 @@ private:
     void requireExists();
     std::unique_ptr<platform::IReadFile> openExisting();
     void transfer(const std::string& newFileName,
-                  bool (platform::IFileSystem::*operation)(const std::string&, const std::string&), std::int32_t failure);
+                  bool (platform::IFileSystem::*operation)(const std::string&, const std::string&),
+                  std::int32_t failure);
     std::string name() const;
 
     platform::IFileSystem& m_files;

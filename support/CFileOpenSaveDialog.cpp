@@ -32,8 +32,7 @@ std::string padded(const std::string& text) {
 }  // namespace
 
 void CFileOpenSaveDialog::checkOwner(std::int32_t hwnd) {
-    if (hwnd > 0 && !m_dialogs.isWindow(hwnd))
-        throw errors().error(kErrInvalidWindowHandle);
+    if (hwnd > 0 && !m_dialogs.isWindow(hwnd)) throw errors().error(kErrInvalidWindowHandle);
 }
 
 void CFileOpenSaveDialog::setHWndOwner(std::int32_t v) {

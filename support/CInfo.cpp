@@ -147,7 +147,8 @@ std::string CInfo::OSAdditional() {
 }
 
 std::int32_t CInfo::OSBuild() {
-    return member<std::int32_t>("OSBuild", 0, [&](std::int32_t& r) { r = static_cast<std::int32_t>(version().buildNumber & 0x7FFF); });
+    return member<std::int32_t>(
+        "OSBuild", 0, [&](std::int32_t& r) { r = static_cast<std::int32_t>(version().buildNumber & 0x7FFF); });
 }
 
 std::int32_t CInfo::OSMajorVersion() {
@@ -236,7 +237,8 @@ void CInfo::GetWorkArea(std::int16_t& left, std::int16_t& top, std::int16_t& wid
 Variant CInfo::RegistryGetKeyValue(platform::RegKey root, const std::string& keyName, const std::string& valueName) {
     return member<Variant>("RegistryGetKeyValue", Variant(), [&](Variant& r) {
         RegKeyHandle handle(m_registry);
-        if (m_registry.openKey(root, keyName, platform::kKeyQueryValue, handle.out()) != platform::kErrorSuccess) return;
+        if (m_registry.openKey(root, keyName, platform::kKeyQueryValue, handle.out()) != platform::kErrorSuccess)
+            return;
         handle.opened();
         const platform::RegKey key = handle.get();
         std::uint32_t type = 0, size = 0;
@@ -306,7 +308,9 @@ std::int32_t CSystem::AllocationGranularity() {
 std::int32_t CSystem::NumberOfProcessors() {
     return recordField(m_machine, m_messageBox, "NumberOfProcessors", &platform::SystemInfo::numberOfProcessors);
 }
-std::int32_t CSystem::PageSize() { return recordField(m_machine, m_messageBox, "PageSize", &platform::SystemInfo::pageSize); }
+std::int32_t CSystem::PageSize() {
+    return recordField(m_machine, m_messageBox, "PageSize", &platform::SystemInfo::pageSize);
+}
 std::int32_t CSystem::ProcessorArchitecture() {
     return recordField(m_machine, m_messageBox, "ProcessorArchitecture", &platform::SystemInfo::processorArchitecture);
 }

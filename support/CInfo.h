@@ -66,7 +66,8 @@ private:
 // The processor and memory layout.
 class CSystem {
 public:
-    CSystem(platform::IMachineInfo& machine, platform::IMessageBox& messageBox) : m_machine(machine), m_messageBox(messageBox) {}
+    CSystem(platform::IMachineInfo& machine, platform::IMessageBox& messageBox)
+        : m_machine(machine), m_messageBox(messageBox) {}
 
     std::int32_t ActiveProcessorMask();
     std::int32_t AllocationGranularity();

@@ -132,7 +132,8 @@ static std::string dateText(double ole) {
     const int y = static_cast<int>(date.year());
     const unsigned mm = static_cast<unsigned>(date.month()), dd = static_cast<unsigned>(date.day());
     char buf[64];
-    const int hh = static_cast<int>(secs / 3600), mi = static_cast<int>(secs / 60 % 60), ss = static_cast<int>(secs % 60);
+    const int hh = static_cast<int>(secs / 3600), mi = static_cast<int>(secs / 60 % 60),
+              ss = static_cast<int>(secs % 60);
     if (days == 0 && secs != 0)
         std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", hh, mi, ss);
     else if (secs == 0)

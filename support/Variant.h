@@ -12,7 +12,21 @@ namespace support {
 // "Boolean", everything else stored as a 32-bit integer).
 class Variant {
 public:
-    enum class Type { Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Boolean, Byte, Missing, ByteArray };
+    enum class Type {
+        Empty,
+        Null,
+        Integer,
+        Long,
+        Single,
+        Double,
+        Currency,
+        Date,
+        String,
+        Boolean,
+        Byte,
+        Missing,
+        ByteArray
+    };
 
     Variant() = default;  // Empty
 
@@ -25,7 +39,7 @@ public:
     static Variant Single(float f);
     static Variant Double(double d);
     static Variant CurrencyScaled(std::int64_t tenThousandths);  // 2.5 is 25000
-    static Variant Date(double oleDate);  // days since 1899-12-30, time as the fraction
+    static Variant Date(double oleDate);                         // days since 1899-12-30, time as the fraction
     static Variant Byte(std::uint8_t b);
     static Variant ByteArray(const std::vector<std::uint8_t>& bytes);
 
@@ -48,10 +62,13 @@ public:
     std::vector<std::uint8_t> asBytes() const;
     double asDouble() const;
 
-    friend bool operator==(const Variant& a, const Variant& b) { return a.m_type == b.m_type && a.m_value == b.m_value; }
+    friend bool operator==(const Variant& a, const Variant& b) {
+        return a.m_type == b.m_type && a.m_value == b.m_value;
+    }
 
 private:
-    Variant(Type t, std::variant<std::monostate, std::int64_t, double, std::string> v) : m_type(t), m_value(std::move(v)) {}
+    Variant(Type t, std::variant<std::monostate, std::int64_t, double, std::string> v)
+        : m_type(t), m_value(std::move(v)) {}
 
     Type m_type = Type::Empty;
     std::variant<std::monostate, std::int64_t, double, std::string> m_value;

@@ -17,7 +17,8 @@ std::string modErrorLog::defaultLogFile() {
 }
 
 void modErrorLog::LogError(const std::string& description, const std::string& source, std::int32_t number,
-                           bool showMessage, bool raise, bool writeLog, const AppError* caught, const std::string& logFile) {
+                           bool showMessage, bool raise, bool writeLog, const AppError* caught,
+                           const std::string& logFile) {
     std::string desc = description;
     std::string src = source;
     std::int32_t num = number;
@@ -31,7 +32,8 @@ void modErrorLog::LogError(const std::string& description, const std::string& so
     if (showMessage)
         m_messageBox.show(std::string("Following error occurred in this application:") + kCrLf + kCrLf + desc + kCrLf +
                               "Number: " + std::to_string(num) + kCrLf + "Source: " + src,
-                          platform::mb::kCritical + platform::mb::kSystemModal, std::string(platform::kExeName) + " Error");
+                          platform::mb::kCritical + platform::mb::kSystemModal,
+                          std::string(platform::kExeName) + " Error");
     if (raise) throw AppError(num, src, desc);
 }
 

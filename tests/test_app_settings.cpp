@@ -71,7 +71,8 @@ TEST_F(StoreTest, MissingValuesGiveTheDefaultWithoutError) {
     store.SaveSetting("_Vexmond", "present", Variant::String("v"));
     EXPECT_EQ(store.GetSetting("_Vexmond", "absent", Variant::Long(3)), Variant::Long(3));
     // A binary value is neither text nor integer: the default too.
-    platform::posix::setValue(*reg.hive(platform::kHKeyLocalMachine).find(kSection), {"bin", platform::kRegBinary, {1, 2}, {}});
+    platform::posix::setValue(*reg.hive(platform::kHKeyLocalMachine).find(kSection),
+                              {"bin", platform::kRegBinary, {1, 2}, {}});
     EXPECT_EQ(store.GetSetting("_Vexmond", "bin", Variant::String("d")), Variant::String("d"));
 }
 

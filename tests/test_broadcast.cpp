@@ -106,7 +106,7 @@ TEST(Broadcast, FieldsAreReadAtEveryTick) {
         int ticksToBroadcast;
         std::uint32_t pause;
     } cases[] = {
-        {"0", "0", 5, 2000},   {"", "", 5, 2000},     {"2.5", "2", 3, 2000},   {"  3x", "1.0005", 3, 1000},
+        {"0", "0", 5, 2000},   {"", "", 5, 2000},        {"2.5", "2", 3, 2000},    {"  3x", "1.0005", 3, 1000},
         {"1", "-5", 1, 2000},  {"1", "99999", 1, 60000}, {"1", "1e999", 1, 60000}, {"1", "0.0004", 1, 2000},
         {"1", "0.0025", 1, 2}, {"-3", "5", 1, 5000},
     };
@@ -261,7 +261,9 @@ TEST(Failures, EveryKnownNumberShowsItsMessageThenStops) {
             h.start();
             ASSERT_TRUE(h.tmrServerMessage.on);
             h.udpPeerA.failure = number;
-            h.messageBox.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies held while the box is up"; };
+            h.messageBox.during = [&] {
+                EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies held while the box is up";
+            };
             h.txtOutput.value = "kept";
             if (replyHandler) {
                 h.frm->udpPeerA_DataArrival(1);

@@ -47,12 +47,13 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShows) {
         files.files.clear();
         boxes.shown.clear();
         log.LogError(c.description, c.source, c.number, true, false, true, &caught, "");
-        EXPECT_EQ(files.files["/opt/vexmond/vexmond.log"],
-                  kHeader + "Error " + std::to_string(c.expectNumber) + " in " + c.expectSource + ":\r\n" +
-                      c.expectDescription + "\r\n");
+        EXPECT_EQ(files.files["/opt/vexmond/vexmond.log"], kHeader + "Error " + std::to_string(c.expectNumber) +
+                                                               " in " + c.expectSource + ":\r\n" + c.expectDescription +
+                                                               "\r\n");
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Following error occurred in this application:\r\n\r\n" + c.expectDescription +
-                                           "\r\nNumber: " + std::to_string(c.expectNumber) + "\r\nSource: " + c.expectSource);
+                                           "\r\nNumber: " + std::to_string(c.expectNumber) +
+                                           "\r\nSource: " + c.expectSource);
         EXPECT_EQ(boxes.shown[0].style, 0x1010);
         EXPECT_EQ(boxes.shown[0].title, "vexmond Error");
     }
@@ -63,7 +64,7 @@ TEST_F(LogTest, FlagsChooseFileMessageAndRaise) {
     log.LogError("", "vexmond::frmMain.cmdSend_Click(Sub)", 0, false, false, true, &caught, "");
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_NE(files.files["/opt/vexmond/vexmond.log"].find("Error 10055 in vexmond::frmMain.cmdSend_Click(Sub) "
-                                                          "(vexmond.Winsock):\r\nNo buffer space\r\n"),
+                                                           "(vexmond.Winsock):\r\nNo buffer space\r\n"),
               std::string::npos);
     try {
         log.LogError("C", "S", 0, false, true, false, &caught, "");

@@ -26,7 +26,9 @@ struct Store {
     std::uint32_t save(const std::string& key, const std::string& value) {
         return testsupport::errorNumber([&] { settings.SaveSetting("_Vexmond", key, Variant::String(value)); });
     }
-    std::string get(const std::string& key) { return settings.GetSetting("_Vexmond", key, Variant::String("<default>")).toText(); }
+    std::string get(const std::string& key) {
+        return settings.GetSetting("_Vexmond", key, Variant::String("<default>")).toText();
+    }
 };
 
 constexpr std::uint32_t kSaveFailed = 0x80044281;
@@ -45,7 +47,8 @@ TEST(StoreFaults, AFullDiskLosesTheNewValueButNoneOfTheOld) {
     testsupport::TempDir tmp;
     const std::string dir = tmp / "vexmond";
     Store store(dir);
-    for (int i = 0; i < 8; ++i) ASSERT_EQ(store.save("Old" + std::to_string(i), std::string(40, 'a' + i)), 0u);
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(store.save("Old" + std::to_string(i), std::string(40, static_cast<char>('a' + i))), 0u);
     const std::string before = testsupport::readFile(dir + "/system.reg");
 
     const pid_t pid = fork();
@@ -64,7 +67,8 @@ TEST(StoreFaults, AFullDiskLosesTheNewValueButNoneOfTheOld) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save on a full disk did not report 17025";
     EXPECT_EQ(testsupport::readFile(dir + "/system.reg"), before);
     EXPECT_FALSE(std::filesystem::exists(dir + "/system.reg.tmp"));
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(store.get("Old" + std::to_string(i)), std::string(40, 'a' + i));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(store.get("Old" + std::to_string(i)), std::string(40, static_cast<char>('a' + i)));
 }
 
 TEST(StoreFaults, AHiveCutInTheMiddleOfALineKeepsEverythingBeforeTheCut) {

@@ -25,8 +25,8 @@ TEST_F(DialogTest, DefaultsOfANewObject) {
     EXPECT_EQ(dialog.FileCount(), 0);
     EXPECT_FALSE(dialog.CenterDialog());
     EXPECT_EQ(dialog.HWndOwner(), 0);
-    for (const auto& t : {dialog.FileName(), dialog.FileTitle(), dialog.Filter(), dialog.DialogTitle(), dialog.InitialDir(),
-                          dialog.DefaultExt(), dialog.SelectedPath()})
+    for (const auto& t : {dialog.FileName(), dialog.FileTitle(), dialog.Filter(), dialog.DialogTitle(),
+                          dialog.InitialDir(), dialog.DefaultExt(), dialog.SelectedPath()})
         EXPECT_EQ(t, "");
     dialog.Init("Logs|*.log");
     EXPECT_EQ(dialog.DefaultFilter(), 0);  // omitted arguments are stored as 0
@@ -42,10 +42,22 @@ TEST_F(DialogTest, ParsesTheAnswerBuffers) {
         std::vector<std::string> next;  // GetNextFileName(1..)
     } cases[] = {
         {0, "/logs/out.txt", "out.txt", "/logs/out.txt", "out.txt", "/logs/", 1, {"/logs/out.txt"}},
-        {0x200, "/logs" + N + "a.txt" + N + "b.txt" + N, "a.txt", "/logs/a.txt", "a.txt", "/logs", 2,
+        {0x200,
+         "/logs" + N + "a.txt" + N + "b.txt" + N,
+         "a.txt",
+         "/logs/a.txt",
+         "a.txt",
+         "/logs",
+         2,
          {"/logs/a.txt", "/logs/b.txt", "/logs/a.txt"}},
         {0x200, "/" + N + "a.txt" + N + "b.txt" + N, "a.txt", "/a.txt", "a.txt", "", 2, {"/a.txt", "/b.txt"}},
-        {0x80204, "/home/admin/server.log", "server.log", "/home/admin/server.log", "server.log", "/home/admin/", 1,
+        {0x80204,
+         "/home/admin/server.log",
+         "server.log",
+         "/home/admin/server.log",
+         "server.log",
+         "/home/admin/",
+         1,
          {"/home/admin/server.log"}},
         {0x200, "plain.txt", "plain.txt", "plain.txt", "plain.txt", "", 1, {"plain.txt"}},
     };

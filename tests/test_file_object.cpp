@@ -41,9 +41,10 @@ struct FileTest : ::testing::Test {
 TEST_F(FileTest, EveryMemberNeedsAPathFirst) {
     CFile f(files);
     const std::function<void()> members[] = {
-        [&] { f.Attributes(); },    [&] { f.Contents(); },       [&] { f.setContents("x"); }, [&] { f.FileName(); },
-        [&] { f.FileExt(); },       [&] { f.FilePath(); },       [&] { f.ReadOnly(); },       [&] { f.ShortFileName(); },
-        [&] { f.Size(); },          [&] { f.Copy("a"); },        [&] { f.Delete(); },         [&] { f.Exists(); },
+        [&] { f.Attributes(); },       [&] { f.Contents(); },      [&] { f.setContents("x"); },
+        [&] { f.FileName(); },         [&] { f.FileExt(); },       [&] { f.FilePath(); },
+        [&] { f.ReadOnly(); },         [&] { f.ShortFileName(); }, [&] { f.Size(); },
+        [&] { f.Copy("a"); },          [&] { f.Delete(); },        [&] { f.Exists(); },
         [&] { f.IdenticalWith("a"); }, [&] { f.Move("a"); },
     };
     for (const auto& m : members) EXPECT_EQ(errorOf(m), 0x8004440Du);
@@ -61,9 +62,12 @@ TEST_F(FileTest, NameParts) {
         const char* ext;
         const char* dir;
     } cases[] = {
-        {"/logs/out.txt", "out.txt", "txt", "/logs"}, {"out.txt", "out.txt", "txt", ""},
-        {"/a.txt", "a.txt", "txt", ""},               {"/logs.d/readme", "readme", "d/readme", "/logs.d"},
-        {"/logs/", "", "", "/logs"},                  {"plain", "plain", "", ""},
+        {"/logs/out.txt", "out.txt", "txt", "/logs"},
+        {"out.txt", "out.txt", "txt", ""},
+        {"/a.txt", "a.txt", "txt", ""},
+        {"/logs.d/readme", "readme", "d/readme", "/logs.d"},
+        {"/logs/", "", "", "/logs"},
+        {"plain", "plain", "", ""},
     };
     for (const auto& c : cases) {
         CFile f(files);
@@ -96,7 +100,10 @@ TEST_F(FileTest, ContentsExistsAndAttributes) {
     struct Probe {
         std::string path;
         bool exists;
-    } probes[] = {{tmp.path(), true}, {tmp / "*.txt", true}, {tmp / "no?es.txt", true}, {tmp / "*.log", false},
+    } probes[] = {{tmp.path(), true},
+                  {tmp / "*.txt", true},
+                  {tmp / "no?es.txt", true},
+                  {tmp / "*.log", false},
                   {tmp / "missing", false}};
     for (const auto& p : probes) {
         CFile probe(files);
@@ -137,7 +144,8 @@ TEST_F(FileTest, CopyMoveAndDelete) {
 TEST_F(FileTest, MoveRefusesAnExistingTargetAndDeleteARead_onlyFile) {
     constexpr std::uint32_t kMoveFailed = 0x80044411u, kDeleteFailed = 0x80044412u;
     testsupport::TempDir shm("/dev/shm");  // another file system, where there is one
-    struct stat here {}, there {};
+    struct stat here {
+    }, there{};
     const bool otherDevice = ::stat(tmp.path().c_str(), &here) == 0 && ::stat(shm.path().c_str(), &there) == 0 &&
                              here.st_dev != there.st_dev;
     for (const std::string& target : {tmp / "taken.txt", shm / "taken.txt"}) {

@@ -14,8 +14,8 @@ const std::string B = "         ";
 void storeFields(FormHarness& h, const std::vector<std::pair<std::string, std::string>>& values) {
     settings::CAppSettings store(h.registry);
     store.Init("Quorlan", "_Vexmond");
-    for (const auto& [k, v] : values) store.SaveSetting(k == "IP" ? "IPs" : "_Vexmond", k == "IP" ? "Hist0" : k,
-                                                        support::Variant::String(v));
+    for (const auto& [k, v] : values)
+        store.SaveSetting(k == "IP" ? "IPs" : "_Vexmond", k == "IP" ? "Hist0" : k, support::Variant::String(v));
 }
 
 // The five stored fields in the order the window reads them.
@@ -42,8 +42,12 @@ TEST(FormLoad, FirstRunWithAnEmptyStore) {
 
 TEST(FormLoad, AReadOnlyStoreGivesItsFieldsAndStartStillBroadcasts) {
     FormHarness h;
-    storeFields(h, {{"Password", "pw "}, {"Port", "27960"}, {"Msg", "A\r\nB"}, {"Msg_Timer", "2.5"},
-                    {"Msg_Delay", ""}, {"IP", "10.0.0.1"}});
+    storeFields(h, {{"Password", "pw "},
+                    {"Port", "27960"},
+                    {"Msg", "A\r\nB"},
+                    {"Msg_Timer", "2.5"},
+                    {"Msg_Delay", ""},
+                    {"IP", "10.0.0.1"}});
     h.registry.readOnly = true;
     h.frm->Form_Load();
     EXPECT_EQ(fields(h), (Fields{"pw ", "27960", "A\r\nB", "2.5", ""}));
@@ -238,7 +242,7 @@ TEST(FormUnload, StartedByThePlatformKeepsTheHistoryButNotTheFields) {
     EXPECT_EQ(h.stored("_Vexmond", "Port"), "<missing>");
     EXPECT_FALSE(h.udpPeerA.open);
     EXPECT_FALSE(h.tmrServerMessage.on);
-    EXPECT_TRUE(h.tmrStatus.on);  // left to end with the window
+    EXPECT_TRUE(h.tmrStatus.on);             // left to end with the window
     EXPECT_TRUE(h.txtIP.listeners.empty());  // the history let go of the field
 
     h.recreate();

@@ -49,8 +49,10 @@ TEST(GameProfiles, EachGameGivesItsWordsAndBroadcastForm) {
 }
 
 TEST(GameProfiles, CommandTextsKeepTheirBlanksAndQuotes) {
-    EXPECT_EQ(app::broadcastCommand("Quake 3 Arena", "rcon", "pw", "say", "say \"hi\" ^1red"), "rcon pw say \"say \"hi\" ^1red\"");
-    EXPECT_EQ(app::broadcastCommand("quake 3 arena", "rcon", "pw", "say", " Hi "), "rcon pw  Hi ");  // case-sensitive, untrimmed
+    EXPECT_EQ(app::broadcastCommand("Quake 3 Arena", "rcon", "pw", "say", "say \"hi\" ^1red"),
+              "rcon pw say \"say \"hi\" ^1red\"");
+    EXPECT_EQ(app::broadcastCommand("quake 3 arena", "rcon", "pw", "say", " Hi "),
+              "rcon pw  Hi ");  // case-sensitive, untrimmed
     EXPECT_EQ(app::statusCommand("rcon", ""), "rcon  status");
     EXPECT_EQ(app::manualCommand("pw ", " kick all "), "rcon pw  kick all");
     EXPECT_EQ(app::manualCommand("pw", "\tstatus"), "rcon pw \tstatus");  // only blanks are trimmed

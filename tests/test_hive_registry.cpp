@@ -105,9 +105,12 @@ TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesN
         const char* name;
         Variant value;
     } read[] = {
-        {"Port", Variant::String("27960")},   {"Short", Variant::Long(0x1b)},
-        {"OneDigit", Variant::String("A\x02")}, {"Hex", Variant::String("AB")},
-        {"Msg", Variant::String("hello; not a comment")}, {"Last", Variant::String("no line end")},
+        {"Port", Variant::String("27960")},
+        {"Short", Variant::Long(0x1b)},
+        {"OneDigit", Variant::String("A\x02")},
+        {"Hex", Variant::String("AB")},
+        {"Msg", Variant::String("hello; not a comment")},
+        {"Last", Variant::String("no line end")},
     };
     for (const auto& r : read) EXPECT_EQ(store.GetSetting("_Vexmond", r.name), r.value) << r.name;
     for (const char* gone : {"orphan", "Unclosed", "BadHex", "Deleted", "Other"})
@@ -152,7 +155,8 @@ TEST_F(HiveTest, AHiveBehindASymbolicLinkIsWrittenWhereTheLinkPoints) {
     platform::posix::makeDirectories(dir, 0700);
     platform::posix::makeDirectories(tmp / "dotfiles", 0700);
     const std::string target = tmp / "dotfiles/system.reg";
-    writeFile(target, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n\"Port\"=\"1\"\r\n");
+    writeFile(target,
+              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n\"Port\"=\"1\"\r\n");
     ASSERT_EQ(::symlink("../dotfiles/system.reg", (dir + "/system.reg").c_str()), 0);
     store.SaveSetting("_Vexmond", "Port", Variant::String("27960"));
     struct stat st {};
@@ -185,7 +189,8 @@ TEST_F(HiveTest, KeyNamesIgnoreCaseAndKeysDeleteOnlyWithoutSubkeys) {
     upper.Init("QUORLAN", "_vexmond");
     EXPECT_EQ(upper.GetSetting("ips", "HIST0"), Variant::String("a"));
     upper.SaveSetting("IPS", "hist0", Variant::String("b"));
-    EXPECT_NE(hive().find("[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\r\n\"Hist0\"=\"b\""), std::string::npos);
+    EXPECT_NE(hive().find("[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\IPs]\r\n\"Hist0\"=\"b\""),
+              std::string::npos);
 
     platform::RegKey k = 0;
     EXPECT_EQ(reg.deleteKey(platform::kHKeyLocalMachine, "Software\\Quorlan"), platform::kErrorAccessDenied);

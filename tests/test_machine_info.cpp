@@ -214,7 +214,8 @@ TEST(MachineInfoOnThisMachine, EveryMemberAnswersPlausibly) {
     EXPECT_EQ(info.DefaultCompanyName(), "");
     EXPECT_EQ(info.DefaultUserName(), "");
     EXPECT_EQ(info.DisplayColors(), 16777216);
-    EXPECT_TRUE(std::regex_match(info.GUID(), std::regex(R"(\{[0-9A-F]{1,8}-[0-9A-F]{1,4}-4[0-9A-F]{3}-[0-9A-F]{2,16}\})")))
+    EXPECT_TRUE(
+        std::regex_match(info.GUID(), std::regex(R"(\{[0-9A-F]{1,8}-[0-9A-F]{1,4}-4[0-9A-F]{3}-[0-9A-F]{2,16}\})")))
         << info.GUID();
     EXPECT_NE(info.GUID(), info.GUID());
     EXPECT_FALSE(info.Language().empty());
@@ -271,5 +272,6 @@ TEST(MachineInfoOnThisMachine, ProcessorRevisionIsModelAndSteppingUnsigned) {
         std::uint16_t revision;
     } cases[] = {{143, 8, 36616}, {85, 7, 21767}, {0, 0, 0}, {255, 255, 65535}};
     for (const auto& c : cases)
-        EXPECT_EQ(platform::posix::processorRevisionOf(c.model, c.stepping), c.revision) << c.model << "/" << c.stepping;
+        EXPECT_EQ(platform::posix::processorRevisionOf(c.model, c.stepping), c.revision)
+            << c.model << "/" << c.stepping;
 }

@@ -35,12 +35,8 @@ TEST_F(HistoryTest, AddCurrentItemKeepsTheMostRecentOnTopOnce) {
         std::int16_t maxCount;
         Items after;
     } cases[] = {
-        {{"b", "a"}, "A", 10, {"A", "b"}},
-        {{}, "x", 10, {"x"}},
-        {{"a", "b", "c"}, "d", 3, {"d", "a", "b"}},
-        {{"a", "b", "c"}, "c", 3, {"c", "a", "b"}},
-        {{"a"}, "a", 10, {"a"}},
-        {{"a", "b"}, "z", 1, {"z"}},
+        {{"b", "a"}, "A", 10, {"A", "b"}},          {{}, "x", 10, {"x"}},    {{"a", "b", "c"}, "d", 3, {"d", "a", "b"}},
+        {{"a", "b", "c"}, "c", 3, {"c", "a", "b"}}, {{"a"}, "a", 10, {"a"}}, {{"a", "b"}, "z", 1, {"z"}},
         {{"a", "b"}, "", 10, {"a", "b"}},
     };
     for (const auto& c : cases) {

@@ -82,16 +82,31 @@ TEST(UdpSocket, AClosedPortStopsTheBroadcastWithItsMessage) {
     }
     fakes::FormHarness h;
     PosixUdpSocket socket;
-    auto frm = std::make_unique<app::frmMain>(
-        app::FormControls{.form = h.form, .SSActiveToolBars1 = h.toolbar, .txtIP = h.txtIP, .txtPort = h.txtPort,
-            .txtPassword = h.txtPassword, .txtMsg = h.txtMsg, .txtSeverMessageTime = h.txtSeverMessageTime,
-            .txtMsgDelay = h.txtMsgDelay, .txtStatus = h.txtStatus, .txtSendCommand = h.txtSendCommand,
-            .txtOutput = h.txtOutput, .cmdStart = h.cmdStart, .imgConnected = h.imgConnected,
-            .imgNotConnected = h.imgNotConnected, .tmrServerMessage = h.tmrServerMessage, .tmrStatus = h.tmrStatus,
-            .udpPeerA = socket},
-        app::FormServices{.registry = h.registry, .messageBox = h.messageBox, .fileDialogs = h.fileDialogs,
-            .fileSystem = h.fileSystem, .clock = h.clock, .sleeper = h.sleeper, .cursor = h.cursor,
-            .sockets = h.sockets});
+    auto frm = std::make_unique<app::frmMain>(app::FormControls{.form = h.form,
+                                                                .SSActiveToolBars1 = h.toolbar,
+                                                                .txtIP = h.txtIP,
+                                                                .txtPort = h.txtPort,
+                                                                .txtPassword = h.txtPassword,
+                                                                .txtMsg = h.txtMsg,
+                                                                .txtSeverMessageTime = h.txtSeverMessageTime,
+                                                                .txtMsgDelay = h.txtMsgDelay,
+                                                                .txtStatus = h.txtStatus,
+                                                                .txtSendCommand = h.txtSendCommand,
+                                                                .txtOutput = h.txtOutput,
+                                                                .cmdStart = h.cmdStart,
+                                                                .imgConnected = h.imgConnected,
+                                                                .imgNotConnected = h.imgNotConnected,
+                                                                .tmrServerMessage = h.tmrServerMessage,
+                                                                .tmrStatus = h.tmrStatus,
+                                                                .udpPeerA = socket},
+                                              app::FormServices{.registry = h.registry,
+                                                                .messageBox = h.messageBox,
+                                                                .fileDialogs = h.fileDialogs,
+                                                                .fileSystem = h.fileSystem,
+                                                                .clock = h.clock,
+                                                                .sleeper = h.sleeper,
+                                                                .cursor = h.cursor,
+                                                                .sockets = h.sockets});
     frm->Form_Load();
     h.txtIP.edit = "127.0.0.1";
     h.txtPort.value = std::to_string(closedPort);

@@ -81,9 +81,9 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
         const char* text;
         double value;
     } cases[] = {
-        {"", 0},       {"abc", 0},     {"5", 5},       {"2.5", 2.5},   {"  7 minutes", 7}, {"1.5s", 1.5},
-        {"-3", -3},    {".5", 0.5},    {"3.", 3},      {"27960 ", 27960}, {"1 2", 12},    {"2e3", 2000},
-        {"2e", 2},     {"1,5", 1},     {"+4", 4},      {"-", 0},       {".", 0},           {"0x10", 0},
+        {"", 0},    {"abc", 0},  {"5", 5},  {"2.5", 2.5},      {"  7 minutes", 7}, {"1.5s", 1.5},
+        {"-3", -3}, {".5", 0.5}, {"3.", 3}, {"27960 ", 27960}, {"1 2", 12},        {"2e3", 2000},
+        {"2e", 2},  {"1,5", 1},  {"+4", 4}, {"-", 0},          {".", 0},           {"0x10", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(support::leadingNumber(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(support::leadingNumber("1e999")));
@@ -101,7 +101,8 @@ TEST(AppError, GuardPassesOwnErrorsAndWrapsTheRest) {
         return 0;
     };
     EXPECT_EQ(numberOf([] { throw support::AppError(support::objectError(1), "s", "own"); }), support::objectError(1));
-    EXPECT_EQ(numberOf([] { throw support::AppError(support::objectError(2), "s", "nested"); }), support::objectError(99));
+    EXPECT_EQ(numberOf([] { throw support::AppError(support::objectError(2), "s", "nested"); }),
+              support::objectError(99));
     EXPECT_EQ(numberOf([] { throw std::bad_alloc(); }), support::objectError(99));
     EXPECT_EQ(numberOf([] {}), 0);
     EXPECT_EQ(support::classSource(".CFile"), "vexmond.CFile");

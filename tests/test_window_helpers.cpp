@@ -114,9 +114,9 @@ TEST(LocalAddress, ALoopbackOnlyHostNameGivesTheRoutedInterfacesAddress) {
         Bytes routed;
         const char* field;
     } cases[] = {
-        {{{127, 0, 1, 1}}, {192, 168, 1, 20}, "192.168.1.20"},             // Debian's /etc/hosts
+        {{{127, 0, 1, 1}}, {192, 168, 1, 20}, "192.168.1.20"},  // Debian's /etc/hosts
         {{{127, 0, 1, 1}, {127, 0, 0, 1}}, {10, 1, 2, 3}, "10.1.2.3"},
-        {{{127, 0, 1, 1}}, {}, "127.0.1.1"},                             // no other interface: kept
+        {{{127, 0, 1, 1}}, {}, "127.0.1.1"},                               // no other interface: kept
         {{{127, 0, 0, 1}, {192, 168, 0, 9}}, {10, 1, 2, 3}, "127.0.0.1"},  // a real address among them: kept
         {{{172, 16, 0, 4}}, {10, 1, 2, 3}, "172.16.0.4"},
     };
@@ -140,12 +140,12 @@ TEST(LocalAddress, EveryFailureShowsItsMessageAndEmptiesTheField) {
     } cases[] = {
         {[](auto& s) { s.startupResult = 10091; }, "The 32-bit Windows Socket is not responding.", 0, ""},
         {[](auto& s) { s.data.iMaxSockets = 0; }, "This application requires a minimum of 1 supported sockets.", 1, ""},
-        {[](auto& s) { s.data.wVersion = 0x0001; }, "Sockets version 1.0 is not supported by 32-bit Windows Sockets.", 1,
-         ""},
+        {[](auto& s) { s.data.wVersion = 0x0001; }, "Sockets version 1.0 is not supported by 32-bit Windows Sockets.",
+         1, ""},
         {[](auto& s) { s.hostNameFails = true; },
          "Windows Sockets error 10093 has occurred. Unable to successfully get Host Name.", 1, ""},
-        {[](auto& s) { s.addresses.clear(); }, "Windows Sockets are not responding. Unable to successfully get Host Name.",
-         1, ""},
+        {[](auto& s) { s.addresses.clear(); },
+         "Windows Sockets are not responding. Unable to successfully get Host Name.", 1, ""},
         {[](auto& s) { s.cleanupResult = 10093; }, "Socket error occurred in Cleanup.", 1, "192.168.0.10"},
     };
     for (const auto& c : cases) {

@@ -39,11 +39,12 @@ long statusOf(int err) {
 
 // Names may hold any byte but the ones that would break a line of the hive.
 bool validName(const std::string& s) {
-    for (unsigned char c : s)
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F) return false;
+    }
     return true;
 }
-
 
 // The file a path names once symbolic links are followed (a dangling link
 // names the file it would create); the path itself when it is no link.
@@ -234,7 +235,8 @@ long HiveRegistry::readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey
     return *found ? kErrorSuccess : kErrorKeyDeleted;
 }
 
-long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type,
+                            const std::vector<std::uint8_t>& data) {
     const auto it = m_handles.find(key);
     if (it == m_handles.end()) return kErrorInvalidHandle;
     if ((it->second.access & kKeySetValue) == 0) return kErrorAccessDenied;
@@ -273,7 +275,8 @@ long HiveRegistry::queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) {
     HiveKey* k = nullptr;
     if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
     std::uint32_t longest = 0;
-    for (const auto& v : k->values) longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
+    for (const auto& v : k->values)
+        longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
     if (maxValueNameLength) *maxValueNameLength = longest;
     return kErrorSuccess;
 }

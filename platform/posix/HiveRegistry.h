@@ -29,7 +29,8 @@ public:
 
     long createKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
     long openKey(RegKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
-    long setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override;
+    long setValue(RegKey key, const std::string& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data) override;
     long queryValue(RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
                     std::uint32_t* size) override;
     long queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) override;

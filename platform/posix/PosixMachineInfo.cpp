@@ -23,11 +23,11 @@ struct Language {
 };
 
 constexpr Language kLanguages[] = {
-    {"en", 0x0409, "English"},    {"de", 0x0407, "German"},  {"fr", 0x040C, "French"},  {"es", 0x0C0A, "Spanish"},
-    {"it", 0x0410, "Italian"},    {"nl", 0x0413, "Dutch"},   {"pt", 0x0816, "Portuguese"}, {"ru", 0x0419, "Russian"},
-    {"pl", 0x0415, "Polish"},     {"sv", 0x041D, "Swedish"}, {"fi", 0x040B, "Finnish"}, {"da", 0x0406, "Danish"},
-    {"nb", 0x0414, "Norwegian"},  {"cs", 0x0405, "Czech"},   {"hu", 0x040E, "Hungarian"}, {"tr", 0x041F, "Turkish"},
-    {"ja", 0x0411, "Japanese"},   {"zh", 0x0804, "Chinese"}, {"ko", 0x0412, "Korean"},  {"el", 0x0408, "Greek"},
+    {"en", 0x0409, "English"},   {"de", 0x0407, "German"},  {"fr", 0x040C, "French"},     {"es", 0x0C0A, "Spanish"},
+    {"it", 0x0410, "Italian"},   {"nl", 0x0413, "Dutch"},   {"pt", 0x0816, "Portuguese"}, {"ru", 0x0419, "Russian"},
+    {"pl", 0x0415, "Polish"},    {"sv", 0x041D, "Swedish"}, {"fi", 0x040B, "Finnish"},    {"da", 0x0406, "Danish"},
+    {"nb", 0x0414, "Norwegian"}, {"cs", 0x0405, "Czech"},   {"hu", 0x040E, "Hungarian"},  {"tr", 0x041F, "Turkish"},
+    {"ja", 0x0411, "Japanese"},  {"zh", 0x0804, "Chinese"}, {"ko", 0x0412, "Korean"},     {"el", 0x0408, "Greek"},
 };
 
 std::string cpuInfoField(const std::string& name) {
@@ -91,7 +91,8 @@ bool PosixMachineInfo::createGuid(GuidValue* guid) {
     if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) return false;
     bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4, random
     bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // the RFC 4122 variant
-    guid->data1 = (std::uint32_t{bytes[0]} << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
+    guid->data1 =
+        (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
     guid->data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
     guid->data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
     std::memcpy(guid->data4.data(), bytes + 8, 8);
@@ -176,7 +177,8 @@ bool PosixMachineInfo::userName(std::string& buffer) {
 std::uint32_t PosixMachineInfo::tickCount() {
     timespec t{};
     ::clock_gettime(CLOCK_BOOTTIME, &t);
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(t.tv_sec) * 1000u + static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+                                      static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
 }
 
 void PosixMachineInfo::systemInfo(SystemInfo* info) {
@@ -186,7 +188,7 @@ void PosixMachineInfo::systemInfo(SystemInfo* info) {
     info->activeProcessorMask = info->numberOfProcessors >= 64 ? ~0ull : ((1ull << info->numberOfProcessors) - 1);
     info->pageSize = page > 0 ? static_cast<std::uint32_t>(page) : 4096;
     info->allocationGranularity = info->pageSize;  // mmap maps whole pages
-    info->minimumApplicationAddress = 0x10000;      // vm.mmap_min_addr's usual value
+    info->minimumApplicationAddress = 0x10000;     // vm.mmap_min_addr's usual value
 #if defined(__x86_64__) || defined(__aarch64__)
     info->maximumApplicationAddress = 0x7FFFFFFFFFFFull;
 #else
@@ -210,7 +212,8 @@ void PosixMachineInfo::systemInfo(SystemInfo* info) {
 }
 
 std::uint16_t processorRevisionOf(int model, int stepping) {
-    return static_cast<std::uint16_t>(((static_cast<unsigned>(model) & 0xFFu) << 8) | (static_cast<unsigned>(stepping) & 0xFFu));
+    return static_cast<std::uint16_t>(((static_cast<unsigned>(model) & 0xFFu) << 8) |
+                                      (static_cast<unsigned>(stepping) & 0xFFu));
 }
 
 bool PosixMachineInfo::processorFeature(std::uint32_t feature) {

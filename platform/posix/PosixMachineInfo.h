@@ -25,7 +25,8 @@ public:
     bool systemDirectory(std::string& buffer) override;
     bool windowsDirectory(std::string& buffer) override;
     bool tempPath(std::string& buffer) override;
-    bool tempFileName(const std::string& path, const std::string& prefix, std::uint32_t unique, std::string& buffer) override;
+    bool tempFileName(const std::string& path, const std::string& prefix, std::uint32_t unique,
+                      std::string& buffer) override;
     bool userName(std::string& buffer) override;
     std::uint32_t tickCount() override;
     void systemInfo(SystemInfo* info) override;

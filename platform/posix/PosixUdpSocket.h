@@ -44,7 +44,6 @@ public:
     // (its receive buffer was full), as of the last datagram read.
     std::uint32_t droppedDatagrams() const { return m_dropped; }
 
-
 private:
     std::function<void(int)> m_onOpened;
     std::function<void()> m_onClosing;

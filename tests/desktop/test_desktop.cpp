@@ -174,8 +174,7 @@ TEST(Desktop, TheFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         if (manager) {
             openbox = std::make_unique<testsupport::Child>(std::vector<std::string>{"openbox", "--sm-disable"});
             ASSERT_TRUE(openbox->started()) << "openbox (Debian package openbox)";
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !x.property(x.root(), x.atom("_NET_WORKAREA")).empty(); },
-                                        10000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !x.property(x.root(), x.atom("_NET_WORKAREA")).empty(); }, 10000));
             QTest::qWait(1000);  // openbox takes windows in once its start-up is over
         }
         LiveWindow w(LiveWindow::Real::boxesAndPauses);
@@ -185,7 +184,8 @@ TEST(Desktop, TheFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         auto offCentre = [&] {
             outer = x.outer(xid(&w.window));
             return std::max(std::abs(2 * outer.x + outer.width - screen.width),
-                            std::abs(2 * outer.y + outer.height - screen.height)) / 2.0;
+                            std::abs(2 * outer.y + outer.height - screen.height)) /
+                   2.0;
         };
         static_cast<void>(QTest::qWaitFor([&] { return offCentre() <= 2; }, 5000));
         EXPECT_LE(offCentre(), 2) << (manager ? "openbox" : "no window manager") << ": frame at " << outer.x << ","

@@ -44,7 +44,9 @@ public:
     void subscribe(platform::IComboBoxEvents* l) override { listeners.push_back(l); }
     void unsubscribe(platform::IComboBoxEvents* l) override { std::erase(listeners, l); }
 
-    std::string selectedText() const { return edit.substr(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength)); }
+    std::string selectedText() const {
+        return edit.substr(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
+    }
 
     void keyDown(std::int16_t code) {
         for (auto* l : std::vector(listeners)) l->comboKeyDown(code, 0);

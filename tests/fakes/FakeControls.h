@@ -75,10 +75,15 @@ struct FakeToolbar : platform::IToolbar {
     std::vector<std::unique_ptr<FakeTool>> tools;
     std::vector<std::string> loaded, saved;
     FakeToolbar() {
-        for (auto [id, text] : std::vector<std::pair<const char*, const char*>>{
-                 {"ID_File", "&File"}, {"ID_Exit", "E&xit"}, {"ID_Game", "Game"}, {"ID_Help", "&Help"},
-                 {"ID_Information", "Information"}, {"ID_About", "&About"},
-                 {"ID_SelectGame", "Return to Castle Wolfenstein"}, {"ID_Games", "&Games"}})
+        for (auto [id, text] :
+             std::vector<std::pair<const char*, const char*>>{{"ID_File", "&File"},
+                                                              {"ID_Exit", "E&xit"},
+                                                              {"ID_Game", "Game"},
+                                                              {"ID_Help", "&Help"},
+                                                              {"ID_Information", "Information"},
+                                                              {"ID_About", "&About"},
+                                                              {"ID_SelectGame", "Return to Castle Wolfenstein"},
+                                                              {"ID_Games", "&Games"}})
             tools.push_back(std::make_unique<FakeTool>(id, text));
     }
     FakeTool& gameBox() { return *tools[6]; }
@@ -104,7 +109,9 @@ struct FakeForm : platform::IForm {
     double height() const override { return h; }
     void move(double left, double top) override { moves.emplace_back(left, top); }
     std::int32_t systemMenuItemId(int position) const override {
-        return position >= 0 && position < static_cast<int>(menuIds.size()) ? menuIds[static_cast<std::size_t>(position)] : -1;
+        return position >= 0 && position < static_cast<int>(menuIds.size())
+                   ? menuIds[static_cast<std::size_t>(position)]
+                   : -1;
     }
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string&) override {
         for (std::size_t i = 0; i < menuIds.size(); ++i)

@@ -51,7 +51,8 @@ HiveKey* FakeRegistry::keyOf(RegKey key, std::uint32_t needed, long* status) {
     return k;
 }
 
-long FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+long FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type,
+                            const std::vector<std::uint8_t>& data) {
     long st = 0;
     HiveKey* k = keyOf(key, kKeySetValue, &st);
     if (!k) return st;
@@ -86,7 +87,8 @@ long FakeRegistry::queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) {
     HiveKey* k = keyOf(key, kKeyQueryValue, &st);
     if (!k) return st;
     std::uint32_t longest = 0;
-    for (const auto& v : k->values) longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
+    for (const auto& v : k->values)
+        longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
     *maxValueNameLength = longest;
     return kErrorSuccess;
 }

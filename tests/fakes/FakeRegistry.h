@@ -14,12 +14,13 @@ namespace fakes {
 // user may only read does, or to refuse opening altogether.
 class FakeRegistry : public platform::IRegistry {
 public:
-    bool readOnly = false;   // opens asking for more than reading, creates and writes fail
-    bool refuseOpen = false;  // every open and create fails
+    bool readOnly = false;                  // opens asking for more than reading, creates and writes fail
+    bool refuseOpen = false;                // every open and create fails
     std::vector<std::uint32_t> openAccess;  // the access of every openKey call
-    bool failQueries = false;  // queryValue throws, as running out of memory would
+    bool failQueries = false;               // queryValue throws, as running out of memory would
 
-    long createKey(platform::RegKey root, const std::string& path, std::uint32_t access, platform::RegKey* key) override;
+    long createKey(platform::RegKey root, const std::string& path, std::uint32_t access,
+                   platform::RegKey* key) override;
     long openKey(platform::RegKey root, const std::string& path, std::uint32_t access, platform::RegKey* key) override;
     long setValue(platform::RegKey key, const std::string& name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;

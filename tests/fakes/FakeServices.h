@@ -24,7 +24,7 @@ struct FakeClock : platform::IClock {
 struct FakeSleeper : platform::ISleeper {
     std::vector<std::uint32_t> pauses;
     std::function<void()> during;  // runs inside each pause, as a test's probe
-    int holding = 0;                // inside holdEvents
+    int holding = 0;               // inside holdEvents
     void sleep(std::uint32_t ms) override {
         pauses.push_back(ms);
         if (during) during();

@@ -38,15 +38,31 @@ struct FormHarness {
     // A new window over the same store, as on the next run of the program.
     void recreate() {
         frm.reset();
-        frm = std::make_unique<app::frmMain>(
-            app::FormControls{.form = form, .SSActiveToolBars1 = toolbar, .txtIP = txtIP, .txtPort = txtPort,
-                .txtPassword = txtPassword, .txtMsg = txtMsg, .txtSeverMessageTime = txtSeverMessageTime,
-                .txtMsgDelay = txtMsgDelay, .txtStatus = txtStatus, .txtSendCommand = txtSendCommand,
-                .txtOutput = txtOutput, .cmdStart = cmdStart, .imgConnected = imgConnected,
-                .imgNotConnected = imgNotConnected, .tmrServerMessage = tmrServerMessage, .tmrStatus = tmrStatus,
-                .udpPeerA = udpPeerA},
-            app::FormServices{.registry = registry, .messageBox = messageBox, .fileDialogs = fileDialogs,
-                .fileSystem = fileSystem, .clock = clock, .sleeper = sleeper, .cursor = cursor, .sockets = sockets});
+        frm = std::make_unique<app::frmMain>(app::FormControls{.form = form,
+                                                               .SSActiveToolBars1 = toolbar,
+                                                               .txtIP = txtIP,
+                                                               .txtPort = txtPort,
+                                                               .txtPassword = txtPassword,
+                                                               .txtMsg = txtMsg,
+                                                               .txtSeverMessageTime = txtSeverMessageTime,
+                                                               .txtMsgDelay = txtMsgDelay,
+                                                               .txtStatus = txtStatus,
+                                                               .txtSendCommand = txtSendCommand,
+                                                               .txtOutput = txtOutput,
+                                                               .cmdStart = cmdStart,
+                                                               .imgConnected = imgConnected,
+                                                               .imgNotConnected = imgNotConnected,
+                                                               .tmrServerMessage = tmrServerMessage,
+                                                               .tmrStatus = tmrStatus,
+                                                               .udpPeerA = udpPeerA},
+                                             app::FormServices{.registry = registry,
+                                                               .messageBox = messageBox,
+                                                               .fileDialogs = fileDialogs,
+                                                               .fileSystem = fileSystem,
+                                                               .clock = clock,
+                                                               .sleeper = sleeper,
+                                                               .cursor = cursor,
+                                                               .sockets = sockets});
     }
 
     // The running state as Start leaves it.

@@ -38,7 +38,8 @@ protected:
         if (!testsupport::OpenArenaServer::installed()) {
             const char* ci = std::getenv("CI");
             if (ci && std::string(ci) == "true")
-                FAIL() << "openarena-server is not installed; the test command installs it (apt-get install openarena-server)";
+                FAIL() << "openarena-server is not installed; the test command installs it (apt-get install "
+                          "openarena-server)";
             GTEST_SKIP() << "openarena-server is not installed: apt-get install openarena-server";
         }
         ASSERT_TRUE(server.start()) << server.log();
@@ -83,8 +84,9 @@ TEST_F(OpenArenaPeer, BroadcastsPollsAndSendsCommandsToARealServer) {
     live->window.toolbar().gameBox()->setCurrentText("Return to Castle Wolfenstein");
     emit live->window.toolbar().gameBox()->activated(3);
     live->form.tmrServerMessage_Timer();
-    ASSERT_TRUE(waitFor([&] { return server.log().find("Rcon from 127.0.0.1: Hello from Vexmond") != std::string::npos; }))
-        << server.log();
+    ASSERT_TRUE(waitFor([&] {
+        return server.log().find("Rcon from 127.0.0.1: Hello from Vexmond") != std::string::npos;
+    })) << server.log();
     ASSERT_TRUE(waitFor([&] { return console().find("unknown command: Hello") != std::string::npos; })) << console();
 
     // A manual command is answered; a wrong password is refused by the server.

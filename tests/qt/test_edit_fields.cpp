@@ -83,7 +83,8 @@ TEST(TextBox, LinesTitleCaseAndTheEditCommands) {
     struct Case {
         const char* before;
         const char* after;
-    } cases[] = {{"hello world", "Hello World"}, {"hEllo", "HEllo"}, {"   ", "   "}, {"one\r\ntwo  three", "One\r\nTwo  Three"}};
+    } cases[] = {
+        {"hello world", "Hello World"}, {"hEllo", "HEllo"}, {"   ", "   "}, {"one\r\ntwo  three", "One\r\nTwo  Three"}};
     for (const auto& c : cases) {
         several.setText(c.before);
         several.setSelection(5, 2);

@@ -48,10 +48,14 @@ struct Window {
     gui::AppCursor cursor;
     platform::posix::PosixSocketsLibrary sockets;
     MainWindow window{socket};
-    app::frmMain form{window.controls(),
-                      app::FormServices{.registry = registry, .messageBox = window.messageBoxes(),
-                          .fileDialogs = dialogs, .fileSystem = files, .clock = clock, .sleeper = sleeper,
-                          .cursor = cursor, .sockets = sockets}};
+    app::frmMain form{window.controls(), app::FormServices{.registry = registry,
+                                                           .messageBox = window.messageBoxes(),
+                                                           .fileDialogs = dialogs,
+                                                           .fileSystem = files,
+                                                           .clock = clock,
+                                                           .sleeper = sleeper,
+                                                           .cursor = cursor,
+                                                           .sockets = sockets}};
 
     Window() { window.bind(form); }
     void load() {
@@ -83,14 +87,13 @@ TEST(MainWindow, EveryControlUnderItsNameWithItsCaption) {
                                                           {"fraManualRcon", "Rcon:"},
                                                           {"fraStatus", "Status:"}};
     for (auto [name, title] : groups) EXPECT_EQ(w.find<QGroupBox>(name)->title(), title);
-    const std::pair<const char*, const char*> buttons[] = {{"cmdIP", "Get Local I.P"}, {"cmdSend", "Send"},
-                                                           {"cmdSave", "&Save"},       {"cmdClear", "Clear"},
-                                                           {"cmdStart", "Start"},      {"cmdStop", "S&top"},
-                                                           {"cmdClose", "&Close"}};
+    const std::pair<const char*, const char*> buttons[] = {
+        {"cmdIP", "Get Local I.P"}, {"cmdSend", "Send"},  {"cmdSave", "&Save"},  {"cmdClear", "Clear"},
+        {"cmdStart", "Start"},      {"cmdStop", "S&top"}, {"cmdClose", "&Close"}};
     for (auto [name, caption] : buttons) EXPECT_EQ(w.find<QAbstractButton>(name)->text(), caption);
-    const std::pair<const char*, const char*> labels[] = {{"lblIP", " &IP:"}, {"lblPort", "&Port:"},
-                                                          {"lblRconPass", "Pass&word:"}, {"lblRunning", "Status:"},
-                                                          {"lblOnLine", "Offline"}, {"lblWarning", "Do not abuse!!!"}};
+    const std::pair<const char*, const char*> labels[] = {
+        {"lblIP", " &IP:"},        {"lblPort", "&Port:"},    {"lblRconPass", "Pass&word:"},
+        {"lblRunning", "Status:"}, {"lblOnLine", "Offline"}, {"lblWarning", "Do not abuse!!!"}};
     for (auto [name, text] : labels) EXPECT_EQ(w.find<QLabel>(name)->text(), text);
     std::set<QString> minutes;
     for (auto* l : w.window.findChildren<QLabel*>("lblMinutes")) minutes.insert(l->text());
@@ -99,7 +102,8 @@ TEST(MainWindow, EveryControlUnderItsNameWithItsCaption) {
     EXPECT_TRUE(w.find<QLabel>("SSHotLink1")->text().contains("Author's website"));
 
     // Inputs: their kinds, contents and buddies.
-    EXPECT_EQ(w.find<QComboBox>("txtIP")->toolTip(), "Type in a new IP and press enter to add it to the available list");
+    EXPECT_EQ(w.find<QComboBox>("txtIP")->toolTip(),
+              "Type in a new IP and press enter to add it to the available list");
     EXPECT_EQ(w.find<QLabel>("lblIP")->buddy(), w.find<QComboBox>("txtIP"));
     EXPECT_EQ(w.find<QLineEdit>("txtPassword")->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(w.find<QPlainTextEdit>("txtOutput")->isReadOnly());
@@ -114,7 +118,8 @@ TEST(MainWindow, EveryControlUnderItsNameWithItsCaption) {
     for (auto* input : w.window.findChildren<QWidget*>()) {
         const bool isInput = qobject_cast<QLineEdit*>(input) || qobject_cast<QPlainTextEdit*>(input) ||
                              qobject_cast<QComboBox*>(input) || qobject_cast<QAbstractSpinBox*>(input);
-        const bool isPart = qobject_cast<QComboBox*>(input->parentWidget()) || qobject_cast<QAbstractSpinBox*>(input->parentWidget());
+        const bool isPart =
+            qobject_cast<QComboBox*>(input->parentWidget()) || qobject_cast<QAbstractSpinBox*>(input->parentWidget());
         if (isInput && !isPart) {
             EXPECT_FALSE(input->accessibleName().isEmpty()) << input->objectName().toStdString();
         }
@@ -133,7 +138,8 @@ TEST(MainWindow, ToolbarHoldsItsToolsAndTheGameBoxReachesTheForm) {
     Window w;
     w.load();
     auto& toolbar = w.window.toolbar();
-    const char* ids[] = {"ID_File", "ID_Exit", "ID_Game", "ID_Help", "ID_Information", "ID_About", "ID_SelectGame", "ID_Games"};
+    const char* ids[] = {"ID_File",        "ID_Exit",  "ID_Game",       "ID_Help",
+                         "ID_Information", "ID_About", "ID_SelectGame", "ID_Games"};
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(toolbar.tool(i)->id(), ids[i - 1]);
     EXPECT_EQ(toolbar.tool(9), nullptr);
     EXPECT_EQ(toolbar.tool(2)->text(), "E&xit");
@@ -404,9 +410,14 @@ TEST(Lifetime, SignalsAndTheSessionsEndUnloadOnceButASavePointDoesNot) {
     } cases[] = {
         {"SIGTERM", [] { ::raise(SIGTERM); }},
         {"SIGHUP", [] { ::raise(SIGHUP); }},
-        {"SIGINT twice", [] { ::raise(SIGINT); ::raise(SIGINT); }},
+        {"SIGINT twice",
+         [] {
+             ::raise(SIGINT);
+             ::raise(SIGINT);
+         }},
         // What Qt's session manager does when the session really ends.
-        {"the session's end", [] {
+        {"the session's end",
+         [] {
              QEvent quit(QEvent::Quit);
              QCoreApplication::sendEvent(qApp, &quit);
          }},

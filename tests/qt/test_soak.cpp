@@ -16,7 +16,8 @@
 namespace {
 
 std::string playerList() {
-    std::string list = std::string(4, '\xFF') + "print\nmap: oa_dm1\nnum score ping name            lastmsg address               qport rate\n";
+    std::string list = std::string(4, '\xFF') +
+                       "print\nmap: oa_dm1\nnum score ping name            lastmsg address               qport rate\n";
     for (int i = 0; list.size() < 2048; ++i)
         list += "  " + std::to_string(i % 10) + "    12   48 ^1Player^7" + std::to_string(i) + "        0 10.0.0." +
                 std::to_string(i) + ":27960  1234 25000\n";
@@ -94,11 +95,12 @@ TEST(Soak, ADayOfBroadcastsAndStatusRepliesGrowsOnlyTheConsole) {
     w.window.controls().txtOutput.setText(w.console().substr(0, consoleAtStart));
     QCoreApplication::processEvents();
     const std::int64_t heapLeft = testsupport::heapInUse() - heapAtStart;
-    std::printf("soak: %d message ticks (%d lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
-                "resident memory +%lld KB, heap in use +%lld KB, heap left once the console is emptied %+lld KB\n",
-                messageTicks, broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
-                static_cast<long long>(grown / 1024), static_cast<long long>(heapGrown / 1024),
-                static_cast<long long>(heapLeft / 1024));
+    std::printf(
+        "soak: %d message ticks (%d lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
+        "resident memory +%lld KB, heap in use +%lld KB, heap left once the console is emptied %+lld KB\n",
+        messageTicks, broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
+        static_cast<long long>(grown / 1024), static_cast<long long>(heapGrown / 1024),
+        static_cast<long long>(heapLeft / 1024));
     EXPECT_EQ(messageTicks, 1318);
     EXPECT_EQ(statusTicks, 1371);
     EXPECT_EQ(w.arrivals - 1, statusTicks);

@@ -72,10 +72,12 @@ TEST(SocketFaults, AFloodIsTakenInSlicesAndNothingDeliveredIsLost) {
     EXPECT_EQ(w.console().size(), static_cast<std::size_t>(w.arrivals) * lineBytes);
     EXPECT_GT(ticks, flooded / gui::SocketWatcher::kSlice / 2);
     EXPECT_TRUE(w.boxes.shown.empty());
-    std::printf("flood: %d of %d datagrams delivered, %lld dropped by the kernel for this socket, %d heartbeats, console %zu bytes, "
-                "resident memory +%lld KB\n",
-                flooded, kDatagrams, static_cast<long long>(dropped), ticks, w.console().size(),
-                static_cast<long long>((testsupport::residentBytes() - memoryBefore) / 1024));
+    std::printf(
+        "flood: %d of %d datagrams delivered, %lld dropped by the kernel for this socket, %d heartbeats, console %zu "
+        "bytes, "
+        "resident memory +%lld KB\n",
+        flooded, kDatagrams, static_cast<long long>(dropped), ticks, w.console().size(),
+        static_cast<long long>((testsupport::residentBytes() - memoryBefore) / 1024));
 }
 
 TEST(SocketFaults, TheLargestDatagramsAndEveryByteArriveWhole) {

@@ -37,17 +37,21 @@ struct LiveWindow {
     gui::MainWindow window{socket};
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
-    app::frmMain form{window.controls(),
-                      app::FormServices{.registry = registry, .messageBox = boxesShown, .fileDialogs = dialogs,
-                          .fileSystem = files, .clock = clock, .sleeper = pauses, .cursor = cursor,
-                          .sockets = sockets}};
+    app::frmMain form{window.controls(), app::FormServices{.registry = registry,
+                                                           .messageBox = boxesShown,
+                                                           .fileDialogs = dialogs,
+                                                           .fileSystem = files,
+                                                           .clock = clock,
+                                                           .sleeper = pauses,
+                                                           .cursor = cursor,
+                                                           .sockets = sockets}};
     int arrivals = 0;
     gui::SocketWatcher watcher{socket,
-                                        [this](std::int32_t bytes) {
-                                            form.udpPeerA_DataArrival(bytes);
-                                            ++arrivals;
-                                        },
-                                        &window.sleeper()};
+                               [this](std::int32_t bytes) {
+                                   form.udpPeerA_DataArrival(bytes);
+                                   ++arrivals;
+                               },
+                               &window.sleeper()};
 
     std::string console() { return window.controls().txtOutput.text(); }
 };

@@ -22,7 +22,8 @@ public:
         // Restore write bits a test may have taken away, so removal succeeds.
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     TempDir(const TempDir&) = delete;

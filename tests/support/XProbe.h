@@ -33,7 +33,8 @@ public:
     xcb_window_t root() const { return m_root; }
 
     xcb_atom_t atom(const char* name) {
-        auto* r = xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        auto* r = xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
         const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         std::free(r);
         return a;
@@ -46,7 +47,8 @@ public:
     }
 
     std::string property(xcb_window_t w, xcb_atom_t name) {
-        auto* r = xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr);
+        auto* r =
+            xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr);
         if (!r) return {};
         std::string value(static_cast<const char*>(xcb_get_property_value(r)),
                           static_cast<std::size_t>(xcb_get_property_value_length(r)));
@@ -117,13 +119,16 @@ public:
             if (elapsed > timeoutMs) return -1;
             std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(m_c), &std::free);
             if (!e) {
-                struct timespec t{0, 5'000'000};
+                struct timespec t {
+                    0, 5'000'000
+                };
                 nanosleep(&t, nullptr);
                 continue;
             }
             if ((e->response_type & 0x7f) != XCB_CLIENT_MESSAGE) continue;
             const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e.get());
-            if (m->window == m_root && m->type == protocols && m->data.data32[0] == pingAtom && m->data.data32[1] == stamp)
+            if (m->window == m_root && m->type == protocols && m->data.data32[0] == pingAtom &&
+                m->data.data32[1] == stamp)
                 return elapsed;
         }
     }
