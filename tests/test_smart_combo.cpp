@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "support/AppError.h"
 #include "tests/fakes/FakeComboBox.h"
-#include "tests/fakes/FakeRegistry.h"
+#include "platform/posix/HiveRegistry.h"
 #include "tests/support/Errors.h"
+#include "tests/support/TempDir.h"
 
 using settings::CSmartComboBox;
 using support::Variant;
@@ -16,7 +20,8 @@ namespace {
 using testsupport::errorNumber;
 
 struct HistoryTest : ::testing::Test {
-    fakes::FakeRegistry reg;
+    testsupport::TempDir tmp;
+    platform::posix::HiveRegistry reg{tmp / "config"};
     settings::CAppSettings store{reg};
     fakes::FakeComboBox combo;
     CSmartComboBox history;
@@ -116,11 +121,12 @@ TEST_F(HistoryTest, ErrorsAndTheirSources) {
     transient.Init(&combo, false, true);
     for (auto call : {&CSmartComboBox::Save, &CSmartComboBox::Load, &CSmartComboBox::AddCurrentItem})
         EXPECT_EQ(errorNumber([&] { (transient.*call)(); }), 0x8004468Fu);
-    EXPECT_EQ(reg.hive(platform::kHKeyLocalMachine).keys.size(), 0u);  // Save wrote nothing
+    EXPECT_FALSE(std::filesystem::exists(tmp / "config/system.reg"));  // Save wrote nothing
 
     // A store that cannot write is a component failure of the history.
     combo.items = {"a"};
-    reg.readOnly = true;
+    std::filesystem::create_directories(tmp / "config");
+    ::chmod((tmp / "config").c_str(), 0500);
     EXPECT_EQ(errorNumber([&] { history.Save(); }, &source), 0x80044693u);
     EXPECT_EQ(source, "vexmond.CSmartComboBox");
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,10 @@ public:
     int listCount() const override { return static_cast<int>(items.size()); }
     std::string list(int i) const override { return items.at(static_cast<std::size_t>(i)); }
     void addItem(const std::string& t) override { items.push_back(t); }
-    void removeItem(int i) override { items.erase(items.begin() + i); }
+    void removeItem(int i) override {
+        if (i < 0 || i >= listCount()) throw std::out_of_range("combo box index");
+        items.erase(items.begin() + i);
+    }
     void clear() override { items.clear(); }
     void setSelStart(int s) override {
         selStart = std::clamp(s, 0, static_cast<int>(edit.size()));

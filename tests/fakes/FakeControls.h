@@ -1,11 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -128,19 +132,22 @@ struct FakeForm : platform::IForm {
     void destroy() override { ++destroyed; }
 };
 
+// Knows the codes the window's cursor knows: 0 to 15.
 struct FakeCursor : platform::ICursor {
     std::int32_t code = 0;
     std::vector<std::int32_t> history;
     std::int32_t current() const override { return code; }
     bool set(std::int16_t c) override {
-        if (c < 0 || (c > 15 && c != 99)) return false;
+        if (c < 0 || c > 15) return false;
         code = c;
         history.push_back(c);
         return true;
     }
 };
 
-// Records every box shown and answers from a script (OK when it runs out).
+// Records every box shown. A box with only OK answers OK; any other box takes
+// the next scripted answer, which must be one of its buttons: a question the
+// test did not answer, or an answer the box cannot give, fails the test.
 struct FakeMessageBox : platform::IMessageBox {
     struct Shown {
         std::string text;
@@ -153,32 +160,65 @@ struct FakeMessageBox : platform::IMessageBox {
     int show(const std::string& text, int style, const std::string& title) override {
         shown.push_back({text, style, title});
         if (during) during();
-        if (answers.empty()) return platform::mb::kAnswerOk;
+        const std::vector<int> buttons = answersOf(style);
+        if (buttons.size() == 1 && answers.empty()) return buttons[0];
+        if (answers.empty()) {
+            ADD_FAILURE() << "no answer scripted for the box \"" << text << "\"";
+            return buttons.back();
+        }
         const int a = answers.front();
         answers.pop_front();
+        if (std::find(buttons.begin(), buttons.end(), a) == buttons.end())
+            ADD_FAILURE() << "the box \"" << text << "\" (style " << style << ") has no answer " << a;
         return a;
+    }
+    // The answers of the window's button sets: Yes, No (4); Yes, No, Cancel
+    // (3); OK, Cancel (1); OK for every other style.
+    static std::vector<int> answersOf(int style) {
+        switch (style & 0xF) {
+        case 1: return {1, 2};
+        case 3: return {6, 7, 2};
+        case 4: return {6, 7};
+        default: return {1};
+        }
     }
 };
 
+// As strict as the real socket: a port outside 1 to 65535 (10014), no host
+// (11001, as for any name under .invalid), a second bind (10022), a send on a closed socket (10058), a
+// datagram over 65 507 bytes (10040). An error arranged with failNext is
+// raised by the next send or read only, as the kernel reports a pending
+// error once.
 struct FakeSocket : platform::ISocket {
     std::string host;
     std::int32_t port = 0;
     bool open = false;
     bool failClose = false;
-    std::int32_t failure = 0;  // when set, sends and reads fail with this number
+    std::int32_t failNext = 0;
     int closes = 0;
     std::vector<std::string> sent;
     std::deque<std::string> incoming;
     void setRemoteHost(const std::string& h) override { host = h; }
-    void setRemotePort(std::int32_t p) override { port = p; }
+    void setRemotePort(std::int32_t p) override {
+        if (p < 1 || p > 65535) fail(10014);
+        port = p;
+    }
     std::int16_t state() const override { return open ? 1 : 0; }
-    void bind() override { open = true; }
+    void bind() override {
+        if (open) fail(10022);
+        // Names under .invalid never resolve (RFC 2606), here or anywhere.
+        if (host.empty() || (host.size() > 8 && host.ends_with(".invalid"))) fail(11001);
+        open = true;
+    }
     void sendData(const std::string& d) override {
-        if (failure) throw support::AppError(failure, "vexmond.Winsock", "socket says " + std::to_string(failure));
+        if (!open) fail(10058);
+        raisePending();
+        if (d.size() > 65507) fail(10040);
         sent.push_back(d);
     }
     std::string getData() override {
-        if (failure) throw support::AppError(failure, "vexmond.Winsock", "socket says " + std::to_string(failure));
+        if (!open) return {};
+        raisePending();
         if (incoming.empty()) return {};
         std::string d = incoming.front();
         incoming.pop_front();
@@ -188,6 +228,15 @@ struct FakeSocket : platform::ISocket {
         ++closes;
         if (failClose) throw support::AppError(10038, "vexmond.Winsock", "not a socket");
         open = false;
+        failNext = 0;
+    }
+
+private:
+    [[noreturn]] static void fail(std::int32_t n) {
+        throw support::AppError(n, "vexmond.Winsock", "socket says " + std::to_string(n));
+    }
+    void raisePending() {
+        if (const std::int32_t n = std::exchange(failNext, 0)) fail(n);
     }
 };
 

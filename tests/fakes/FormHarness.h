@@ -1,19 +1,25 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "app/frmMain.h"
+#include "platform/posix/HiveRegistry.h"
+#include "platform/posix/Paths.h"
+#include "settings/CAppSettings.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeServices.h"
+#include "tests/support/TempDir.h"
 
 namespace fakes {
 
-// frmMain over fake controls and services, with the design contents of the
-// window's fields.
+// frmMain over fake controls and services and a real settings store in a
+// temporary directory, with the design contents of the window's fields.
 struct FormHarness {
-    FakeRegistry registry;
+    testsupport::TempDir tmp;
+    platform::posix::HiveRegistry registry{tmp / "config"};
     FakeMessageBox messageBox;
     FakeFileDialogs fileDialogs;
     FakeFileSystem fileSystem;
@@ -35,34 +41,40 @@ struct FormHarness {
 
     FormHarness() { recreate(); }
 
+    app::FormControls controls(platform::ISocket& socket) {
+        return {.form = form,
+                .SSActiveToolBars1 = toolbar,
+                .txtIP = txtIP,
+                .txtPort = txtPort,
+                .txtPassword = txtPassword,
+                .txtMsg = txtMsg,
+                .txtSeverMessageTime = txtSeverMessageTime,
+                .txtMsgDelay = txtMsgDelay,
+                .txtStatus = txtStatus,
+                .txtSendCommand = txtSendCommand,
+                .txtOutput = txtOutput,
+                .cmdStart = cmdStart,
+                .imgConnected = imgConnected,
+                .imgNotConnected = imgNotConnected,
+                .tmrServerMessage = tmrServerMessage,
+                .tmrStatus = tmrStatus,
+                .udpPeerA = socket};
+    }
+    app::FormServices services() {
+        return {.registry = registry,
+                .messageBox = messageBox,
+                .fileDialogs = fileDialogs,
+                .fileSystem = fileSystem,
+                .clock = clock,
+                .sleeper = sleeper,
+                .cursor = cursor,
+                .sockets = sockets};
+    }
+
     // A new window over the same store, as on the next run of the program.
     void recreate() {
         frm.reset();
-        frm = std::make_unique<app::frmMain>(app::FormControls{.form = form,
-                                                               .SSActiveToolBars1 = toolbar,
-                                                               .txtIP = txtIP,
-                                                               .txtPort = txtPort,
-                                                               .txtPassword = txtPassword,
-                                                               .txtMsg = txtMsg,
-                                                               .txtSeverMessageTime = txtSeverMessageTime,
-                                                               .txtMsgDelay = txtMsgDelay,
-                                                               .txtStatus = txtStatus,
-                                                               .txtSendCommand = txtSendCommand,
-                                                               .txtOutput = txtOutput,
-                                                               .cmdStart = cmdStart,
-                                                               .imgConnected = imgConnected,
-                                                               .imgNotConnected = imgNotConnected,
-                                                               .tmrServerMessage = tmrServerMessage,
-                                                               .tmrStatus = tmrStatus,
-                                                               .udpPeerA = udpPeerA},
-                                             app::FormServices{.registry = registry,
-                                                               .messageBox = messageBox,
-                                                               .fileDialogs = fileDialogs,
-                                                               .fileSystem = fileSystem,
-                                                               .clock = clock,
-                                                               .sleeper = sleeper,
-                                                               .cursor = cursor,
-                                                               .sockets = sockets});
+        frm = std::make_unique<app::frmMain>(controls(udpPeerA), services());
     }
 
     // The running state as Start leaves it.
@@ -72,10 +84,19 @@ struct FormHarness {
         frm->ShowRunning();
     }
 
+    // The window's own settings, read as the next run reads them.
+    settings::CAppSettings settings() {
+        settings::CAppSettings s(registry);
+        s.Init("Quorlan", "_Vexmond");
+        return s;
+    }
     std::string stored(const std::string& section, const std::string& name) {
-        const auto* v = registry.value(platform::kHKeyLocalMachine, "Software\\Quorlan\\_Vexmond\\" + section, name);
-        if (!v) return "<missing>";
-        return std::string(v->data.begin(), v->data.end() - (v->data.empty() ? 0 : 1));
+        return settings().GetSetting(section, name, support::Variant::String("<missing>")).toText();
+    }
+    // The store's directory without write access: it reads but cannot save.
+    void setReadOnly(bool readOnly) {
+        platform::posix::makeDirectories(registry.directory(), 0700);
+        ::chmod(registry.directory().c_str(), readOnly ? 0500 : 0700);
     }
 };
 

@@ -8,13 +8,8 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include "platform/posix/PosixMachineInfo.h"
-#include "gui/Display.h"
 #include "gui/EditFields.h"
-#include "support/CInfo.h"
 #include "support/CTextBox.h"
-#include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeRegistry.h"
 #include "tests/support/Errors.h"
 
 using gui::EditField;
@@ -130,19 +125,4 @@ TEST(TextBox, SelectsAllOnFocusAndChecksItsField) {
     EXPECT_EQ(testsupport::errorNumber([&] { bare.setTextCase(1); }), 0x80044791u);
     EXPECT_EQ(bare.TextCase(), 1);  // stored before the field is asked for
     EXPECT_FALSE(bare.SelectAllOnFocus());
-}
-
-TEST(MachineInfoOnThisDisplay, DepthAndDpiComeFromTheScreen) {
-    platform::posix::PosixMachineInfo machine;
-    machine.setDisplay(gui::primaryDisplayFacts());
-    fakes::FakeRegistry registry;
-    fakes::FakeMessageBox boxes;
-    support::CInfo info(machine, registry, boxes);
-    const std::int32_t colors = info.DisplayColors();
-    EXPECT_TRUE(colors == -1 || colors == 16777216 || colors == 65536) << colors;
-    std::int16_t l = 0, t = 0, w = 0, h = 0;
-    info.GetWorkArea(l, t, w, h);
-    EXPECT_GT(w, 0);
-    EXPECT_GT(h, 0);
-    EXPECT_TRUE(boxes.shown.empty());
 }

@@ -1,0 +1,196 @@
+// One contract per interface the logic is tested against, run against the
+// fake the unit tests use and the backend the program ships: a fake more
+// lenient than its backend would let a fault through the unit tests.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <set>
+
+#include "gui/MainWindow.h"
+#include "gui/QtControls.h"
+#include "platform/posix/PosixUdpSocket.h"
+#include "tests/fakes/FakeComboBox.h"
+#include "tests/fakes/FakeControls.h"
+#include "tests/support/Errors.h"
+#include "tests/support/UdpPeer.h"
+
+namespace {
+
+std::uint32_t errorOf(const std::function<void()>& call) { return testsupport::errorNumber(call); }
+
+// Socket: the fake, and the POSIX socket against a peer on 127.0.0.1.
+struct FakeSocketSide {
+    fakes::FakeSocket socket;
+    void aimAtPeer() {
+        socket.setRemoteHost("127.0.0.1");
+        socket.setRemotePort(27960);
+    }
+    void arrangePendingError() { socket.failNext = 10054; }
+};
+struct PosixSocketSide {
+    testsupport::UdpPeer peer;
+    platform::posix::PosixUdpSocket socket;
+    void aimAtPeer() {
+        socket.setRemoteHost("127.0.0.1");
+        socket.setRemotePort(peer.port());
+    }
+    // The peer goes away; its host answers the next datagram with "port
+    // unreachable", which the event loop's watcher takes off the socket.
+    void arrangePendingError() {
+        peer.close();
+        socket.sendData("to a closed port");
+        ASSERT_TRUE(testsupport::waitReadable(socket.descriptor()));
+        EXPECT_EQ(socket.pendingDatagramSize(), -1);
+    }
+};
+
+template <class Side>
+struct SocketContract : ::testing::Test {
+    Side side;
+};
+using SocketSides = ::testing::Types<FakeSocketSide, PosixSocketSide>;
+TYPED_TEST_SUITE(SocketContract, SocketSides);
+
+TYPED_TEST(SocketContract, RefusesWhatTheRealSocketRefusesWithItsNumber) {
+    auto& s = this->side.socket;
+    EXPECT_EQ(s.state(), 0);
+    EXPECT_EQ(errorOf([&] { s.sendData("x"); }), 10058u);  // closed: before any Start
+    EXPECT_EQ(s.getData(), "");
+    EXPECT_EQ(errorOf([&] { s.setRemotePort(0); }), 10014u);
+    EXPECT_EQ(errorOf([&] { s.setRemotePort(65536); }), 10014u);
+    s.setRemoteHost("");
+    s.setRemotePort(65535);
+    EXPECT_EQ(errorOf([&] { s.bind(); }), 11001u);
+    EXPECT_EQ(s.state(), 0);
+
+    this->side.aimAtPeer();
+    s.bind();
+    EXPECT_EQ(s.state(), 1);
+    EXPECT_EQ(errorOf([&] { s.bind(); }), 10022u);
+    EXPECT_EQ(errorOf([&] { s.sendData(std::string(65507, 'x')); }), 0u);
+    EXPECT_EQ(errorOf([&] { s.sendData(std::string(65508, 'x')); }), 10040u);
+    EXPECT_EQ(s.state(), 1);  // a refused send leaves the socket open
+    s.close();
+    s.close();
+    EXPECT_EQ(s.state(), 0);
+    EXPECT_EQ(errorOf([&] { s.sendData("x"); }), 10058u);
+}
+
+TYPED_TEST(SocketContract, APendingErrorFailsOneSendOnlyAndACloseForgetsIt) {
+    auto& s = this->side.socket;
+    this->side.aimAtPeer();
+    s.bind();
+    this->side.arrangePendingError();
+    EXPECT_EQ(errorOf([&] { s.sendData("next"); }), 10054u);
+    EXPECT_EQ(errorOf([&] { s.sendData("after"); }), 0u);
+    s.close();
+    s.bind();
+    this->side.arrangePendingError();
+    s.close();
+    s.bind();
+    EXPECT_EQ(errorOf([&] { s.sendData("reopened"); }), 0u);
+}
+
+// Combo box: the fake, and the window's edit field over a QComboBox.
+struct FakeComboSide {
+    fakes::FakeComboBox box;
+    std::string selected() const { return box.selectedText(); }
+};
+struct QtComboSide {
+    QComboBox combo;
+    gui::ComboField box{editable(combo)};
+    static QComboBox* editable(QComboBox& c) {
+        c.setEditable(true);
+        return &c;
+    }
+    std::string selected() const { return combo.lineEdit()->selectedText().toStdString(); }
+};
+
+template <class Side>
+struct ComboContract : ::testing::Test {
+    Side side;
+};
+using ComboSides = ::testing::Types<FakeComboSide, QtComboSide>;
+TYPED_TEST_SUITE(ComboContract, ComboSides);
+
+TYPED_TEST(ComboContract, IndexesOutsideTheListThrowAndSelectionsStayInsideTheText) {
+    platform::IComboBox& box = this->side.box;
+    box.setText("Server1");
+    for (const char* item : {"Server1", "server2", "10.0.0.1"}) box.addItem(item);
+    box.removeItem(2);
+    box.clear();
+    for (const char* item : {"Server1", "server2"}) box.addItem(item);
+    EXPECT_EQ(box.text(), "Server1");  // list changes leave the edit line alone
+    for (int bad : {-1, 2}) {
+        EXPECT_THROW(box.list(bad), std::out_of_range) << bad;
+        EXPECT_THROW(box.removeItem(bad), std::out_of_range) << bad;
+    }
+    EXPECT_EQ(box.listCount(), 2);
+    EXPECT_EQ(box.findString("SERVER"), 0);
+    EXPECT_EQ(box.findStringExact("server"), -1);
+    EXPECT_EQ(box.findStringExact("SERVER2"), 1);
+
+    box.setSelStart(3);
+    box.setSelLength(99);
+    EXPECT_EQ(this->side.selected(), "ver1");
+    box.setSelStart(99);
+    box.setSelLength(5);
+    EXPECT_EQ(this->side.selected(), "");
+    box.setSelStart(-4);
+    box.setSelLength(2);
+    EXPECT_EQ(this->side.selected(), "Se");
+}
+
+// Cursor: the fake, and the window's override cursor.
+template <class Cursor>
+struct CursorContract : ::testing::Test {
+    Cursor cursor;
+    ~CursorContract() override { cursor.set(0); }
+};
+using Cursors = ::testing::Types<fakes::FakeCursor, gui::AppCursor>;
+TYPED_TEST_SUITE(CursorContract, Cursors);
+
+TYPED_TEST(CursorContract, KnowsTheCodesZeroToFifteenOnly) {
+    auto& c = this->cursor;
+    for (int code = -1; code <= 100; ++code) {
+        const bool known = code >= 0 && code <= 15;
+        EXPECT_EQ(c.set(static_cast<std::int16_t>(code)), known) << code;
+        if (known) {
+            EXPECT_EQ(c.current(), code);
+        }
+    }
+    EXPECT_EQ(c.current(), 15);  // refused codes leave the last one
+}
+
+// Message box: the window's boxes offer exactly the answers the fake accepts.
+TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {
+    fakes::FakeSocket socket;
+    gui::MainWindow window(socket);
+    for (const int style : {0, 1, 2, 3, 4, 5, 4 + 32 + 256, 0x1010}) {
+        const std::vector<int> expected = fakes::FakeMessageBox::answersOf(style);
+        std::set<int> answers;
+        for (std::size_t press = 0; press < expected.size(); ++press) {
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                ASSERT_NE(box, nullptr);
+                ASSERT_EQ(box->buttons().size(), static_cast<qsizetype>(expected.size())) << style;
+                box->buttons().at(static_cast<qsizetype>(press))->click();
+            });
+            answers.insert(window.messageBoxes().show("question", style, "Vexmond"));
+        }
+        EXPECT_EQ(answers, std::set<int>(expected.begin(), expected.end())) << style;
+    }
+
+    fakes::FakeMessageBox fake;
+    EXPECT_EQ(fake.show("note", 64, "t"), 1);  // OK only: nothing to decide
+    EXPECT_NONFATAL_FAILURE(fake.show("Clear log?", 36, "t"), "no answer scripted");
+    fake.answers = {1};
+    EXPECT_NONFATAL_FAILURE(fake.show("Clear log?", 36, "t"), "has no answer 1");
+}
+
+}  // namespace
