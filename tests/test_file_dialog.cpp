@@ -18,21 +18,6 @@ struct DialogTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(DialogTest, DefaultsOfANewObject) {
-    EXPECT_EQ(dialog.DefaultFilter(), 1);
-    EXPECT_EQ(dialog.MaxFileSize(), 1024);
-    EXPECT_EQ(dialog.Flags(), 0x280000);
-    EXPECT_EQ(dialog.FileCount(), 0);
-    EXPECT_FALSE(dialog.CenterDialog());
-    EXPECT_EQ(dialog.HWndOwner(), 0);
-    for (const auto& t : {dialog.FileName(), dialog.FileTitle(), dialog.Filter(), dialog.DialogTitle(),
-                          dialog.InitialDir(), dialog.DefaultExt(), dialog.SelectedPath()})
-        EXPECT_EQ(t, "");
-    dialog.Init("Logs|*.log");
-    EXPECT_EQ(dialog.DefaultFilter(), 0);  // omitted arguments are stored as 0
-    EXPECT_EQ(dialog.Flags(), 0);
-}
-
 TEST_F(DialogTest, ParsesTheAnswerBuffers) {
     struct Case {
         std::int32_t flags;
@@ -76,15 +61,6 @@ TEST_F(DialogTest, ParsesTheAnswerBuffers) {
     }
 }
 
-TEST_F(DialogTest, WithoutASeparatorTheSelectedPathIsKept) {
-    answer("/first/one.txt", "one.txt");
-    ASSERT_TRUE(dialog.Show(1));
-    answer("bare.txt", "bare.txt");
-    ASSERT_TRUE(dialog.Show(1));
-    EXPECT_EQ(dialog.FileName(), "bare.txt");
-    EXPECT_EQ(dialog.SelectedPath(), "/first/");
-}
-
 TEST_F(DialogTest, CancelAndUnknownKindsChangeNothingButTheHookFlag) {
     answer("/a/b.txt", "b.txt");
     ASSERT_TRUE(dialog.Show(0));
@@ -95,9 +71,10 @@ TEST_F(DialogTest, CancelAndUnknownKindsChangeNothingButTheHookFlag) {
     EXPECT_FALSE(dialog.Show(2));
     EXPECT_EQ(dialogs.requests.size(), 2u);  // the third showed nothing
     EXPECT_EQ(dialog.FileName(), "/a/b.txt");
-    EXPECT_EQ(dialog.FileTitle(), "b.txt");
     EXPECT_EQ(dialog.SelectedPath(), "/a/");
-    EXPECT_EQ(dialog.FileCount(), 1);
+    answer("bare.txt", "bare.txt");  // without a separator the selected path is kept
+    ASSERT_TRUE(dialog.Show(1));
+    EXPECT_EQ(dialog.SelectedPath(), "/a/");
 }
 
 TEST_F(DialogTest, BuildsTheRequestRecord) {
@@ -109,12 +86,9 @@ TEST_F(DialogTest, BuildsTheRequestRecord) {
     dialog.Show(1);
     ASSERT_EQ(dialogs.kinds, std::vector<std::string>{"save"});
     const auto& r = dialogs.requests[0];
-    EXPECT_EQ(r.lStructSize, 76);
     EXPECT_EQ(r.lpstrFilter, "All Files (*.*)" + N + "*.*" + N + N);
     EXPECT_EQ(r.lpstrFile.size(), 1024u);  // not shortened by MaxFileSize
     EXPECT_EQ(r.lpstrFile.substr(0, 13), "proposed.txt" + N);
-    EXPECT_EQ(r.nMaxFile, 1024);
-    EXPECT_EQ(r.hwndOwner, 4242);
     EXPECT_EQ(r.lpfnHook, &support::MFileOpenSaveDialog::ExplorerDialogHook);
     dialog.setFilter("");
     dialog.setFlags(0x20);

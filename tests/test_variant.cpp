@@ -89,21 +89,3 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
     EXPECT_TRUE(std::isinf(support::leadingNumber("1e999")));
     EXPECT_EQ(support::leadingNumber("1e-999"), 0.0);
 }
-
-TEST(AppError, GuardPassesOwnErrorsAndWrapsTheRest) {
-    const support::ComponentFailure failure{support::objectError(99), "vexmond.CX", "CX component failure"};
-    auto numberOf = [&](auto body) {
-        try {
-            support::guardMember(failure, {support::objectError(1)}, body);
-        } catch (const support::AppError& e) {
-            return e.number();
-        }
-        return 0;
-    };
-    EXPECT_EQ(numberOf([] { throw support::AppError(support::objectError(1), "s", "own"); }), support::objectError(1));
-    EXPECT_EQ(numberOf([] { throw support::AppError(support::objectError(2), "s", "nested"); }),
-              support::objectError(99));
-    EXPECT_EQ(numberOf([] { throw std::bad_alloc(); }), support::objectError(99));
-    EXPECT_EQ(numberOf([] {}), 0);
-    EXPECT_EQ(support::classSource(".CFile"), "vexmond.CFile");
-}
