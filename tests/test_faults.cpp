@@ -58,8 +58,12 @@ TEST(StoreFaults, AFullDiskLosesTheNewValueButNoneOfTheOld) {
         signal(SIGXFSZ, SIG_IGN);
         rlimit limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
-        Store child(dir);
-        _exit(child.save("New", std::string(100, 'n')) == kSaveFailed ? 0 : 1);
+        try {
+            Store child(dir);
+            _exit(child.save("New", std::string(100, 'n')) == kSaveFailed ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -99,7 +103,7 @@ TEST(StoreFaults, ALockHeldByAnotherProcessIsWaitedFor) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         const int fd = open((dir + "/system.reg.lock").c_str(), O_RDWR);
-        flock(fd, LOCK_EX);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0) _exit(1);
         (void)!write(ready[1], "x", 1);
         usleep(300000);
         testsupport::writeFile(dir + "/released", "");
@@ -109,7 +113,9 @@ TEST(StoreFaults, ALockHeldByAnotherProcessIsWaitedFor) {
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     EXPECT_EQ(store.save("Second", "2"), 0u);
     EXPECT_TRUE(std::filesystem::exists(dir + "/released"));  // it waited for the other process
-    waitpid(pid, nullptr, 0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(store.get("First"), "1");
     EXPECT_EQ(store.get("Second"), "2");
     close(ready[0]);

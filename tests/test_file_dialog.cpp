@@ -77,26 +77,6 @@ TEST_F(DialogTest, CancelAndUnknownKindsChangeNothingButTheHookFlag) {
     EXPECT_EQ(dialog.SelectedPath(), "/a/");
 }
 
-TEST_F(DialogTest, BuildsTheRequestRecord) {
-    dialog.setFilter("All Files (*.*)|*.*");
-    dialog.setFileName("proposed.txt");
-    dialog.setMaxFileSize(255);
-    dialog.setCenterDialog(true);
-    dialog.setHWndOwner(4242);
-    dialog.Show(1);
-    ASSERT_EQ(dialogs.kinds, std::vector<std::string>{"save"});
-    const auto& r = dialogs.requests[0];
-    EXPECT_EQ(r.lpstrFilter, "All Files (*.*)" + N + "*.*" + N + N);
-    EXPECT_EQ(r.lpstrFile.size(), 1024u);  // not shortened by MaxFileSize
-    EXPECT_EQ(r.lpstrFile.substr(0, 13), "proposed.txt" + N);
-    EXPECT_EQ(r.lpfnHook, &support::MFileOpenSaveDialog::ExplorerDialogHook);
-    dialog.setFilter("");
-    dialog.setFlags(0x20);
-    dialog.Show(0);
-    EXPECT_EQ(dialogs.requests[1].lpstrFilter, N + N);
-    EXPECT_EQ(dialogs.requests[1].lpfnHook, &support::MFileOpenSaveDialog::OldStyleDialogHook);
-}
-
 TEST_F(DialogTest, Errors) {
     auto number = [](auto f) {
         try {

@@ -37,17 +37,6 @@ struct FileTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(FileTest, EveryMemberNeedsAPathFirst) {
-    CFile f(files);
-    EXPECT_EQ(errorOf([&] { f.Exists(); }), 0x8004440Du);
-    EXPECT_EQ(errorOf([&] { f.Delete(); }), 0x8004440Du);
-    EXPECT_EQ(errorOf([&] { f.Init(""); }), 0x8004440Eu);
-    EXPECT_EQ(f.PathFileName(), "");
-    f.Init("/kept");
-    EXPECT_EQ(errorOf([&] { f.setPathFileName(""); }), 0x8004440Eu);
-    EXPECT_EQ(f.PathFileName(), "/kept");
-}
-
 TEST_F(FileTest, NameParts) {
     struct Case {
         const char* path;

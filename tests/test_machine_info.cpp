@@ -82,33 +82,6 @@ struct InfoTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(InfoTest, ConvertsThePlatformsAnswers) {
-    EXPECT_EQ(info.TrimNulls(std::string("ab\0cd", 5)), "ab");
-    EXPECT_EQ(info.GUID(), "{A1B2C3D-E5-F00F-01234567}");
-    EXPECT_EQ(info.OSBuild(), 3790);
-    EXPECT_EQ(info.Language(), std::string(100, ' '));  // an unfilled buffer of blanks stays blanks
-    EXPECT_EQ(info.TempFile("vexmond"), "/tmp/vex1.TMP");
-    const struct {
-        int bits, planes;
-        std::int32_t colors;
-    } colors[] = {{24, 1, 16777216}, {32, 1, -1}, {8, 4, -1}, {16, 1, 65536}};
-    for (const auto& c : colors) {
-        machine.bits = c.bits;
-        machine.planes = c.planes;
-        EXPECT_EQ(info.DisplayColors(), c.colors) << c.bits << "x" << c.planes;
-    }
-    for (auto [ms, minutes] : {std::pair{90000u, 2}, {150000u, 2}, {210000u, 4}, {4294967295u, 71583}}) {
-        machine.ticks = ms;
-        EXPECT_EQ(info.WindowsUpTime(), minutes) << ms;
-    }
-    info.setBeep(true);
-    info.setScreenSaverTimeout(300);
-    EXPECT_EQ(machine.sets, (std::vector<std::tuple<std::uint32_t, std::int32_t, std::uint32_t>>{{2, -1, 2}, {15, 300, 2}}));
-    EXPECT_EQ(system.ProcessorArchitecture(), -1);  // a signed 16-bit field, widened
-    EXPECT_TRUE(system.LowMemory() && system.SlowGraphics() && !system.SlowMachine());
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
 TEST_F(InfoTest, FailuresShowTheirNumberUnderTheMembersName) {
     machine.bits = 40;  // 2 to the 40th does not fit a Long
     EXPECT_EQ(info.DisplayColors(), 0);

@@ -2,10 +2,10 @@
 // window and console; the test fires the message timer itself.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QThread>
 #include <cstdlib>
 
 #include "gui/GameToolbar.h"
@@ -15,15 +15,8 @@
 namespace {
 
 template <class Pred>
-bool waitFor(Pred done, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
+bool waitFor(Pred done) {
+    return QTest::qWaitFor(done, 5000);
 }
 
 std::size_t count(const std::string& text, const std::string& what) {

@@ -5,7 +5,7 @@
 #include <poll.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <atomic>
 #include <thread>
 
@@ -56,12 +56,7 @@ TEST(Soak, ADayOfBroadcastsAndStatusRepliesGrowsOnlyTheConsole) {
     w.form.cmdStart_Click();
     ASSERT_TRUE(w.boxes.shown.empty());
 
-    auto settle = [&](int expectedArrivals) {
-        QElapsedTimer guard;
-        guard.start();
-        while (w.arrivals < expectedArrivals && guard.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    };
+    auto settle = [&](int expected) { EXPECT_TRUE(QTest::qWaitFor([&] { return w.arrivals >= expected; }, 5000)); };
     settle(1);
     const std::int64_t memoryAtStart = testsupport::residentBytes();
     const std::int64_t heapAtStart = testsupport::heapInUse();

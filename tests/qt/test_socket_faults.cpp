@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <thread>
@@ -55,7 +56,7 @@ TEST(SocketFaults, AFloodIsTakenInSlicesAndNothingDeliveredIsLost) {
         for (int i = 0; i < kDatagrams; ++i) w.server.reply(reply);
         sent = true;
     });
-    while (!sent) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.load(); }, 120000));
     flood.join();
     w.settle();
     // One more datagram, once the buffer has room, brings the socket's own
