@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "gui/QtControls.h"
+#include "gui/ConsoleView.h"
 
 namespace {
 

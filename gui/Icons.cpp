@@ -2,42 +2,18 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 
 namespace gui {
 
-void paintAppIcon(QPainter& p, int size) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
-    // Background tile.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor("#243447"));
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    // Speech balloon.
-    QPainterPath balloon;
-    balloon.addRoundedRect(QRectF(10, 10, 44, 28), 8, 8);
-    QPainterPath tail;
-    tail.moveTo(18, 36);
-    tail.lineTo(16, 48);
-    tail.lineTo(28, 36);
-    tail.closeSubpath();
-    p.setBrush(QColor("#f5f7fa"));
-    p.drawPath(balloon.united(tail));
-    // Three text lines in the balloon.
-    p.setBrush(QColor("#3d7bd9"));
-    for (int i = 0; i < 3; ++i) p.drawRoundedRect(QRectF(16, 15 + i * 7, i == 2 ? 20 : 32, 4), 2, 2);
-    // The server's light.
-    p.setBrush(QColor("#2ecc40"));
-    p.setPen(QPen(QColor("#1b7a26"), 1.5));
-    p.drawEllipse(QRectF(40, 42, 14, 14));
-    p.restore();
-}
-
+// The icon has one drawing, packaging/vexmond.svg, built into the program as
+// a resource and rendered at each size; the package installs the same file.
 QImage appIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    QSvgRenderer svg(QStringLiteral(":/vexmond/vexmond.svg"));
     QPainter p(&image);
-    paintAppIcon(p, size);
+    svg.render(&p);
     return image;
 }
 

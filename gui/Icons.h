@@ -9,7 +9,6 @@ namespace gui {
 // The application's icon: a speech balloon (the broadcast) over a server
 // rack's green light. The same drawing makes the window's icon and the PNG
 // files installed beside the SVG.
-void paintAppIcon(QPainter& painter, int size);
 QIcon appIcon();
 
 // The sizes the icon is drawn in, for the window and for the hicolor theme.

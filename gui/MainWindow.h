@@ -7,6 +7,9 @@
 
 #include "app/frmMain.h"
 #include "gui/EventSleeper.h"
+#include "gui/AppCursor.h"
+#include "gui/ComboField.h"
+#include "gui/ConsoleView.h"
 #include "gui/QtControls.h"
 
 class QComboBox;

@@ -12,6 +12,9 @@
 #include <set>
 
 #include "gui/MainWindow.h"
+#include "gui/AppCursor.h"
+#include "gui/ComboField.h"
+#include "gui/ConsoleView.h"
 #include "gui/QtControls.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "tests/fakes/FakeComboBox.h"
