@@ -253,7 +253,7 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
                 EXPECT_EQ(box.text, "socket says " + std::to_string(number)) << where;
             } else {
                 EXPECT_EQ(box.style, 0x1010) << where;
-                EXPECT_NE(h.fileSystem.files["/opt/vexmond/vexmond.log"].find("Error 10055 in vexmond::frmMain." +
+                EXPECT_NE(testsupport::readFile(h.dataFile("vexmond.log")).find("Error 10055 in vexmond::frmMain." +
                                                                               std::string(p.procedure)),
                           std::string::npos)
                     << where;

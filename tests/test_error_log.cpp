@@ -2,6 +2,8 @@
 // log that cannot be written never hides the message.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/posix/PosixFileSystem.h"
 #include "support/modErrorLog.h"
 #include "tests/fakes/FakeControls.h"
@@ -13,7 +15,9 @@ namespace {
 const std::string kHeader = std::string(78, '-') + "\r\n---12/07/2026 09:05:03---\r\n";
 
 struct LogTest : ::testing::Test {
-    fakes::FakeFileSystem files;
+    testsupport::TempDir tmp;
+    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
+    platform::posix::PosixFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeMessageBox boxes;
     support::modErrorLog log{files, clock, boxes};
@@ -34,11 +38,11 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
         {"C", "S", 9, "C(E)", "S (T)", 9},
     };
     for (const auto& c : cases) {
-        files.files.clear();
+        std::filesystem::remove(tmp / "data/vexmond/vexmond.log");
         boxes.shown.clear();
         log.LogError(c.description, c.source, c.number, true, false, true, &caught, "");
         const std::string n = std::to_string(c.expectNumber);
-        EXPECT_EQ(files.files["/opt/vexmond/vexmond.log"],
+        EXPECT_EQ(testsupport::readFile(tmp / "data/vexmond/vexmond.log"),
                   kHeader + "Error " + n + " in " + c.expectSource + ":\r\n" + c.expectDescription + "\r\n");
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Following error occurred in this application:\r\n\r\n" + c.expectDescription +
@@ -53,15 +57,15 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
         EXPECT_EQ(e.source(), "S (T)");
         EXPECT_EQ(e.description(), "C(E)");
     }
-    EXPECT_TRUE(log.WriteLogEntry("elsewhere", "/tmp/other.log", false, true, false));
+    EXPECT_TRUE(log.WriteLogEntry("elsewhere", tmp / "other.log", false, true, false));
     EXPECT_TRUE(log.WriteLogEntry("again", "", false, false, true));  // to the last file, cut to nothing first
-    EXPECT_EQ(files.files["/tmp/other.log"], "again\r\n");
+    EXPECT_EQ(testsupport::readFile(tmp / "other.log"), "again\r\n");
 
-    files.readOnly.insert("/opt/vexmond/vexmond.log");
-    EXPECT_FALSE(log.WriteLogEntry("x", "/opt/vexmond/vexmond.log", true, true, false));
+    testsupport::writeFile(tmp / "data/vexmond/vexmond.log.d", "a file, not a directory");
+    EXPECT_FALSE(log.WriteLogEntry("x", tmp / "data/vexmond/vexmond.log.d/x.log", true, true, false));
     boxes.shown.clear();
-    log.LogError("", "S", 0, true, false, true, &caught, "");
-    EXPECT_EQ(boxes.shown.size(), 1u);  // the entry is lost, the message is not
+    log.LogError("", "S", 0, true, false, true, &caught, "");  // into the last file, which cannot be written
+    EXPECT_EQ(boxes.shown.size(), 1u);                          // the entry is lost, the message is not
 }
 
 TEST(ErrorLogOnDisk, TheDefaultLogIsCreatedInTheProgramsOwnDirectory) {

@@ -74,20 +74,12 @@ TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {
     EXPECT_FALSE(h.form.closeEnabled());
     EXPECT_EQ(h.form.moves, (std::vector<std::pair<double, double>>{{640, 220}}));
     h.frm->Unload();
-    EXPECT_EQ(h.toolbar.saved, std::vector<std::string>{"/opt/vexmond/ATBconfig.atb"});
-
-    h.fileSystem.files["/opt/vexmond/ATBconfig.atb"] = "layout";
-    h.fileSystem.directory = "/";  // a directory that ends in the separator gets no second one
+    EXPECT_EQ(h.toolbar.saved, std::vector<std::string>{h.dataFile("ATBconfig.atb")});
+    testsupport::writeFile(h.dataFile("ATBconfig.atb"), "layout");
     h.recreate();
     h.frm->Form_Load();
-    EXPECT_TRUE(h.toolbar.loaded.empty());  // the file lies in the old directory
-    h.fileSystem.files["/ATBconfig.atb"] = "layout";
-    h.recreate();
-    h.frm->Form_Load();
-    EXPECT_EQ(h.toolbar.loaded, std::vector<std::string>{"/ATBconfig.atb"});
-    std::string dir = "/srv";
-    EXPECT_EQ(app::AddBackslash(dir), "/srv/");
-    EXPECT_EQ(app::AddBackslash(dir), "/srv/");
+    EXPECT_EQ(h.toolbar.loaded, std::vector<std::string>{h.dataFile("ATBconfig.atb")});
+    for (std::string dir : {"/srv", "/srv/"}) EXPECT_EQ(app::AddBackslash(dir), "/srv/");
 }
 
 TEST(LocalAddress, TheFirstAddressUnlessTheHostNameIsLoopbackOnly) {

@@ -9,7 +9,6 @@
 
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
-#include "platform/FileSystem.h"
 #include "platform/Sleeper.h"
 #include "platform/SocketsLibrary.h"
 
@@ -38,61 +37,6 @@ struct FakeSleeper : platform::ISleeper {
             throw;
         }
         --holding;
-    }
-};
-
-// Files in memory under a program directory of /opt/vexmond.
-struct FakeFileSystem : platform::IFileSystem {
-    std::string directory = "/opt/vexmond";
-    std::map<std::string, std::string> files;
-    std::set<std::string> readOnly;
-    std::set<std::string> unreadable;  // exist, but cannot be opened
-    std::string programDirectory() override { return directory; }
-    bool findFirst(const std::string& path, std::uint32_t* attributes) override {
-        if (!files.count(path)) return false;
-        if (attributes) *attributes = readOnly.count(path) ? platform::kAttrReadOnly : platform::kAttrArchive;
-        return true;
-    }
-    struct Reader : platform::IReadFile {
-        std::string data;
-        std::size_t at = 0;
-        std::int64_t size() const override { return static_cast<std::int64_t>(data.size()); }
-        std::string read(std::size_t n) override {
-            std::string out = data.substr(at, n);
-            at += out.size();
-            return out;
-        }
-    };
-    std::unique_ptr<platform::IReadFile> openForReading(const std::string& path) override {
-        if (!files.count(path) || unreadable.count(path)) return nullptr;
-        auto r = std::make_unique<Reader>();
-        r->data = files[path];
-        return r;
-    }
-    bool copyFile(const std::string& from, const std::string& to) override {
-        if (!files.count(from) || readOnly.count(to)) return false;
-        files[to] = files[from];
-        return true;
-    }
-    bool moveFile(const std::string& from, const std::string& to) override {
-        if (files.count(to) || !copyFile(from, to)) return false;
-        files.erase(from);
-        return true;
-    }
-    bool deleteFile(const std::string& path) override { return !readOnly.count(path) && files.erase(path) > 0; }
-    std::int64_t fileSize(const std::string& path) override {
-        return files.count(path) ? static_cast<std::int64_t>(files[path].size()) : -1;
-    }
-    std::string shortPathName(const std::string& path) override { return path; }
-    bool truncateFile(const std::string& path) override {
-        if (readOnly.count(path)) return false;
-        files[path].clear();
-        return true;
-    }
-    bool appendToFile(const std::string& path, const std::string& data) override {
-        if (readOnly.count(path)) return false;
-        files[path] += data;
-        return true;
     }
 };
 

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
@@ -15,14 +16,15 @@
 
 namespace fakes {
 
-// frmMain over fake controls and services and a real settings store in a
-// temporary directory, with the design contents of the window's fields.
+// frmMain over fake controls and services, and a real settings store and
+// data directory in a temporary directory, with the design contents of the window's fields.
 struct FormHarness {
     testsupport::TempDir tmp;
+    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
     platform::posix::HiveRegistry registry{tmp / "config"};
     FakeMessageBox messageBox;
     FakeFileDialogs fileDialogs;
-    FakeFileSystem fileSystem;
+    platform::posix::PosixFileSystem fileSystem;
     FakeClock clock;
     FakeSleeper sleeper;
     FakeCursor cursor;
@@ -90,6 +92,7 @@ struct FormHarness {
         s.Init("Quorlan", "_Vexmond");
         return s;
     }
+    std::string dataFile(const std::string& name) const { return tmp / ("data/vexmond/" + name); }
     std::string stored(const std::string& section, const std::string& name) {
         return settings().GetSetting(section, name, support::Variant::String("<missing>")).toText();
     }
