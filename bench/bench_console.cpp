@@ -1,9 +1,14 @@
-// Appending a 1 KB server reply to the console as it grows: the cost must
-// follow the reply's size, not the console's.
+// The console's cost: the memory it takes per byte of text it holds, and the
+// time to append a 1 KB server reply as it grows, which must follow the
+// reply's size, not the console's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,9 +23,75 @@ std::string replyOf(std::size_t bytes) {
     return reply;
 }
 
+std::int64_t residentBytes() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    long size = 0, resident = 0;
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<std::int64_t>(resident) * sysconf(_SC_PAGESIZE);
+}
+
+// The highest resident size since the last reset of the mark.
+std::int64_t peakResidentBytes() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long kb = 0;
+    while (f && std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+    if (f) std::fclose(f);
+    return static_cast<std::int64_t>(kb) * 1024;
+}
+
+void resetPeak() {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+// The memory the console costs for the text it holds: resident bytes of the
+// process per byte of console text, once 10 MB of replies are in and shown,
+// and what is left once the console is cleared again.
+void BM_MemoryPerConsoleByte(benchmark::State& state) {
+    for (auto _ : state) {
+        QPlainTextEdit view;
+        view.resize(640, 300);
+        view.show();
+        QApplication::processEvents();
+        malloc_trim(0);
+        const std::int64_t before = residentBytes();
+        resetPeak();
+        gui::ConsoleView console(&view);
+        const std::string reply = replyOf(1024);
+        const std::size_t target = 10u * 1024 * 1024;
+        for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {
+            console.appendText(reply);
+            if (n % 64 == 0) {
+                console.setSelStart(console.length());
+                console.flush();
+                QApplication::processEvents();
+            }
+        }
+        console.setSelStart(console.length());
+        console.flush();
+        QApplication::processEvents();
+        malloc_trim(0);
+        const std::int64_t held = residentBytes() - before;
+        state.counters["peak_bytes_per_console_byte"] =
+            static_cast<double>(peakResidentBytes() - before) / static_cast<double>(console.length());
+        state.counters["bytes_per_console_byte"] = static_cast<double>(held) / static_cast<double>(console.length());
+        console.setText("");
+        QApplication::processEvents();
+        malloc_trim(0);
+        state.counters["left_after_clear_MB"] = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
+    }
+}
+BENCHMARK(BM_MemoryPerConsoleByte)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 void BM_AppendReply(benchmark::State& state) {
     QPlainTextEdit view;
-    view.setReadOnly(true);
     view.resize(640, 300);
     view.show();
     gui::ConsoleView console(&view);

@@ -43,6 +43,13 @@ std::int64_t countCarriageReturns(std::string_view text, std::size_t end) {
 }  // namespace
 
 ConsoleView::ConsoleView(QPlainTextEdit* view) : m_view(view) {
+    // Read only, with no undo history (which would keep a second copy of
+    // every reply) and no wrapping (a reply's lines stay the server's lines).
+    if (m_view) {
+        m_view->setReadOnly(true);
+        m_view->setUndoRedoEnabled(false);
+        m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
     m_flushTimer.setSingleShot(true);
     QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { flush(); });
     m_sinceFlush.start();

@@ -237,9 +237,6 @@ void MainWindow::buildControls() {
     auto* status = new QVBoxLayout(fraStatus);
     m_txtOutput = new QPlainTextEdit;
     m_txtOutput->setObjectName("txtOutput");
-    m_txtOutput->setReadOnly(true);
-    m_txtOutput->setUndoRedoEnabled(false);
-    m_txtOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtOutput->setAccessibleName("Server replies");
     m_txtOutput->setMinimumHeight(120);
@@ -425,6 +422,12 @@ void MainWindow::runHeldTicks() {
     const std::vector<QTimer*> due = std::exchange(m_heldTicks, {});
     for (QTimer* timer : due)
         if (timer->isActive()) tick(timer);
+}
+
+void MainWindow::pressStart() {
+    QTimer::singleShot(0, m_cmdStart, [button = m_cmdStart] {
+        if (button->isEnabled()) button->click();
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
