@@ -7,14 +7,23 @@
 #include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "gui/Application.h"
+#include "gui/CommandLine.h"
 #include "gui/Lifetime.h"
 #include "gui/MainWindow.h"
 #include "gui/QtFileDialogs.h"
 #include "gui/SocketWatcher.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    gui::CommandLine options;
+    if (gui::asksForHelpOrVersion(argc, argv)) {
+        // Answered without a display; a mistake elsewhere on the line still wins.
+        QCoreApplication core(argc, argv);
+        gui::nameApplication();
+        return gui::readCommandLine(QCoreApplication::arguments(), options).value_or(0);
+    }
+    QApplication application(argc, argv);  // takes the window system's own options off the line
     gui::setUpApplication();
+    if (const auto status = gui::readCommandLine(QApplication::arguments(), options)) return *status;
 
     platform::posix::HiveRegistry registry(platform::posix::configDirectory());
     platform::posix::PosixUdpSocket socket;
@@ -39,5 +48,6 @@ int main(int argc, char** argv) {
 
     form.Form_Load();
     window.show();
+    if (options.start) window.pressStart();
     return lifetime.run();
 }

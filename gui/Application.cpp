@@ -7,8 +7,13 @@
 
 namespace gui {
 
+void nameApplication() {
+    QCoreApplication::setApplicationName("vexmond");
+    QCoreApplication::setApplicationVersion(VEXMOND_VERSION);
+}
+
 void setUpApplication() {
-    QApplication::setApplicationName("vexmond");
+    nameApplication();
     QGuiApplication::setDesktopFileName("vexmond");
     QApplication::setWindowIcon(appIcon());
 }

@@ -2,6 +2,9 @@
 
 namespace gui {
 
+// Names the application and its version, for the command line's answers.
+void nameApplication();
+
 // Names the running application and gives it its icon. No display name is
 // set: the window system plugin would append it to every window title.
 void setUpApplication();

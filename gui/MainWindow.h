@@ -49,6 +49,9 @@ public:
     EventSleeper& sleeper() { return m_sleeper; }
     // Connects the widgets' events to the form's procedures.
     void bind(app::frmMain& form);
+    // Clicks Start once the event loop runs, as the user would: the same
+    // checks, boxes and failures. Nothing happens while Start is disabled.
+    void pressStart();
 
     GameToolbar& toolbar() { return *m_toolbar; }
 

@@ -199,3 +199,25 @@ TEST(Desktop, TheFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         EXPECT_TRUE(w.window.isVisible());
     }
 }
+
+// An autostart entry runs `vexmond --start`: the saved fields are loaded and
+// Start is pressed once the window is up, so the server hears the status request.
+TEST(Desktop, TheStartOptionBroadcastsWithTheSavedFields) {
+    testsupport::TempDir tmp;
+    testsupport::UdpPeer server;
+    {
+        platform::posix::HiveRegistry registry(tmp / "config/vexmond");
+        settings::CAppSettings store(registry);
+        store.Init("Quorlan", "_Vexmond");
+        for (const auto& [key, value] : {std::pair<std::string, std::string>{"Port", std::to_string(server.port())},
+                                         {"Password", "pw"},
+                                         {"Msg", "Hello"}})
+            store.SaveSetting("_Vexmond", key, support::Variant::String(value));
+        store.SaveSetting("IPs", "Hist0", support::Variant::String("127.0.0.1"));
+    }
+    testsupport::ScopedEnv config("XDG_CONFIG_HOME", tmp / "config");
+    testsupport::ScopedEnv data("XDG_DATA_HOME", tmp / "data");
+    testsupport::Child program({VEXMOND_PROGRAM, "--start"});
+    ASSERT_TRUE(program.started());
+    EXPECT_EQ(server.receive(10000), P + "rcon pw status");
+}

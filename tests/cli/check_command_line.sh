@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The command line of the program: --help and --version answer on standard
+# output without a display, an unknown option or argument exits with 2.
+set -u
+program="$1"
+fail=0
+check() {  # check WHAT EXPECTED_STATUS EXPECTED_TEXT STREAM -- ARGS...
+  local what="$1" status="$2" text="$3" stream="$4"; shift 5
+  local out err rc
+  out=$(mktemp); err=$(mktemp)
+  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM="${PLATFORM:-xcb}" "$program" "$@" >"$out" 2>"$err"; rc=$?
+  local got; got=$(cat "$([ "$stream" = out ] && echo "$out" || echo "$err")")
+  if [ "$rc" != "$status" ] || [[ "$got" != *"$text"* ]]; then
+    echo "FAIL: $what: status $rc (wanted $status), $stream was:"; echo "$got"; fail=1
+  else
+    echo "ok: $what"
+  fi
+  rm -f "$out" "$err"
+}
+check "--help without a display" 0 "--start" out -- --help
+check "-h" 0 "Press Start once the window is shown" out -- -h
+check "--version" 0 "vexmond 2.1.0" out -- --version
+check "--help-all" 0 "--version" out -- --help-all
+check "--help with a mistake" 2 "Unknown option 'bogus'." err -- --help --bogus
+PLATFORM=offscreen check "an unknown option" 2 "Unknown option 'no-such-option'." err -- --no-such-option
+PLATFORM=offscreen check "an argument" 2 "Unexpected argument 'extra'." err -- extra
+exit $fail
