@@ -8,14 +8,27 @@ namespace app {
 
 namespace {
 
+// The colour rules, from the engines' released sources (q_shared.h,
+// Q_IsColorString and ColorIndex):
+// - Quake 3 Arena: id Software's GPL release (2005), code/game/q_shared.h:
+//   '^' and any character but '^' or NUL; colour ((c - '0') & 7).
+// - Return to Castle Wolfenstein: id Software's GPL release (2010),
+//   src/game/q_shared.h: the same rule and the same eight colours.
+// - Jedi Knight II: Raven's GPL release of the 1.04 code (2013),
+//   code/game/q_shared.h: '^' and '0' to '7' only (1.02 took any character,
+//   which read bytes of Asian text as codes).
+// - Elite Force and Soldier of Fortune II: their engines' sources have not
+//   been released. Both are built on Quake 3's engine and are given its
+//   rule; change it here if a release shows otherwise.
+// - Quake II and Soldier of Fortune (Quake II's engine): no colour codes.
 constexpr GameProfile kProfiles[] = {
-    {"Quake 3 Arena", "rcon", "say", "Q3"},
-    {"Return to Castle Wolfenstein", "rcon", "say", "RTCW"},
-    {"Soldier of Fortune II", "rcon", "say", "SOF2"},
-    {"Jedi Knight II", "rcon", "svsay", "JK2"},
-    {"Elite Force", "rcon", "svsay", "EF"},
-    {"Quake II", "rcon_password", "say", nullptr},
-    {"Soldier of Fortune", "rcon_password", "say", nullptr},
+    {"Quake 3 Arena", "rcon", "say", "Q3", ColourCodes::AnyCharacter},
+    {"Return to Castle Wolfenstein", "rcon", "say", "RTCW", ColourCodes::AnyCharacter},
+    {"Soldier of Fortune II", "rcon", "say", "SOF2", ColourCodes::AnyCharacter},
+    {"Jedi Knight II", "rcon", "svsay", "JK2", ColourCodes::DigitsZeroToSeven},
+    {"Elite Force", "rcon", "svsay", "EF", ColourCodes::AnyCharacter},
+    {"Quake II", "rcon_password", "say", nullptr, ColourCodes::None},
+    {"Soldier of Fortune", "rcon_password", "say", nullptr, ColourCodes::None},
 };
 
 }  // namespace

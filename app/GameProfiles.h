@@ -3,6 +3,8 @@
 #include <span>
 #include <string>
 
+#include "app/ColourCodes.h"
+
 namespace app {
 
 // The two words of a game's remote-console language.
@@ -11,6 +13,7 @@ struct GameProfile {
     const char* rconWord;  // opens a remote command
     const char* sayWord;   // prints a chat line to all players
     const char* boxCode;   // its short code in the game box; nullptr for a game only recognised
+    ColourCodes colourCodes;  // how its chat reads a caret
 };
 
 // Every game Vexmond knows.

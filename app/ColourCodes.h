@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// How a game reads a caret in chat text.
+enum class ColourCodes : std::uint8_t {
+    None,               // a caret is a caret (Quake II, Soldier of Fortune)
+    AnyCharacter,       // '^' and any character but '^' or NUL (id Tech 3)
+    DigitsZeroToSeven,  // '^' and '0' to '7' only (Jedi Knight II 1.04)
+};
+
+// The eight colours of id Tech 3's colour table, by index: a code's
+// character c gives (c - '0') & 7.
+enum class GameColour : std::uint8_t { Black, Red, Green, Yellow, Blue, Cyan, Magenta, White };
+
+// A stretch of a line as the game draws it: a colour code (hidden in the
+// game), or text in one colour. Offsets are bytes of the line.
+struct ColourRun {
+    std::size_t start = 0;
+    std::size_t length = 0;
+    bool code = false;
+    GameColour colour = GameColour::White;  // for a code, the colour it starts
+
+    bool operator==(const ColourRun&) const = default;
+};
+
+// The rule of the game of that name; the id Tech 3 rule for a name no
+// profile knows, as most servers are of that family.
+ColourCodes colourCodesOf(const std::string& gameName);
+
+// The runs of one line, starting in white as chat and the console do. Line
+// ends are not special: the caller cuts the text into lines.
+std::vector<ColourRun> colourRuns(std::string_view line, ColourCodes rule);
+
+// The line as the players read it: without its colour codes.
+std::string withoutColourCodes(std::string_view line, ColourCodes rule);
+
+}  // namespace app

@@ -1,0 +1,55 @@
+// Colour codes as each game's engine reads them: one table per rule.
+#include <gtest/gtest.h>
+
+#include "app/ColourCodes.h"
+
+using app::ColourCodes;
+using app::ColourRun;
+using C = app::GameColour;
+
+namespace {
+
+// A line written as runs: "[code:colour]" for a code, "text:colour" for text.
+std::string describe(std::string_view line, ColourCodes rule) {
+    static const char* names[] = {"black", "red", "green", "yellow", "blue", "cyan", "magenta", "white"};
+    std::string out;
+    for (const ColourRun& r : app::colourRuns(line, rule)) {
+        const std::string piece(line.substr(r.start, r.length));
+        out += r.code ? "[" + piece + "]" : piece + ":" + names[static_cast<int>(r.colour)] + " ";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ColourCodes, EachGameReadsACaretByItsEnginesRule) {
+    const struct {
+        ColourCodes rule;
+        const char* line;
+        const char* runs;
+    } cases[] = {
+        {ColourCodes::AnyCharacter, "^1Be nice ^7and have fun", "[^1]Be nice :red [^7]and have fun:white "},
+        {ColourCodes::AnyCharacter, "plain", "plain:white "},
+        {ColourCodes::AnyCharacter, "^^1x", "^:white [^1]x:red "},             // "^^" is a caret, then a code
+        {ColourCodes::AnyCharacter, "a^", "a^:white "},                         // a caret at the end is text
+        {ColourCodes::AnyCharacter, "^9nine ^afar", "[^9]nine :red [^a]far:red "},  // (c - '0') & 7
+        {ColourCodes::AnyCharacter, "^0^4", "[^0][^4]"},
+        {ColourCodes::AnyCharacter, "x^ y", "x:white [^ ]y:black "},  // (' ' - '0') & 7 is 0
+        {ColourCodes::DigitsZeroToSeven, "^1red ^8eight ^ax", "[^1]red ^8eight ^ax:red "},
+        {ColourCodes::DigitsZeroToSeven, "^^7w", "^:white [^7]w:white "},
+        {ColourCodes::None, "^1as typed", "^1as typed:white "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(describe(c.line, c.rule), c.runs) << c.line;
+}
+
+TEST(ColourCodes, TheProfilesNameTheirRulesAndTextLosesOnlyItsCodes) {
+    const std::pair<const char*, ColourCodes> games[] = {
+        {"Quake 3 Arena", ColourCodes::AnyCharacter},      {"Return to Castle Wolfenstein", ColourCodes::AnyCharacter},
+        {"Jedi Knight II", ColourCodes::DigitsZeroToSeven}, {"Quake II", ColourCodes::None},
+        {"Soldier of Fortune", ColourCodes::None},         {"A typed name", ColourCodes::AnyCharacter},
+    };
+    for (const auto& [game, rule] : games) EXPECT_EQ(app::colourCodesOf(game), rule) << game;
+    // The second caret of "^^" still opens a code: the game shows "^ice".
+    EXPECT_EQ(app::withoutColourCodes("^1Be ^^nice^", ColourCodes::AnyCharacter), "Be ^ice^");
+    EXPECT_EQ(app::withoutColourCodes("^1Be ^9nice", ColourCodes::DigitsZeroToSeven), "Be ^9nice");
+}
