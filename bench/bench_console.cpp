@@ -13,6 +13,7 @@
 #include <string>
 
 #include "gui/ConsoleView.h"
+#include "gui/GameColours.h"
 
 namespace {
 
@@ -64,6 +65,9 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         const std::int64_t before = residentBytes();
         resetPeak();
         gui::ConsoleView console(&view);
+        std::unique_ptr<gui::ConsoleColours> colours;
+        if (state.range(0) != 0)
+            colours = std::make_unique<gui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
         const std::string reply = replyOf(1024);
         const std::size_t target = 10u * 1024 * 1024;
         for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {
@@ -88,13 +92,16 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         state.counters["left_after_clear_MB"] = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
     }
 }
-BENCHMARK(BM_MemoryPerConsoleByte)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerConsoleByte)->ArgName("colours")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_AppendReply(benchmark::State& state) {
     QPlainTextEdit view;
     view.resize(640, 300);
     view.show();
     gui::ConsoleView console(&view);
+    std::unique_ptr<gui::ConsoleColours> colours;
+    if (state.range(1) != 0)
+        colours = std::make_unique<gui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
     const std::string reply = replyOf(1024);
     const auto target = static_cast<std::size_t>(state.range(0)) * 1024 * 1024;
     for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {
@@ -112,7 +119,8 @@ void BM_AppendReply(benchmark::State& state) {
         QApplication::processEvents();  // let the view lay out and repaint, as the event loop would
     }
     state.counters["console_MB"] = static_cast<double>(state.range(0));
+    state.counters["colours"] = static_cast<double>(state.range(1));
 }
-BENCHMARK(BM_AppendReply)->Arg(0)->Arg(1)->Arg(5)->Arg(10)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_AppendReply)->ArgsProduct({{0, 1, 5, 10}, {0, 1}})->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 }  // namespace

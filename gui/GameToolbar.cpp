@@ -88,6 +88,12 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     exitAction->setShortcut(QKeySequence::Quit);
     auto* select = games->addAction("Select");
     select->setObjectName("ID_SelectGame");
+    // A view setting, not a tool of the collection: the logic never sees it.
+    games->addSeparator();
+    m_consoleColours = games->addAction("&Colours in the Console");
+    m_consoleColours->setObjectName("consoleColours");
+    m_consoleColours->setCheckable(true);
+    m_consoleColours->setToolTip("Show the console's text in the game's colours; the codes stay in the text, dimmed");
     auto* info = help->addAction("Information");
     info->setObjectName("ID_Information");
     auto* about = help->addAction("&About");
@@ -164,6 +170,7 @@ void GameToolbar::saveLayout(const std::string& path) {
     QByteArray text = QByteArray(kLayoutMagic) + "\n";
     text += "game=" + m_gameBox->currentText().toUtf8().toBase64() + "\n";
     text += "state=" + (m_window ? m_window->saveState().toBase64() : QByteArray()) + "\n";
+    text += QByteArray("colours=") + (m_consoleColours->isChecked() ? "1" : "0") + "\n";
     file.write(text);
     if (!file.commit()) throw std::runtime_error("cannot write the toolbar layout");
 }
@@ -176,6 +183,7 @@ void GameToolbar::loadLayout(const std::string& path) {
     for (const QByteArray& line : lines) {
         if (line.startsWith("game=")) showGame(QString::fromUtf8(QByteArray::fromBase64(line.mid(5))));
         if (line.startsWith("state=") && m_window) m_window->restoreState(QByteArray::fromBase64(line.mid(6)));
+        if (line.startsWith("colours=")) m_consoleColours->setChecked(line.mid(8).trimmed() == "1");
     }
 }
 

@@ -35,6 +35,8 @@ public:
     QToolBar* toolRow() const { return m_toolRow; }
     QComboBox* gameBox() const { return m_gameBox; }
     QAction* action(const QString& id) const;
+    // "Colours in the Console", checkable, kept with the layout.
+    QAction* consoleColours() const { return m_consoleColours; }
 
 signals:
     // The two events: a tool chosen, and an item picked in the game box.
@@ -52,6 +54,7 @@ private:
     QMenuBar* m_menuBar;
     QToolBar* m_toolRow;
     QComboBox* m_gameBox;
+    QAction* m_consoleColours;
     std::vector<std::unique_ptr<Tool>> m_tools;
 };
 

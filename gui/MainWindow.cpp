@@ -26,7 +26,9 @@
 
 #include "gui/FreeSpinBox.h"
 #include "gui/GameToolbar.h"
+#include "gui/GameColours.h"
 #include "gui/Icons.h"
+#include "gui/MessagePreview.h"
 #include "gui/Latin1.h"
 #include "gui/QtFileDialogs.h"
 #include "support/AppError.h"
@@ -179,6 +181,9 @@ void MainWindow::buildControls() {
     m_txtMsg->setAccessibleName("Message to send, one server message per line");
     m_txtMsg->setMinimumHeight(70);
     message->addWidget(m_txtMsg, 1);
+    m_preview = new MessagePreview;
+    m_preview->setMaximumHeight(m_txtMsg->minimumHeight());
+    message->addWidget(m_preview);
     auto* timing = new QHBoxLayout;
     m_txtSeverMessageTime = new FreeSpinBox(1, 30);
     m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
@@ -333,6 +338,7 @@ void MainWindow::buildControls() {
     m_statusField = std::make_unique<SpinField>(m_txtStatus);
     m_console = std::make_unique<ConsoleView>(m_txtOutput);
     m_startButton = std::make_unique<Button>(m_cmdStart);
+    showColours();
     m_connectedImage = std::make_unique<Image>(m_imgConnected);
     m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
     m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
@@ -372,6 +378,26 @@ void MainWindow::guarded(const char* procedure, const std::function<void()>& bod
     } catch (const std::exception& e) {
         reportFailure(procedure, e);
     }
+}
+
+// The preview and the console's colours follow the message, the game box
+// and the menu item; they only paint, and nothing of theirs reaches the logic.
+void MainWindow::showColours() {
+    auto update = [this] {
+        const app::ColourCodes rule = app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText()));
+        m_preview->showMessage(m_txtMsg->toPlainText(), rule);
+        if (m_consoleColours) m_consoleColours->setRule(rule);
+    };
+    connect(m_txtMsg, &QPlainTextEdit::textChanged, this, update);
+    connect(m_toolbar->gameBox(), &QComboBox::currentTextChanged, this, update);
+    connect(m_toolbar->consoleColours(), &QAction::toggled, this, [this](bool on) {
+        useGameGround(m_txtOutput, on);
+        m_consoleColours.reset();
+        if (on)
+            m_consoleColours = std::make_unique<ConsoleColours>(
+                m_txtOutput->document(), app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText())));
+    });
+    update();
 }
 
 void MainWindow::bind(app::frmMain& form) {

@@ -7,6 +7,8 @@
 
 #include "app/frmMain.h"
 #include "gui/EventSleeper.h"
+#include "gui/GameColours.h"
+#include "gui/MessagePreview.h"
 #include "gui/AppCursor.h"
 #include "gui/ComboField.h"
 #include "gui/ConsoleView.h"
@@ -89,6 +91,7 @@ private:
                                        {kScClose, 0, "Close"}};
 
     void buildControls();
+    void showColours();
     // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
     void guarded(const char* procedure, const std::function<void()>& body);
     void reportFailure(const char* procedure, const std::exception& e);
@@ -114,6 +117,8 @@ private:
     QLineEdit* m_txtPort = nullptr;
     QLineEdit* m_txtPassword = nullptr;
     QPlainTextEdit* m_txtMsg = nullptr;
+    MessagePreview* m_preview = nullptr;
+    std::unique_ptr<ConsoleColours> m_consoleColours;  // while "Colours in the Console" is on
     FreeSpinBox* m_txtSeverMessageTime = nullptr;
     FreeSpinBox* m_txtMsgDelay = nullptr;
     FreeSpinBox* m_txtStatus = nullptr;

@@ -30,8 +30,8 @@ TEST(ColourCodes, EachGameReadsACaretByItsEnginesRule) {
     } cases[] = {
         {ColourCodes::AnyCharacter, "^1Be nice ^7and have fun", "[^1]Be nice :red [^7]and have fun:white "},
         {ColourCodes::AnyCharacter, "plain", "plain:white "},
-        {ColourCodes::AnyCharacter, "^^1x", "^:white [^1]x:red "},             // "^^" is a caret, then a code
-        {ColourCodes::AnyCharacter, "a^", "a^:white "},                         // a caret at the end is text
+        {ColourCodes::AnyCharacter, "^^1x", "^:white [^1]x:red "},                  // "^^" is a caret, then a code
+        {ColourCodes::AnyCharacter, "a^", "a^:white "},                             // a caret at the end is text
         {ColourCodes::AnyCharacter, "^9nine ^afar", "[^9]nine :red [^a]far:red "},  // (c - '0') & 7
         {ColourCodes::AnyCharacter, "^0^4", "[^0][^4]"},
         {ColourCodes::AnyCharacter, "x^ y", "x:white [^ ]y:black "},  // (' ' - '0') & 7 is 0
@@ -44,9 +44,9 @@ TEST(ColourCodes, EachGameReadsACaretByItsEnginesRule) {
 
 TEST(ColourCodes, TheProfilesNameTheirRulesAndTextLosesOnlyItsCodes) {
     const std::pair<const char*, ColourCodes> games[] = {
-        {"Quake 3 Arena", ColourCodes::AnyCharacter},      {"Return to Castle Wolfenstein", ColourCodes::AnyCharacter},
+        {"Quake 3 Arena", ColourCodes::AnyCharacter},       {"Return to Castle Wolfenstein", ColourCodes::AnyCharacter},
         {"Jedi Knight II", ColourCodes::DigitsZeroToSeven}, {"Quake II", ColourCodes::None},
-        {"Soldier of Fortune", ColourCodes::None},         {"A typed name", ColourCodes::AnyCharacter},
+        {"Soldier of Fortune", ColourCodes::None},          {"A typed name", ColourCodes::AnyCharacter},
     };
     for (const auto& [game, rule] : games) EXPECT_EQ(app::colourCodesOf(game), rule) << game;
     // The second caret of "^^" still opens a code: the game shows "^ice".

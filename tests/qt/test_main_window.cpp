@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
@@ -209,4 +211,53 @@ TEST(MainWindow, AFailingKeyHandlerIsShownNotThrownIntoQt) {
     poll.start(10);
     QTest::keyClick(w.find<QComboBox>("txtIP")->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(title, "Vexmond - txtIP_KeyDown");
+}
+
+TEST(MainWindow, ThePreviewAndTheConsoleShowTheGamesColoursWithoutChangingTheText) {
+    std::string layout;
+    {
+        LiveWindow w;
+        auto* preview = w.find<QPlainTextEdit>("txtMsgPreview");
+        QComboBox* games = w.window.toolbar().gameBox();
+        games->setCurrentText("Quake 3 Arena");
+        w.find<QPlainTextEdit>("txtMsg")->setPlainText("^1Be ^^nice\n\n^7x");
+        EXPECT_EQ(preview->toPlainText(), "Be ^ice\n\nx");  // what the players read
+        EXPECT_FALSE(preview->accessibleName().isEmpty());
+        const QTextBlock first = preview->document()->firstBlock();
+        EXPECT_EQ(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+        EXPECT_EQ(first.next().blockFormat().background().style(), Qt::BDiagPattern);  // skipped
+        games->setCurrentText("Quake II");
+        EXPECT_EQ(preview->toPlainText(), "^1Be ^^nice\n\n^7x");
+
+        auto* view = w.find<QPlainTextEdit>("txtOutput");
+        const std::string reply = "a ^2green\r\nname ^1red^7white\r\n";
+        w.form.AppendToConsole(reply);
+        games->setCurrentText("Quake 3 Arena");
+        w.window.toolbar().consoleColours()->setChecked(true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->document()->firstBlock().layout()->formats().isEmpty(); }));
+        std::vector<std::pair<QString, QColor>> painted;
+        const QTextBlock block = view->document()->firstBlock();
+        for (const auto& range : block.layout()->formats())
+            painted.emplace_back(block.text().mid(range.start, range.length), range.format.foreground().color());
+        EXPECT_EQ(painted, (std::vector<std::pair<QString, QColor>>{{"a ", QColor(255, 255, 255)},
+                                                                    {"^2", QColor(0x70, 0x70, 0x70)},
+                                                                    {"green", QColor(0, 255, 0)},
+                                                                    {"name ", QColor(255, 255, 255)},
+                                                                    {"^1", QColor(0x70, 0x70, 0x70)},
+                                                                    {"red", QColor(255, 0, 0)},
+                                                                    {"^7", QColor(0x70, 0x70, 0x70)},
+                                                                    {"white", QColor(255, 255, 255)}}));
+        EXPECT_EQ(w.console(), reply);  // the codes stay in the text and in what Save writes
+        QTest::mouseClick(w.find<QAbstractButton>("cmdClose"), Qt::LeftButton);
+        layout = testsupport::readFile(w.layoutFile());
+    }
+    LiveWindow w(LiveWindow::Real::nothing, false);
+    std::filesystem::create_directories(w.tmp / "data/vexmond");
+    testsupport::writeFile(w.layoutFile(), layout);
+    w.load();
+    EXPECT_TRUE(w.window.toolbar().consoleColours()->isChecked());  // kept with the layout
+    w.window.toolbar().consoleColours()->setChecked(false);
+    w.form.AppendToConsole("^1plain again\r\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.find<QPlainTextEdit>("txtOutput")->toPlainText().isEmpty(); }));
+    EXPECT_TRUE(w.find<QPlainTextEdit>("txtOutput")->document()->firstBlock().layout()->formats().isEmpty());
 }
