@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "tests/fakes/FakeComboBox.h"
-#include "tests/fakes/FakeRegistry.h"
+#include "platform/posix/HiveRegistry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
@@ -23,7 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (nl == std::string::npos) break;
         start = nl + 1;
     }
-    fakes::FakeRegistry registry;
+    // The settings store of a history is only read and written by Load and
+    // Save; one directory serves every input.
+    static const std::string directory = [] {
+        char pattern[] = "/tmp/vexmond-fuzz-history-XXXXXX";
+        if (!mkdtemp(pattern)) std::abort();
+        static const std::string made = pattern;
+        std::atexit([] { std::filesystem::remove_all(made); });
+        return made;
+    }();
+    platform::posix::HiveRegistry registry(directory);
     settings::CAppSettings store(registry);
     settings::CSmartComboBox history;
     history.Init(&combo, true, true, &store, "IPs", 10);
