@@ -4,7 +4,6 @@
 
 #include "tests/fakes/FormHarness.h"
 
-using fakes::FormHarness;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -13,27 +12,32 @@ const std::string P(4, '\xFF');
 const std::string B = "         ";
 
 // A window after start-up with every field filled in, ready for Start.
-struct Ready : FormHarness {
-    explicit Ready(const std::string& game = "Quake 3 Arena") {
+struct Ready : fakes::FormHarness {
+    explicit Ready(const std::string& game = "Quake 3 Arena", const std::string& message = "A\r\n\r\nB") {
         frm->Form_Load();
-        txtIP.edit = " 127.0.0.1 ";
-        txtPort.value = "27960 ";
-        txtPassword.value = "pw ";
-        txtMsg.value = "A\r\n\r\nB";
+        fill(" 127.0.0.1 ", "27960 ", "pw ", message);
         toolbar.gameBox().caption = game;
     }
-    void start() { frm->cmdStart_Click(); }
+    void fill(const std::string& ip, const std::string& port, const std::string& password, const std::string& msg) {
+        txtIP.edit = ip;
+        txtPort.value = port;
+        txtPassword.value = password;
+        txtMsg.value = msg;
+    }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) frm->tmrServerMessage_Timer();
     }
+    void send(const std::string& command) {
+        txtSendCommand.value = command;
+        frm->cmdSend_Click();
+    }
+    std::string lastBox() const { return messageBox.shown.empty() ? "<none>" : messageBox.shown.back().text; }
 };
 
 }  // namespace
 
 TEST(Start, ChecksTheFieldsInOrderThenOpensTheSocketAndPollsOnce) {
-    const struct {
-        const char *ip, *port, *password, *message, *expected;
-    } cases[] = {
+    const char* cases[][5] = {
         {"  ", "", "", "", "Please input a server IP"},
         {"1.2.3.4", " ", "", "", "Please input a server port"},
         {"1.2.3.4", "1", "   ", "", "Please input a remote password"},
@@ -41,33 +45,26 @@ TEST(Start, ChecksTheFieldsInOrderThenOpensTheSocketAndPollsOnce) {
     };
     for (const auto& c : cases) {
         Ready h;
-        h.txtIP.edit = c.ip;
-        h.txtPort.value = c.port;
-        h.txtPassword.value = c.password;
-        h.txtMsg.value = c.message;
-        h.start();
-        ASSERT_EQ(h.messageBox.shown.size(), 1u);
-        EXPECT_EQ(h.messageBox.shown[0].text, c.expected + B);
+        h.fill(c[0], c[1], c[2], c[3]);
+        h.frm->cmdStart_Click();
+        EXPECT_EQ(h.lastBox(), c[4] + B);
         EXPECT_TRUE(h.udpPeerA.sent.empty() && !h.udpPeerA.open && !h.tmrServerMessage.on);
         EXPECT_EQ(h.stored("_Vexmond", "Port"), "<missing>");
     }
-    Ready h;
-    h.txtMsg.value = "   ";  // a message of blanks passes
-    h.start();
+    Ready h("Quake 3 Arena", "   ");  // a message of blanks passes
+    h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.host, "127.0.0.1");
     EXPECT_EQ(h.udpPeerA.port, 27960);
     EXPECT_EQ(h.udpPeerA.sent, Strings{P + "rcon pw  status"});  // the field's password, untrimmed
     EXPECT_TRUE(h.tmrServerMessage.on && h.tmrStatus.on && !h.cmdStart.on && h.imgConnected.shown);
     EXPECT_EQ(h.stored("_Vexmond", "Msg"), "   ");
-    h.start();  // a socket left open is closed first
+    h.frm->cmdStart_Click();  // a socket left open is closed first
     EXPECT_EQ(h.udpPeerA.closes, 1);
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
 TEST(Broadcast, EachGameGivesItsWordsAndForm) {
-    const struct {
-        const char *game, *broadcast, *status;
-    } cases[] = {
+    const char* cases[][3] = {
         {"Quake 3 Arena", "rcon pw say \"Hi\"", "rcon pw status"},
         {"Return to Castle Wolfenstein", "rcon pw Hi", "rcon pw status"},
         {"Soldier of Fortune II", "rcon pw Hi", "rcon pw status"},
@@ -78,15 +75,13 @@ TEST(Broadcast, EachGameGivesItsWordsAndForm) {
         {"quake 3 arena", " pw Hi", " pw status"},  // unknown: no words at all on a fresh start
     };
     for (const auto& c : cases) {
-        Ready h(c.game);
+        Ready h(c[0], "Hi");
         h.txtPassword.value = "pw";
-        h.txtMsg.value = "Hi";
         h.txtSeverMessageTime.value = "1";
-        h.start();
+        h.frm->cmdStart_Click();
         h.ticks(1);
-        h.txtSendCommand.value = "  status ";
-        h.frm->cmdSend_Click();  // always rcon
-        EXPECT_EQ(h.udpPeerA.sent, (Strings{P + c.status, P + c.broadcast, P + "rcon pw status"})) << c.game;
+        h.send("  status ");  // always rcon
+        EXPECT_EQ(h.udpPeerA.sent, (Strings{P + c[2], P + c[1], P + "rcon pw status"})) << c[0];
     }
 }
 
@@ -94,12 +89,11 @@ TEST(Broadcast, SendsEachNonEmptyLineWithAPauseAfterItAndCountsOnAcrossStop) {
     Ready h;
     h.txtMsgDelay.value = "1.5";
     h.txtSeverMessageTime.value = "3";
-    h.start();
-    h.udpPeerA.sent.clear();
+    h.frm->cmdStart_Click();
     h.txtOutput.value = "xyz";
     h.ticks(2);
     h.frm->cmdStop_Click();
-    h.start();
+    h.frm->cmdStart_Click();
     h.udpPeerA.sent.clear();
     h.ticks(1);
     EXPECT_EQ(h.udpPeerA.sent, (Strings{P + "rcon pw say \"A\"", P + "rcon pw say \"B\""}));
@@ -120,9 +114,8 @@ TEST(Broadcast, IntervalAndDelayAreReadAtEveryTick) {
         {"1", "0.0025", 1, 2}, {"-3", "5", 1, 5000},
     };
     for (const auto& c : cases) {
-        Ready h("Return to Castle Wolfenstein");
-        h.txtMsg.value = "Hi";
-        h.start();
+        Ready h("Return to Castle Wolfenstein", "Hi");
+        h.frm->cmdStart_Click();
         h.txtSeverMessageTime.value = c.interval;
         h.txtMsgDelay.value = c.delay;
         h.udpPeerA.sent.clear();
@@ -135,10 +128,9 @@ TEST(Broadcast, IntervalAndDelayAreReadAtEveryTick) {
 }
 
 TEST(Broadcast, MessageAndPasswordAreFixedAtStartButTheGameIsReadPerLine) {
-    Ready h;
+    Ready h("Quake 3 Arena", "one\r\n");  // a trailing line end gives an empty last line, skipped
     h.txtSeverMessageTime.value = "1";
-    h.txtMsg.value = "one\r\n";  // a trailing line end gives an empty last line, skipped
-    h.start();
+    h.frm->cmdStart_Click();
     h.txtMsg.value = "changed";
     h.txtPassword.value = "other";
     h.udpPeerA.sent.clear();
@@ -147,15 +139,14 @@ TEST(Broadcast, MessageAndPasswordAreFixedAtStartButTheGameIsReadPerLine) {
     // A name no profile knows keeps the last words, in the plain form.
     h.frm->SSActiveToolBars1_ComboSelChange(fakes::FakeTool("ID_SelectGame", "Typed Game"));
     h.ticks(1);
-    EXPECT_EQ(h.udpPeerA.sent, (Strings{P + "rcon pw svsay \"one\"", P + "rcon pw one"}));
     h.frm->tmrStatus_Timer();
-    EXPECT_EQ(h.udpPeerA.sent.back(), P + "rcon other status");
+    EXPECT_EQ(h.udpPeerA.sent, (Strings{P + "rcon pw svsay \"one\"", P + "rcon pw one", P + "rcon other status"}));
 }
 
 TEST(StatusPoll, SendsEveryIntervalTicksAndCountsOnWhileOff) {
     Ready h;
     h.txtStatus.value = "2";
-    h.start();
+    h.frm->cmdStart_Click();
     h.udpPeerA.sent.clear();
     for (int i = 0; i < 4; ++i) h.frm->tmrStatus_Timer();
     EXPECT_EQ(h.udpPeerA.sent, (Strings{P + "rcon pw  status", P + "rcon pw  status"}));
@@ -168,15 +159,13 @@ TEST(StatusPoll, SendsEveryIntervalTicksAndCountsOnWhileOff) {
 
 TEST(ManualCommand, AfterStopGoesToTheLastStartsServerAndBeforeAnyStartSaysToPressStart) {
     Ready h;
-    h.txtSendCommand.value = "   ";
-    h.frm->cmdSend_Click();
-    h.txtSendCommand.value = "kick 3";
-    h.frm->cmdSend_Click();
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].text, app::kNoServerYet);
+    h.send("   ");
+    h.send("kick 3");
+    EXPECT_EQ(h.lastBox(), app::kNoServerYet);
+    EXPECT_EQ(h.messageBox.shown.size(), 1u);
     EXPECT_FALSE(h.udpPeerA.open);
 
-    h.start();
+    h.frm->cmdStart_Click();
     h.frm->cmdStop_Click();
     h.udpPeerA.sent.clear();
     h.txtIP.edit = "elsewhere";
@@ -203,7 +192,7 @@ TEST(Replies, HeadersAreRemovedAndLineFeedsBecomeCrLf) {
     };
     for (const auto& [datagram, appended] : cases) {
         Ready h;
-        h.start();
+        h.frm->cmdStart_Click();
         h.txtOutput.value = "old";
         h.udpPeerA.incoming.push_back(datagram);
         h.frm->udpPeerA_DataArrival(static_cast<std::int32_t>(datagram.size()));
@@ -216,45 +205,33 @@ TEST(Replies, HeadersAreRemovedAndLineFeedsBecomeCrLf) {
 // the error log), one box shown while ticks and replies are held, then a full
 // stop with the console kept.
 TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
-    const std::pair<std::int32_t, const char*> numbers[] = {
-        {10054, "Could not connect to server, server may be down. Check your IP and Port"},
-        {10014, "Invalid Argument, check to make sure the IP and Port is correct"},  // not for replies
-        {10055, nullptr},  // not in the table: the error log
+    const std::pair<const char*, std::function<void(Ready&)>> procedures[] = {
+        {"tmrServerMessage_Timer", [](Ready& h) { h.ticks(5); }},
+        {"tmrStatus_Timer", [](Ready& h) { h.frm->tmrStatus_Timer(); }},
+        {"cmdSend_Click", [](Ready& h) { h.send("status"); }},
+        {"udpPeerA_DataArrival", [](Ready& h) { h.frm->udpPeerA_DataArrival(1); }},
     };
-    const struct {
-        const char* procedure;
-        bool replies;
-        std::function<void(Ready&)> run;
-    } procedures[] = {
-        {"tmrServerMessage_Timer", false, [](Ready& h) { h.ticks(5); }},
-        {"tmrStatus_Timer", false, [](Ready& h) { h.frm->tmrStatus_Timer(); }},
-        {"cmdSend_Click", false,
-         [](Ready& h) {
-             h.txtSendCommand.value = "status";
-             h.frm->cmdSend_Click();
-         }},
-        {"udpPeerA_DataArrival", true, [](Ready& h) { h.frm->udpPeerA_DataArrival(1); }},
-    };
-    for (const auto& p : procedures)
-        for (const auto& [number, message] : numbers) {
+    for (const auto& [procedure, run] : procedures)
+        for (const std::int32_t number : {10054, 10014, 10055}) {
             Ready h;
-            h.start();
+            h.frm->cmdStart_Click();
             h.udpPeerA.failNext = number;
             h.messageBox.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies run under the box"; };
             h.txtOutput.value = "kept";
-            p.run(h);
-            const std::string where = std::string(p.procedure) + " " + std::to_string(number);
+            run(h);
+            const std::string where = std::string(procedure) + " " + std::to_string(number);
+            const bool replies = std::string(procedure) == "udpPeerA_DataArrival";
             ASSERT_EQ(h.messageBox.shown.size(), 1u) << where;
-            const auto& box = h.messageBox.shown[0];
-            if (message && !(p.replies && number == 10014)) {
-                EXPECT_EQ(box.text, message + B) << where;
-                EXPECT_EQ(box.style, 48);
-            } else if (p.replies) {
-                EXPECT_EQ(box.text, "socket says " + std::to_string(number)) << where;
-            } else {
-                EXPECT_EQ(box.style, 0x1010) << where;
-                EXPECT_NE(testsupport::readFile(h.dataFile("vexmond.log")).find("Error 10055 in vexmond::frmMain." +
-                                                                              std::string(p.procedure)),
+            if (number == 10054) {
+                EXPECT_EQ(h.lastBox(), "Could not connect to server, server may be down. Check your IP and Port" + B);
+            } else if (number == 10014 && !replies) {
+                EXPECT_EQ(h.lastBox(), "Invalid Argument, check to make sure the IP and Port is correct" + B);
+            } else if (replies) {  // not in the reply handler's table: the socket's own words
+                EXPECT_EQ(h.lastBox(), "socket says " + std::to_string(number)) << where;
+            } else {  // not in the table at all: the error log
+                EXPECT_EQ(h.messageBox.shown[0].style, 0x1010) << where;
+                EXPECT_NE(testsupport::readFile(h.dataFile("vexmond.log"))
+                              .find("Error 10055 in vexmond::frmMain." + std::string(procedure)),
                           std::string::npos)
                     << where;
             }
@@ -266,30 +243,27 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
 }
 
 TEST(Failures, StartFailingAtTheSocketSavesTheFieldsAndStaysStopped) {
+    const std::string invalid = "Invalid Argument, check to make sure the IP and Port is correct" + B;
     const struct {
-        const char *ip, *port, *text;
-        int style;
+        const char *ip, *port;
+        std::string text;  // empty: logged, as a type mismatch is not a socket error
     } cases[] = {
-        {"no.such.host.invalid", "27960", "Host not found, unable to connect to server         ", 48},
-        {"127.0.0.1", "70000", "Invalid Argument, check to make sure the IP and Port is correct         ", 48},
-        {"127.0.0.1", "0", "Invalid Argument, check to make sure the IP and Port is correct         ", 48},
-        {"127.0.0.1", "27x", nullptr, 0x1010},  // a type mismatch is not a socket error: logged
+        {"no.such.host.invalid", "27960", "Host not found, unable to connect to server" + B},
+        {"127.0.0.1", "70000", invalid},
+        {"127.0.0.1", "0", invalid},
+        {"127.0.0.1", "27x", ""},
     };
     for (const auto& c : cases) {
         Ready h;
-        h.txtIP.edit = c.ip;
-        h.txtPort.value = c.port;
-        h.start();
+        h.fill(c.ip, c.port, "pw", "Hi");
+        h.frm->cmdStart_Click();
         ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.port;
-        EXPECT_EQ(h.messageBox.shown[0].style, c.style) << c.port;
-        if (c.text) {
-            EXPECT_EQ(h.messageBox.shown[0].text, c.text);
-        }
+        EXPECT_EQ(h.messageBox.shown[0].style, c.text.empty() ? 0x1010 : 48) << c.port;
+        EXPECT_TRUE(c.text.empty() || h.lastBox() == c.text) << h.lastBox();
         EXPECT_FALSE(h.udpPeerA.open || h.tmrServerMessage.on || h.tmrStatus.on) << c.port;
         EXPECT_TRUE(h.udpPeerA.sent.empty());
         EXPECT_EQ(h.stored("_Vexmond", "Port"), c.port);  // saved before the socket step
-        h.txtSendCommand.value = "status";
-        h.frm->cmdSend_Click();  // no Start has reached the server
-        EXPECT_EQ(h.messageBox.shown.back().text, app::kNoServerYet) << c.port;
+        h.send("status");                                 // no Start has reached the server
+        EXPECT_EQ(h.lastBox(), app::kNoServerYet) << c.port;
     }
 }

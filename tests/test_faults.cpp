@@ -91,33 +91,3 @@ TEST(StoreFaults, AHiveCutInTheMiddleOfALineKeepsEverythingBeforeTheCut) {
     EXPECT_EQ(store.get("B"), "value of B");
     EXPECT_EQ(store.get("D"), "value of D");
 }
-
-TEST(StoreFaults, ALockHeldByAnotherProcessIsWaitedFor) {
-    testsupport::TempDir tmp;
-    const std::string dir = tmp / "vexmond";
-    Store store(dir);
-    store.save("First", "1");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const int fd = open((dir + "/system.reg.lock").c_str(), O_RDWR);
-        if (fd < 0 || flock(fd, LOCK_EX) != 0) _exit(1);
-        (void)!write(ready[1], "x", 1);
-        usleep(300000);
-        testsupport::writeFile(dir + "/released", "");
-        _exit(0);  // the lock goes with the process
-    }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    EXPECT_EQ(store.save("Second", "2"), 0u);
-    EXPECT_TRUE(std::filesystem::exists(dir + "/released"));  // it waited for the other process
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(store.get("First"), "1");
-    EXPECT_EQ(store.get("Second"), "2");
-    close(ready[0]);
-    close(ready[1]);
-}

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "support/AppError.h"
+#include "support/ErrorTable.h"
 #include "support/LeadingNumber.h"
 #include "support/Variant.h"
 #include "tests/support/Errors.h"
@@ -88,4 +89,21 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(support::leadingNumber(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(support::leadingNumber("1e999")));
     EXPECT_EQ(support::leadingNumber("1e-999"), 0.0);
+}
+
+TEST(ErrorTable, AnOffsetNotInTheTableIsTheComponentFailureNeverAnotherRow) {
+    const support::ErrorTable table(".CThing", 100, {{1, "First"}, {2, "Second", ".CThin"}});
+    const std::tuple<std::int32_t, std::int32_t, const char*, const char*> cases[] = {
+        {1, 1, "vexmond.CThing", "First"},
+        {2, 2, "vexmond.CThin", "Second"},
+        {3, 100, "vexmond.CThing", "CThing component failure"},
+    };
+    for (const auto& [offset, number, source, description] : cases) {
+        const support::AppError e = table.error(offset);
+        EXPECT_EQ(e.number(), support::objectError(number));
+        EXPECT_EQ(e.source(), source);
+        EXPECT_EQ(e.description(), description);
+    }
+    EXPECT_EQ(testsupport::errorNumber([&] { table.guard([] { throw std::bad_alloc(); }); }),
+              static_cast<std::uint32_t>(support::objectError(100)));
 }

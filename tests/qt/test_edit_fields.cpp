@@ -96,19 +96,3 @@ TEST(TextBox, LinesTitleCaseAndTheEditCommands) {
     many.Paste();
     EXPECT_EQ(several.text(), "one\r\ntwo\r\ntwo");
 }
-
-TEST(TextBox, SelectsAllOnFocusAndChecksItsField) {
-    QLineEdit line;
-    line.show();
-    EditField field(&line);
-    CTextBox box;
-    box.Init(&field);
-    box.setSelectAllOnFocus(true);
-    field.setText("27960");
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(&line, &in);
-    EXPECT_EQ(line.selectedText(), "27960");
-    CTextBox bare;
-    EXPECT_EQ(testsupport::errorNumber([&] { bare.Init(nullptr); }), 0x80044792u);
-    EXPECT_EQ(testsupport::errorNumber([&] { bare.TitleCase(); }), 0x80044791u);
-}

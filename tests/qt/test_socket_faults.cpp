@@ -80,21 +80,3 @@ TEST(SocketFaults, AFloodIsTakenInSlicesAndNothingDeliveredIsLost) {
         flooded, kDatagrams, static_cast<long long>(dropped), ticks, w.console().size(),
         static_cast<long long>((testsupport::residentBytes() - memoryBefore) / 1024));
 }
-
-TEST(SocketFaults, TheLargestDatagramsAndEveryByteArriveWhole) {
-    Connected w;
-    std::string largest(65507, 'x');
-    for (std::size_t i = 0; i < largest.size(); i += 100) largest[i] = static_cast<char>(0x80 + i % 100);
-    const std::string allFF(4096, '\xFF');
-    const std::string nuls(4096, '\0');
-    std::size_t expected = 0;
-    for (const auto& d : {largest, allFF, nuls}) {
-        w.server.reply(d);
-        expected += d.size();
-    }
-    w.settle();
-    EXPECT_EQ(w.arrivals, 3);
-    EXPECT_EQ(w.console(), largest + allFF + nuls);
-    EXPECT_EQ(w.console().size(), expected);
-    EXPECT_TRUE(w.boxes.shown.empty());
-}
