@@ -3,23 +3,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
 namespace testsupport {
 
-// A fresh directory below the system's temporary directory (or below
-// `parent`), removed at the end.
+// A fresh directory below the system's temporary directory (or `parent`),
+// removed at the end.
 class TempDir {
 public:
     explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
         std::string pattern = (parent / "vexmond-test-XXXXXX").string();
-        char* made = mkdtemp(pattern.data());
-        m_path = made ? made : "";
+        m_path = mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempDir() {
-        std::error_code ec;
-        // Restore write bits a test may have taken away, so removal succeeds.
+        std::error_code ec;  // give back the write bits a test took away, so that removal succeeds
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
@@ -37,38 +36,27 @@ private:
 };
 
 inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
 inline void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_had = true;
-            m_old = old;
-        }
+        if (const char* old = std::getenv(name)) m_old = old;
         setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~ScopedEnv() { m_old ? (void)setenv(m_name, m_old->c_str(), 1) : (void)unsetenv(m_name); }
 
 private:
     const char* m_name;
-    bool m_had = false;
-    std::string m_old;
+    std::optional<std::string> m_old;
 };
 
 }  // namespace testsupport

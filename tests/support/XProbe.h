@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace testsupport {
 
@@ -85,55 +86,42 @@ public:
     }
 
     // What the title bar's close button does: WM_DELETE_WINDOW to the window.
-    void requestClose(xcb_window_t w) {
+    void requestClose(xcb_window_t w) { sendProtocol(w, atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME); }
+
+    // Sends the window manager's _NET_WM_PING to the window and waits for the
+    // client's answer on the root window; the milliseconds it took, or -1.
+    long ping(xcb_window_t w, int timeoutMs) {
+        const xcb_atom_t pingAtom = atom("_NET_WM_PING");
+        const std::uint32_t stamp = ++m_stamp;
+        const auto start = std::chrono::steady_clock::now();
+        sendProtocol(w, pingAtom, stamp);
+        for (long elapsed = 0; elapsed <= timeoutMs;) {
+            std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(m_c), &std::free);
+            const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e.get());
+            elapsed =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+            if (!e) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (e && (e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->window == m_root &&
+                m->data.data32[0] == pingAtom && m->data.data32[1] == stamp)
+                return elapsed;
+        }
+        return -1;
+    }
+
+private:
+    void sendProtocol(xcb_window_t w, xcb_atom_t protocol, std::uint32_t stamp) {
         xcb_client_message_event_t ev{};
         ev.response_type = XCB_CLIENT_MESSAGE;
         ev.format = 32;
         ev.window = w;
         ev.type = atom("WM_PROTOCOLS");
-        ev.data.data32[0] = atom("WM_DELETE_WINDOW");
-        ev.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(m_c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
-        xcb_flush(m_c);
-    }
-
-    // Sends the window manager's _NET_WM_PING to the window and waits for the
-    // client's answer on the root window; the milliseconds it took, or -1.
-    long ping(xcb_window_t w, int timeoutMs) {
-        const xcb_atom_t protocols = atom("WM_PROTOCOLS"), pingAtom = atom("_NET_WM_PING");
-        const std::uint32_t stamp = ++m_stamp;
-        xcb_client_message_event_t ev{};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = protocols;
-        ev.data.data32[0] = pingAtom;
+        ev.data.data32[0] = protocol;
         ev.data.data32[1] = stamp;
         ev.data.data32[2] = w;
-        const auto start = std::chrono::steady_clock::now();
         xcb_send_event(m_c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
         xcb_flush(m_c);
-        for (;;) {
-            const long elapsed =
-                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-            if (elapsed > timeoutMs) return -1;
-            std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(m_c), &std::free);
-            if (!e) {
-                struct timespec t {
-                    0, 5'000'000
-                };
-                nanosleep(&t, nullptr);
-                continue;
-            }
-            if ((e->response_type & 0x7f) != XCB_CLIENT_MESSAGE) continue;
-            const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e.get());
-            if (m->window == m_root && m->type == protocols && m->data.data32[0] == pingAtom &&
-                m->data.data32[1] == stamp)
-                return elapsed;
-        }
     }
 
-private:
     xcb_connection_t* m_c;
     xcb_window_t m_root = 0;
     std::uint32_t m_stamp = 1000;
