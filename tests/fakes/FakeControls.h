@@ -31,10 +31,7 @@ struct FakeRichText : platform::IRichText {
     std::map<std::string, std::string> savedFiles;
     bool failSave = false;
     std::string text() const override { return value; }
-    void setText(const std::string& t) override {
-        value = t;
-        caret = 0;
-    }
+    void setText(const std::string& t) override { value = t, caret = 0; }
     std::int64_t length() const override { return static_cast<std::int64_t>(value.size()); }
     void appendText(const std::string& t) override { value += t; }
     std::int64_t selStart() const override { return caret; }
@@ -79,16 +76,10 @@ struct FakeToolbar : platform::IToolbar {
     std::vector<std::unique_ptr<FakeTool>> tools;
     std::vector<std::string> loaded, saved;
     FakeToolbar() {
-        for (auto [id, text] :
-             std::vector<std::pair<const char*, const char*>>{{"ID_File", "&File"},
-                                                              {"ID_Exit", "E&xit"},
-                                                              {"ID_Game", "Game"},
-                                                              {"ID_Help", "&Help"},
-                                                              {"ID_Information", "Information"},
-                                                              {"ID_About", "&About"},
-                                                              {"ID_SelectGame", "Return to Castle Wolfenstein"},
-                                                              {"ID_Games", "&Games"}})
-            tools.push_back(std::make_unique<FakeTool>(id, text));
+        const char* ids[] = {"ID_File",        "ID_Exit",  "ID_Game",       "ID_Help",
+                             "ID_Information", "ID_About", "ID_SelectGame", "ID_Games"};
+        for (const char* id : ids) tools.push_back(std::make_unique<FakeTool>(id, id));
+        gameBox().caption = "Return to Castle Wolfenstein";
     }
     FakeTool& gameBox() { return *tools[6]; }
     platform::ITool* tool(int n) override {
@@ -98,14 +89,14 @@ struct FakeToolbar : platform::IToolbar {
     void saveLayout(const std::string& path) override { saved.push_back(path); }
 };
 
+// A 640 x 640 window on a 1920 x 1080 screen, with the standard system menu
+// (Close at position 6).
 struct FakeForm : platform::IForm {
     std::string title = "frmMain";
     int destroyed = 0;
     double screenW = 1920, screenH = 1080, w = 640, h = 640;
     std::vector<std::pair<double, double>> moves;
-    // The standard system menu; Close at position 6.
     std::vector<std::int32_t> menuIds{0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0, 0xF060};
-    std::vector<std::uint32_t> menuFlags = std::vector<std::uint32_t>(7, 0);
     std::int32_t hWnd() const override { return 4242; }
     double screenWidth() const override { return screenW; }
     double screenHeight() const override { return screenH; }
@@ -117,14 +108,11 @@ struct FakeForm : platform::IForm {
                    ? menuIds[static_cast<std::size_t>(position)]
                    : -1;
     }
-    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string&) override {
-        for (std::size_t i = 0; i < menuIds.size(); ++i)
-            if (menuIds[i] == id) {
-                menuIds[i] = newId;
-                menuFlags[i] = flags;
-                return true;
-            }
-        return false;
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t, std::int32_t newId, const std::string&) override {
+        const auto it = std::find(menuIds.begin(), menuIds.end(), id);
+        if (it == menuIds.end()) return false;
+        *it = newId;
+        return true;
     }
     bool closeEnabled() const { return menuIds.size() > 6 && menuIds[6] == 0xF060; }
     std::string caption() const override { return title; }
