@@ -66,6 +66,9 @@ public:
     virtual bool getOpenFileName(OpenFileNameRequest& request) = 0;
     virtual bool getSaveFileName(OpenFileNameRequest& request) = 0;
     virtual bool isWindow(std::int32_t window) = 0;
+    // The separator of the paths the dialogs answer with. On POSIX "/" stands
+    // for "\", and the root "/" for a drive root "C:\".
+    virtual char separator() const { return '/'; }
 };
 
 }  // namespace platform

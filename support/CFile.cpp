@@ -10,8 +10,6 @@ namespace support {
 
 namespace {
 
-constexpr char kSep = '/';
-
 const ErrorTable& errors() {
     static const ErrorTable table(
         ".CFile", CFile::kErrComponentFailure,
@@ -128,7 +126,7 @@ void CFile::setContents(const std::string& value) {
 }
 
 std::string CFile::name() const {
-    const std::size_t sep = m_sPathFileName.rfind(kSep);
+    const std::size_t sep = m_sPathFileName.rfind(m_files.separator());
     return sep == std::string::npos ? m_sPathFileName : m_sPathFileName.substr(sep + 1);
 }
 

@@ -10,9 +10,6 @@ namespace support {
 
 namespace {
 
-// On POSIX "/" stands for "\" and the root "/" for a drive root "C:\".
-constexpr char kSep = '/';
-
 const ErrorTable& errors() {
     static const ErrorTable table(".CFileOpenSaveDialog", CFileOpenSaveDialog::kErrComponentFailure,
                                   {{CFileOpenSaveDialog::kErrInvalidWindowHandle, "Invalid window handle"}});
@@ -60,7 +57,7 @@ void CFileOpenSaveDialog::Init(const std::string& filter, std::int16_t defaultFi
 std::string CFileOpenSaveDialog::GetNextFileName(std::int16_t index) const {
     return guarded([&]() -> std::string {
         if (index >= 1 && m_iFileCount != 1 && index <= m_iFileCount)
-            return m_sSelectedPath + kSep + m_asSelectedNames.at(static_cast<std::size_t>(index));
+            return m_sSelectedPath + m_dialogs.separator() + m_asSelectedNames.at(static_cast<std::size_t>(index));
         return m_sFileName;
     });
 }
@@ -119,7 +116,7 @@ std::string CFileOpenSaveDialog::ParseFileBuffer(const std::string& input, std::
             const std::size_t nul = buffer.find('\0');
             if (nul != std::string::npos) buffer.resize(nul);
             m_iFileCount = 1;
-            const std::size_t sep = buffer.rfind(kSep);
+            const std::size_t sep = buffer.rfind(m_dialogs.separator());
             if (sep != std::string::npos) m_sSelectedPath = buffer.substr(0, sep + 1);
             return buffer;
         }
@@ -129,13 +126,14 @@ std::string CFileOpenSaveDialog::ParseFileBuffer(const std::string& input, std::
         m_iFileCount = static_cast<std::int16_t>(m_asSelectedNames.size() - 1);
         if (m_iFileCount > 1) {
             std::string dir = m_asSelectedNames[0];
-            if (!dir.empty() && dir.back() == kSep) dir.pop_back();  // the root keeps no separator of its own
+            if (!dir.empty() && dir.back() == m_dialogs.separator())
+                dir.pop_back();  // the root keeps no separator of its own
             m_sSelectedPath = dir;
-            return m_sSelectedPath + kSep + m_asSelectedNames[1];
+            return m_sSelectedPath + m_dialogs.separator() + m_asSelectedNames[1];
         }
         // The root "/" stands where a drive root's separator does, so any
         // separator at all gives the directory.
-        const std::size_t sep = buffer.rfind(kSep);
+        const std::size_t sep = buffer.rfind(m_dialogs.separator());
         m_sSelectedPath = sep != std::string::npos ? buffer.substr(0, sep + 1) : std::string();
         m_iFileCount = 1;
         return m_asSelectedNames[0];
