@@ -65,7 +65,7 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
     EXPECT_FALSE(log.WriteLogEntry("x", tmp / "data/vexmond/vexmond.log.d/x.log", true, true, false));
     boxes.shown.clear();
     log.LogError("", "S", 0, true, false, true, &caught, "");  // into the last file, which cannot be written
-    EXPECT_EQ(boxes.shown.size(), 1u);                          // the entry is lost, the message is not
+    EXPECT_EQ(boxes.shown.size(), 1u);                         // the entry is lost, the message is not
 }
 
 TEST(ErrorLogOnDisk, TheDefaultLogIsCreatedInTheProgramsOwnDirectory) {
@@ -76,7 +76,8 @@ TEST(ErrorLogOnDisk, TheDefaultLogIsCreatedInTheProgramsOwnDirectory) {
     fakes::FakeMessageBox boxes;
     support::modErrorLog log(files, clock, boxes);
     const support::AppError caught(10055, "vexmond.Winsock", "No buffer space");
-    for (int i = 0; i < 2; ++i) log.LogError("", "vexmond::frmMain.cmdSend_Click(Sub)", 0, false, false, true, &caught, "");
+    for (int i = 0; i < 2; ++i)
+        log.LogError("", "vexmond::frmMain.cmdSend_Click(Sub)", 0, false, false, true, &caught, "");
     const std::string entry =
         kHeader + "Error 10055 in vexmond::frmMain.cmdSend_Click(Sub) (vexmond.Winsock):\r\nNo buffer space\r\n";
     EXPECT_EQ(testsupport::readFile(tmp / "data/vexmond/vexmond.log"), entry + entry);

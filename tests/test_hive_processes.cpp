@@ -26,7 +26,8 @@ constexpr int kKeys = 5;
         store.Init("Quorlan", "_Vexmond");
         for (int i = 0; count == 0 || i < count; ++i) {
             const std::string name = count == 0 ? "K" + std::to_string(i % kKeys) : prefix + std::to_string(i);
-            store.SaveSetting("Crash", name, Variant::String("round" + std::to_string(round) + "-" + std::to_string(i)));
+            store.SaveSetting("Crash", name,
+                              Variant::String("round" + std::to_string(round) + "-" + std::to_string(i)));
         }
     } catch (...) {
         _exit(1);

@@ -53,7 +53,8 @@ TEST_F(HiveTest, EachTypeIsWrittenAsRegedit4AndReadBack) {
         {"Text", Variant::String("se\"cr\\et"), "\"Text\"=\"se\\\"cr\\\\et\"", Variant::String("se\"cr\\et")},
         {"Empty", Variant::String(""), "\"Empty\"=\"\"", Variant::String("")},
         {"Bool", Variant::Boolean(true), "\"Bool\"=\"True\"", Variant::String("True")},
-        {"Lines", Variant::String("Hi\r\nBye"), "\"Lines\"=hex(1):48,69,0d,0a,42,79,65,00", Variant::String("Hi\r\nBye")},
+        {"Lines", Variant::String("Hi\r\nBye"), "\"Lines\"=hex(1):48,69,0d,0a,42,79,65,00",
+         Variant::String("Hi\r\nBye")},
         {"Latin1", Variant::String("caf\xE9"), "\"Latin1\"=hex(1):63,61,66,e9,00", Variant::String("caf\xE9")},
         {"Int", Variant::Integer(27), "\"Int\"=dword:0000001b", Variant::Long(27)},
         {"Half", Variant::Double(2.5), "\"Half\"=dword:00000002", Variant::Long(2)},  // halves to even
@@ -99,9 +100,14 @@ TEST_F(HiveTest, MissingBinaryAndUnterminatedValuesReadAsTheyShould) {
 
 TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesNotParse) {
     const std::string kept[] = {
-        "; settings of the test server",   "garbage line",      "\"orphan\"=\"before any key\"",
-        "\"Unclosed\"=\"abc",              "\"BadHex\"=hex(1):4g,00", "\"Deleted\"=-",
-        "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]", "\"Other\"=\"root\"",
+        "; settings of the test server",
+        "garbage line",
+        "\"orphan\"=\"before any key\"",
+        "\"Unclosed\"=\"abc",
+        "\"BadHex\"=hex(1):4g,00",
+        "\"Deleted\"=-",
+        "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]",
+        "\"Other\"=\"root\"",
     };
     writeHive("REGEDIT4\n" + kept[0] + "\n" + kept[1] + "\n" + kept[2] +
               "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quorlan\\_VEXMOND\\_Vexmond] ; the program's own\n"
@@ -113,10 +119,17 @@ TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesN
               "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\n"
               "\"Msg\"=\"hello; not a comment\"\n\"Last\"=\"no line end\"");
     const std::pair<const char*, Variant> read[] = {
-        {"Port", Variant::String("27960")},          {"Short", Variant::Long(0x1b)},
-        {"OneDigit", Variant::String("A\x02")},      {"Hex", Variant::String("AB")},
-        {"Msg", Variant::String("hello; not a comment")}, {"Last", Variant::String("no line end")},
-        {"orphan", Variant()}, {"Unclosed", Variant()}, {"BadHex", Variant()}, {"Deleted", Variant()}, {"Other", Variant()},
+        {"Port", Variant::String("27960")},
+        {"Short", Variant::Long(0x1b)},
+        {"OneDigit", Variant::String("A\x02")},
+        {"Hex", Variant::String("AB")},
+        {"Msg", Variant::String("hello; not a comment")},
+        {"Last", Variant::String("no line end")},
+        {"orphan", Variant()},
+        {"Unclosed", Variant()},
+        {"BadHex", Variant()},
+        {"Deleted", Variant()},
+        {"Other", Variant()},
     };
     store.SaveSetting("_Vexmond", "New", Variant::String("n"));
     for (const auto& [name, value] : read) EXPECT_EQ(store.GetSetting("_Vexmond", name), value) << name;

@@ -107,7 +107,7 @@ TEST(LocalAddress, TheFirstAddressUnlessTheHostNameIsLoopbackOnly) {
         EXPECT_EQ(h.sockets.resolved, "gameserver");  // trimmed
         EXPECT_EQ(h.sockets.cleanups, 1);
         EXPECT_EQ(h.cursor.history, (std::vector<std::int32_t>{11, 0}));  // the hourglass, then the pointer
-        EXPECT_TRUE(h.txtIP.items.empty());                                // the history does not change
+        EXPECT_TRUE(h.txtIP.items.empty());                               // the history does not change
     }
 }
 

@@ -47,8 +47,7 @@ public:
                 ::execl(kBinary, kBinary, "+set", "dedicated", "1", "+set", "net_ip", "127.0.0.1", "+set", "net_port",
                         port.c_str(), "+set", "rconpassword", m_password.c_str(), "+set", "sv_pure", "0", "+set",
                         "sv_master1", "", "+set", "com_hunkmegs", "64", "+map", "oa_dm1", static_cast<char*>(nullptr));
-            } catch (...) {
-            }
+            } catch (...) {}
             _exit(127);  // never back into the test framework
         }
         UdpPeer client;
