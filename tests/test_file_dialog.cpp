@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/AppError.h"
 #include "support/CFileOpenSaveDialog.h"
 #include "tests/fakes/FakeServices.h"
+#include "tests/support/Errors.h"
 
 using support::CFileOpenSaveDialog;
 
@@ -19,45 +19,30 @@ struct DialogTest : ::testing::Test {
 }  // namespace
 
 TEST_F(DialogTest, ParsesTheAnswerBuffers) {
+    // A single file, several files after their directory (0x200), several in the root, no directory at all.
     struct Case {
         std::int32_t flags;
-        std::string file, title;
-        std::string fileName, fileTitle, selectedPath;
-        std::int16_t count;
-        std::vector<std::string> next;  // GetNextFileName(1..)
+        std::string file;
+        const char* selectedPath;
+        std::vector<std::string> names;  // FileName, then GetNextFileName(1..)
     } cases[] = {
-        {0, "/logs/out.txt", "out.txt", "/logs/out.txt", "out.txt", "/logs/", 1, {"/logs/out.txt"}},
-        {0x200,
-         "/logs" + N + "a.txt" + N + "b.txt" + N,
-         "a.txt",
-         "/logs/a.txt",
-         "a.txt",
-         "/logs",
-         2,
-         {"/logs/a.txt", "/logs/b.txt", "/logs/a.txt"}},
-        {0x200, "/" + N + "a.txt" + N + "b.txt" + N, "a.txt", "/a.txt", "a.txt", "", 2, {"/a.txt", "/b.txt"}},
-        {0x80204,
-         "/home/admin/server.log",
-         "server.log",
-         "/home/admin/server.log",
-         "server.log",
-         "/home/admin/",
-         1,
-         {"/home/admin/server.log"}},
-        {0x200, "plain.txt", "plain.txt", "plain.txt", "plain.txt", "", 1, {"plain.txt"}},
+        {0x80204, "/home/admin/server.log", "/home/admin/", {"/home/admin/server.log", "/home/admin/server.log"}},
+        {0x200, "/logs" + N + "a.txt" + N + "b.txt" + N, "/logs", {"/logs/a.txt", "/logs/a.txt", "/logs/b.txt"}},
+        {0x200, "/" + N + "a.txt" + N + "b.txt" + N, "", {"/a.txt", "/a.txt", "/b.txt"}},
+        {0x200, "plain.txt", "", {"plain.txt", "plain.txt"}},
     };
     for (const auto& c : cases) {
         CFileOpenSaveDialog d(dialogs);
         d.setFlags(c.flags);
-        answer(c.file, c.title);
+        answer(c.file, "a.txt");
         ASSERT_TRUE(d.Show(0));
-        EXPECT_EQ(d.FileName(), c.fileName);
-        EXPECT_EQ(d.FileTitle(), c.fileTitle);
-        EXPECT_EQ(d.SelectedPath(), c.selectedPath) << c.fileName;
-        EXPECT_EQ(d.FileCount(), c.count);
-        for (std::size_t i = 0; i < c.next.size(); ++i)
-            EXPECT_EQ(d.GetNextFileName(static_cast<std::int16_t>(i + 1)), c.next[i]) << c.fileName << " " << i + 1;
-        EXPECT_EQ(d.GetNextFileName(), c.fileName);
+        EXPECT_EQ(d.FileName(), c.names[0]);
+        EXPECT_EQ(d.FileTitle(), "a.txt");
+        EXPECT_EQ(d.SelectedPath(), c.selectedPath) << c.names[0];
+        EXPECT_EQ(d.FileCount(), static_cast<std::int16_t>(c.names.size() - 1));
+        for (std::size_t i = 1; i < c.names.size(); ++i)
+            EXPECT_EQ(d.GetNextFileName(static_cast<std::int16_t>(i)), c.names[i]) << c.names[0] << " " << i;
+        EXPECT_EQ(d.GetNextFileName(), c.names[0]);
     }
 }
 
@@ -77,28 +62,18 @@ TEST_F(DialogTest, CancelAndUnknownKindsChangeNothingButTheHookFlag) {
     EXPECT_EQ(dialog.SelectedPath(), "/a/");
 }
 
-TEST_F(DialogTest, Errors) {
-    auto number = [](auto f) {
-        try {
-            f();
-        } catch (const support::AppError& e) {
-            EXPECT_EQ(e.source(), "vexmond.CFileOpenSaveDialog");
-            return static_cast<std::uint32_t>(e.number());
-        }
-        return 0u;
-    };
-    EXPECT_EQ(number([&] { dialog.setHWndOwner(77); }), 0x80044435u);
-    EXPECT_EQ(dialog.HWndOwner(), 0);
-    dialog.setHWndOwner(-1);
-    EXPECT_EQ(dialog.HWndOwner(), -1);
-    EXPECT_EQ(number([&] { dialog.Init("F", 2, "/d", "n", "T", 77, 5); }), 0x80044435u);
+TEST_F(DialogTest, AnOwnerThatIsNoWindowAndOverlongBuffersAreRefused) {
+    std::string source;
+    EXPECT_EQ(testsupport::errorNumber([&] { dialog.Init("F", 2, "/d", "n", "T", 77, 5); }, &source), 0x80044435u);
+    EXPECT_EQ(source, "vexmond.CFileOpenSaveDialog");
     EXPECT_EQ(dialog.DialogTitle(), "T");  // stored before the owner check
-    EXPECT_EQ(dialog.Flags(), 0x280000);
+    EXPECT_EQ(dialog.HWndOwner(), 0);
     dialog.setFileName(std::string(1025, 'x'));
-    EXPECT_EQ(number([&] { dialog.Show(1); }), 0x80044436u);
+    EXPECT_EQ(testsupport::errorNumber([&] { dialog.Show(1); }), 0x80044436u);
     dialog.setFileName("");
     dialog.setFilter(std::string(32768, 'x'));
-    EXPECT_EQ(number([&] { dialog.Show(1); }), 0x80044436u);
+    EXPECT_EQ(testsupport::errorNumber([&] { dialog.Show(1); }), 0x80044436u);
+    EXPECT_TRUE(dialogs.requests.empty());
 }
 
 namespace {

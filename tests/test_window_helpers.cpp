@@ -1,70 +1,28 @@
 #include <gtest/gtest.h>
 
-#include "support/AppError.h"
 #include "support/CCursor.h"
-#include "support/modForms.h"
 #include "tests/fakes/FormHarness.h"
+#include "tests/support/Errors.h"
 
 using fakes::FormHarness;
 
-TEST(FormHelpers, CenterFormOnTheWholeScreen) {
-    struct Case {
-        double screenW, screenH, w, h, left, top;
-    } cases[] = {{15360, 11520, 6000, 4000, 4680, 3760}, {800, 600, 1001, 700, -100.5, -50}};
-    for (const auto& c : cases) {
-        fakes::FakeForm form;
-        fakes::FakeMessageBox boxes;
-        form.screenW = c.screenW;
-        form.screenH = c.screenH;
-        form.w = c.w;
-        form.h = c.h;
-        support::modForms::CenterForm(form, boxes);
-        ASSERT_EQ(form.moves.size(), 1u);
-        EXPECT_EQ(form.moves[0], std::make_pair(c.left, c.top));
-        EXPECT_TRUE(boxes.shown.empty());
-    }
-}
-
-TEST(FormHelpers, DisableCloseMenuGreysTheCloseItem) {
-    fakes::FakeForm form;
-    fakes::FakeMessageBox boxes;
-    support::modForms::DisableCloseMenu(form, boxes);
-    EXPECT_FALSE(form.closeEnabled());
-    fakes::FakeForm small;
-    small.menuIds.resize(3);
-    support::modForms::DisableCloseMenu(small, boxes);  // no item at position 6: left alone, no message
-    EXPECT_EQ(small.menuIds.size(), 3u);
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST(FormHelpers, CursorPutsBackThePointerOfItsCreation) {
+TEST(FormHelpers, CursorPutsBackThePointerOfItsCreationAndRefusesUnknownCodes) {
     fakes::FakeCursor pointer;
-    {
-        support::CCursor c(pointer);
-        c.SetCursor(11);
-    }
-    EXPECT_EQ(pointer.code, 11);  // made over the default pointer: not put back
     pointer.code = 13;
     {
         support::CCursor c(pointer);
         c.SetCursor(11);
         c.SetCursor(2);
-        EXPECT_EQ(pointer.code, 2);
         c.RestoreCursor();
         EXPECT_EQ(pointer.code, 13);
         c.SetCursor(11);
+        for (std::int32_t bad : {70000, -1, 42})
+            EXPECT_EQ(testsupport::errorNumber([&] { c.SetCursor(bad); }), 0x80044381u) << bad;
     }
     EXPECT_EQ(pointer.code, 13);
-    support::CCursor c(pointer);
-    for (std::int32_t bad : {70000, -1, 42}) {
-        try {
-            c.SetCursor(bad);
-            ADD_FAILURE() << bad;
-        } catch (const support::AppError& e) {
-            EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x80044381u);
-            EXPECT_EQ(e.source(), "vexmond.CCursor");
-        }
-    }
+    pointer.code = 0;
+    support::CCursor(pointer).SetCursor(11);
+    EXPECT_EQ(pointer.code, 11);  // made over the default pointer: not put back
 }
 
 TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {

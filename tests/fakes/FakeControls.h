@@ -94,14 +94,13 @@ struct FakeToolbar : platform::IToolbar {
 struct FakeForm : platform::IForm {
     std::string title = "frmMain";
     int destroyed = 0;
-    double screenW = 1920, screenH = 1080, w = 640, h = 640;
     std::vector<std::pair<double, double>> moves;
     std::vector<std::int32_t> menuIds{0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0, 0xF060};
     std::int32_t hWnd() const override { return 4242; }
-    double screenWidth() const override { return screenW; }
-    double screenHeight() const override { return screenH; }
-    double width() const override { return w; }
-    double height() const override { return h; }
+    double screenWidth() const override { return 1920; }
+    double screenHeight() const override { return 1080; }
+    double width() const override { return 640; }
+    double height() const override { return 640; }
     void move(double left, double top) override { moves.emplace_back(left, top); }
     std::int32_t systemMenuItemId(int position) const override {
         return position >= 0 && position < static_cast<int>(menuIds.size())
@@ -110,11 +109,10 @@ struct FakeForm : platform::IForm {
     }
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t, std::int32_t newId, const std::string&) override {
         const auto it = std::find(menuIds.begin(), menuIds.end(), id);
-        if (it == menuIds.end()) return false;
-        *it = newId;
-        return true;
+        if (it != menuIds.end()) *it = newId;
+        return it != menuIds.end();
     }
-    bool closeEnabled() const { return menuIds.size() > 6 && menuIds[6] == 0xF060; }
+    bool closeEnabled() const { return menuIds[6] == 0xF060; }
     std::string caption() const override { return title; }
     void setCaption(const std::string& c) override { title = c; }
     void destroy() override { ++destroyed; }

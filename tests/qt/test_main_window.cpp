@@ -38,9 +38,7 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     QTest::keyClicks(msg, "Hello");
     QTest::keyClick(msg, Qt::Key_Return);
     QTest::keyClicks(msg, "^1World");
-    auto* interval = w.find<FreeSpinBox>("txtSeverMessageTime");
-    QTest::keyClick(interval, Qt::Key_Up);
-    QTest::keyClick(interval, Qt::Key_Up);
+    w.find<FreeSpinBox>("txtSeverMessageTime")->setText("1");
     w.find<FreeSpinBox>("txtMsgDelay")->setText("2.5");
     auto* ip = w.find<QComboBox>("txtIP");
     QTest::keyClicks(ip->lineEdit(), "127.0.0.1");
@@ -54,13 +52,10 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     QTest::mouseClick(w.find<QAbstractButton>("cmdStart"), Qt::LeftButton);
     const std::string P(4, '\xFF');
     EXPECT_EQ(server.receive(), P + "rcon s3cret status");
-    const QString minutes = interval->text();
-    interval->setText("1");
     w.form.tmrServerMessage_Timer();
     EXPECT_EQ(server.receive(), P + "rcon s3cret say \"Hello\"");
     EXPECT_EQ(server.receive(), P + "rcon s3cret say \"^1World\"");
     QTest::mouseClick(w.find<QAbstractButton>("cmdStop"), Qt::LeftButton);
-    interval->setText(minutes);
 
     w.window.toolbar().action("ID_Exit")->trigger();
     EXPECT_FALSE(w.window.isVisible());
@@ -68,16 +63,15 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     for (const std::string& line :
          {"\"Port\"=\"" + std::to_string(server.port()) + "\"", std::string("\"Password\"=\"s3cret\""),
           std::string("\"Msg\"=hex(1):48,65,6c,6c,6f,0d,0a,5e,31,57,6f,72,6c,64,00"),
-          std::string("\"Msg_Timer\"=\"7\""), std::string("\"Msg_Delay\"=\"2.5\""),
+          std::string("\"Msg_Timer\"=\"1\""), std::string("\"Msg_Delay\"=\"2.5\""),
           std::string("\"Hist0\"=\"127.0.0.1\"")})
         EXPECT_NE(hive.find(line), std::string::npos) << line << "\n" << hive;
 }
 
-TEST(MainWindow, StoredTextIsShownAsItIsAndTheAddressCompletesFromTheHistory) {
+TEST(MainWindow, StoredNumbersAreShownAsTheyAreAndStepFromThere) {
     LiveWindow w(LiveWindow::Real::nothing, false);
     w.store("_Vexmond", "Msg_Timer", "2.5");
     w.store("_Vexmond", "Msg_Delay", "");
-    w.store("IPs", "Hist0", "Server1");
     w.load();
     auto* interval = w.find<FreeSpinBox>("txtSeverMessageTime");
     auto* delay = w.find<FreeSpinBox>("txtMsgDelay");
@@ -90,15 +84,6 @@ TEST(MainWindow, StoredTextIsShownAsItIsAndTheAddressCompletesFromTheHistory) {
     interval->setText("30");
     QTest::keyClick(interval, Qt::Key_Up);
     EXPECT_EQ(interval->text(), "30");
-
-    auto* ip = w.find<QComboBox>("txtIP");
-    EXPECT_EQ(ip->currentText(), "Server1");
-    ip->lineEdit()->clear();
-    QTest::keyClicks(ip->lineEdit(), "s");
-    EXPECT_EQ(ip->currentText(), "server1");
-    EXPECT_EQ(ip->lineEdit()->selectedText(), "erver1");
-    QTest::keyClick(ip->lineEdit(), Qt::Key_Backspace);
-    EXPECT_EQ(ip->currentText(), "s");
 }
 
 TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
@@ -148,10 +133,6 @@ TEST(MainWindow, SaveDialogOpensCentredAndAnswersInTheBufferForm) {
     EXPECT_LE((seenAt - QGuiApplication::primaryScreen()->geometry().center()).manhattanLength(), 4);
     EXPECT_EQ(dialog.FileName(), w.tmp / "replies.log");
     EXPECT_EQ(dialog.SelectedPath(), w.tmp.path() + "/");
-
-    QTimer::singleShot(0, [&] { QApplication::activeModalWidget()->close(); });
-    EXPECT_FALSE(dialog.Show(1));  // cancelled
-    EXPECT_EQ(dialog.FileName(), w.tmp / "replies.log");
 }
 
 TEST(MainWindow, ToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot) {
@@ -160,6 +141,7 @@ TEST(MainWindow, ToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot) {
         LiveWindow w;
         w.window.addToolBar(Qt::LeftToolBarArea, w.window.toolbar().toolRow());
         w.window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
+        w.window.toolbar().consoleColours()->setChecked(true);
         QTest::mouseClick(w.find<QAbstractButton>("cmdClose"), Qt::LeftButton);
         layout = testsupport::readFile(w.layoutFile());
     }
@@ -171,6 +153,7 @@ TEST(MainWindow, ToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot) {
         auto& toolbar = w.window.toolbar();
         EXPECT_EQ(w.window.toolBarArea(toolbar.toolRow()), damaged ? Qt::TopToolBarArea : Qt::LeftToolBarArea);
         EXPECT_EQ(toolbar.tool(7)->text(), damaged ? "Return to Castle Wolfenstein" : "Quake 3 Arena");
+        EXPECT_EQ(toolbar.consoleColours()->isChecked(), !damaged);
         EXPECT_EQ(toolbar.gameBox()->itemText(toolbar.gameBox()->currentIndex()), toolbar.gameBox()->currentText());
     }
 }
@@ -214,50 +197,42 @@ TEST(MainWindow, AFailingKeyHandlerIsShownNotThrownIntoQt) {
 }
 
 TEST(MainWindow, ThePreviewAndTheConsoleShowTheGamesColoursWithoutChangingTheText) {
-    std::string layout;
-    {
-        LiveWindow w;
-        auto* preview = w.find<QPlainTextEdit>("txtMsgPreview");
-        QComboBox* games = w.window.toolbar().gameBox();
-        games->setCurrentText("Quake 3 Arena");
-        w.find<QPlainTextEdit>("txtMsg")->setPlainText("^1Be ^^nice\n\n^7x");
-        EXPECT_EQ(preview->toPlainText(), "Be ^ice\n\nx");  // what the players read
-        EXPECT_FALSE(preview->accessibleName().isEmpty());
-        const QTextBlock first = preview->document()->firstBlock();
-        EXPECT_EQ(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
-        EXPECT_EQ(first.next().blockFormat().background().style(), Qt::BDiagPattern);  // skipped
-        games->setCurrentText("Quake II");
-        EXPECT_EQ(preview->toPlainText(), "^1Be ^^nice\n\n^7x");
+    LiveWindow w;
+    auto* preview = w.find<QPlainTextEdit>("txtMsgPreview");
+    QComboBox* games = w.window.toolbar().gameBox();
+    games->setCurrentText("Quake 3 Arena");
+    w.find<QPlainTextEdit>("txtMsg")->setPlainText("^1Be ^^nice\n\n^7x");
+    EXPECT_EQ(preview->toPlainText(), "Be ^ice\n\nx");  // what the players read
+    EXPECT_FALSE(preview->accessibleName().isEmpty());
+    const QTextBlock first = preview->document()->firstBlock();
+    EXPECT_EQ(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(first.next().blockFormat().background().style(), Qt::BDiagPattern);  // skipped
+    games->setCurrentText("Quake II");
+    EXPECT_EQ(preview->toPlainText(), "^1Be ^^nice\n\n^7x");
 
-        auto* view = w.find<QPlainTextEdit>("txtOutput");
-        const std::string reply = "a ^2green\r\nname ^1red^7white\r\n";
-        w.form.AppendToConsole(reply);
-        games->setCurrentText("Quake 3 Arena");
-        w.window.toolbar().consoleColours()->setChecked(true);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->document()->firstBlock().layout()->formats().isEmpty(); }));
-        std::vector<std::pair<QString, QColor>> painted;
+    auto* view = w.find<QPlainTextEdit>("txtOutput");
+    const std::string reply = "a ^2green\r\nname ^1red^7white\r\n";
+    w.form.AppendToConsole(reply);
+    games->setCurrentText("Quake 3 Arena");
+    w.window.toolbar().consoleColours()->setChecked(true);
+    const auto painted = [&] {
+        std::vector<std::pair<QString, QColor>> runs;
         const QTextBlock block = view->document()->firstBlock();
         for (const auto& range : block.layout()->formats())
-            painted.emplace_back(block.text().mid(range.start, range.length), range.format.foreground().color());
-        EXPECT_EQ(painted, (std::vector<std::pair<QString, QColor>>{{"a ", QColor(255, 255, 255)},
-                                                                    {"^2", QColor(0x70, 0x70, 0x70)},
-                                                                    {"green", QColor(0, 255, 0)},
-                                                                    {"name ", QColor(255, 255, 255)},
-                                                                    {"^1", QColor(0x70, 0x70, 0x70)},
-                                                                    {"red", QColor(255, 0, 0)},
-                                                                    {"^7", QColor(0x70, 0x70, 0x70)},
-                                                                    {"white", QColor(255, 255, 255)}}));
-        EXPECT_EQ(w.console(), reply);  // the codes stay in the text and in what Save writes
-        QTest::mouseClick(w.find<QAbstractButton>("cmdClose"), Qt::LeftButton);
-        layout = testsupport::readFile(w.layoutFile());
-    }
-    LiveWindow w(LiveWindow::Real::nothing, false);
-    std::filesystem::create_directories(w.tmp / "data/vexmond");
-    testsupport::writeFile(w.layoutFile(), layout);
-    w.load();
-    EXPECT_TRUE(w.window.toolbar().consoleColours()->isChecked());  // kept with the layout
+            runs.emplace_back(block.text().mid(range.start, range.length), range.format.foreground().color());
+        return runs;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !painted().empty(); }));
+    const QColor grey(0x70, 0x70, 0x70), white(255, 255, 255), red(255, 0, 0);
+    EXPECT_EQ(painted(), (std::vector<std::pair<QString, QColor>>{{"a ", white},
+                                                                 {"^2", grey},
+                                                                 {"green", QColor(0, 255, 0)},
+                                                                 {"name ", white},
+                                                                 {"^1", grey},
+                                                                 {"red", red},
+                                                                 {"^7", grey},
+                                                                 {"white", white}}));
+    EXPECT_EQ(w.console(), reply);  // the codes stay in the text and in what Save writes
     w.window.toolbar().consoleColours()->setChecked(false);
-    w.form.AppendToConsole("^1plain again\r\n");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.find<QPlainTextEdit>("txtOutput")->toPlainText().isEmpty(); }));
-    EXPECT_TRUE(w.find<QPlainTextEdit>("txtOutput")->document()->firstBlock().layout()->formats().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return painted().empty(); }));
 }
