@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
                                                            .cursor = cursor,
                                                            .sockets = sockets});
     window.bind(form);
-    gui::SocketWatcher watcher(
-        socket, [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); }, &window.sleeper());
+    gui::SocketWatcher watcher(socket, &window.sleeper());
+    QObject::connect(&watcher, &gui::SocketWatcher::arrived,
+                     [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); });
     gui::Lifetime lifetime(form);
 
     form.Form_Load();

@@ -6,9 +6,8 @@ namespace gui {
 
 using namespace platform;
 
-SocketWatcher::SocketWatcher(IDatagramSource& socket, std::function<void(std::int32_t)> onArrival,
-                             const EventSleeper* hold, QObject* parent)
-    : QObject(parent), m_socket(socket), m_onArrival(std::move(onArrival)), m_hold(hold) {
+SocketWatcher::SocketWatcher(IDatagramSource& socket, const EventSleeper* hold, QObject* parent)
+    : QObject(parent), m_socket(socket), m_hold(hold) {
     if (m_hold)
         connect(m_hold, &EventSleeper::released, this, [this] {
             if (m_notifier) m_notifier->setEnabled(true);
@@ -40,7 +39,7 @@ void SocketWatcher::drain() {
     for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.descriptor() >= 0; ++i) {
         const long size = m_socket.pendingDatagramSize();
         if (size < 0) break;
-        m_onArrival(static_cast<std::int32_t>(std::min<long>(size, INT32_MAX)));
+        emit arrived(static_cast<std::int32_t>(std::min<long>(size, INT32_MAX)));
     }
     if (notifier && notifier == m_notifier) notifier->setEnabled(true);
 }

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSocketNotifier>
-#include <functional>
+#include <cstdint>
 
 #include "platform/DatagramSource.h"
 #include "gui/EventSleeper.h"
@@ -11,7 +11,7 @@
 namespace gui {
 
 // Watches the UDP socket on the event loop and reports each datagram that
-// has arrived, one call per datagram. Each pass takes every datagram that is
+// has arrived, one signal per datagram. Each pass takes every datagram that is
 // waiting (the console shows them in one insertion after the pass), up to a
 // slice, so that the window stays responsive during a flood.
 class SocketWatcher : public QObject {
@@ -19,17 +19,20 @@ class SocketWatcher : public QObject {
 public:
     // While hold is held (a pause, a failure box) no datagram is reported;
     // they wait in the socket until it is released.
-    SocketWatcher(platform::IDatagramSource& socket, std::function<void(std::int32_t bytes)> onArrival,
-                  const EventSleeper* hold = nullptr, QObject* parent = nullptr);
+    explicit SocketWatcher(platform::IDatagramSource& socket, const EventSleeper* hold = nullptr,
+                           QObject* parent = nullptr);
     ~SocketWatcher() override;
 
     static constexpr int kSlice = 1024;
+
+signals:
+    // A datagram of this many bytes waits in the socket; the receiver reads it.
+    void arrived(std::int32_t bytes);
 
 private:
     void drain();
 
     platform::IDatagramSource& m_socket;
-    std::function<void(std::int32_t)> m_onArrival;
     const EventSleeper* m_hold;
     QPointer<QSocketNotifier> m_notifier;
 };

@@ -36,29 +36,53 @@ struct Ready : fakes::FormHarness {
 
 }  // namespace
 
-TEST(Start, ChecksTheFieldsInOrderThenOpensTheSocketAndPollsOnce) {
-    const char* cases[][5] = {
-        {"  ", "", "", "", "Please input a server IP"},
-        {"1.2.3.4", " ", "", "", "Please input a server port"},
-        {"1.2.3.4", "1", "   ", "", "Please input a remote password"},
-        {"1.2.3.4", "1", "pw", "", "Please input a message"},
+// Start refuses an empty field (in the order of the fields) before it saves
+// anything, and a failing socket after it saved the fields; either way it stays
+// stopped and no server is known to Send.
+TEST(Start, RefusesEmptyFieldsOrAFailingSocketAndStaysStopped) {
+    const std::string invalid = "Invalid Argument, check to make sure the IP and Port is correct" + B;
+    const struct {
+        const char *ip, *port, *password;
+        std::string text;  // empty: logged, as a type mismatch is not a socket error
+        int style;
+        const char* saved;
+    } cases[] = {
+        {"  ", "", "", "Please input a server IP" + B, 48, "<missing>"},
+        {"1.2.3.4", " ", "", "Please input a server port" + B, 48, "<missing>"},
+        {"1.2.3.4", "1", "   ", "Please input a remote password" + B, 48, "<missing>"},
+        {"no.such.host.invalid", "27960", "pw", "Host not found, unable to connect to server" + B, 48, "27960"},
+        {"127.0.0.1", "70000", "pw", invalid, 48, "70000"},
+        {"127.0.0.1", "0", "pw", invalid, 48, "0"},
+        {"127.0.0.1", "27x", "pw", "", 0x1010, "27x"},
     };
     for (const auto& c : cases) {
         Ready h;
-        h.fill(c[0], c[1], c[2], c[3]);
+        h.fill(c.ip, c.port, c.password, "Hi");
         h.frm->cmdStart_Click();
-        EXPECT_EQ(h.lastBox(), c[4] + B);
-        EXPECT_TRUE(h.udpPeerA.sent.empty() && !h.udpPeerA.open && !h.tmrServerMessage.on);
-        EXPECT_EQ(h.stored("_Vexmond", "Port"), "<missing>");
+        ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.port;
+        EXPECT_EQ(h.messageBox.shown[0].style, c.style) << c.port;
+        EXPECT_TRUE(c.text.empty() || h.lastBox() == c.text) << h.lastBox();
+        EXPECT_FALSE(h.udpPeerA.open || h.tmrServerMessage.on || h.tmrStatus.on) << c.port;
+        EXPECT_TRUE(h.udpPeerA.sent.empty());
+        EXPECT_EQ(h.stored("_Vexmond", "Port"), c.saved);
+        h.send("status");
+        EXPECT_EQ(h.lastBox(), app::kNoServerYet) << c.port;
     }
-    Ready h("Quake 3 Arena", "   ");  // a message of blanks passes
+}
+
+TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
+    Ready h("Quake 3 Arena", "");
+    h.frm->cmdStart_Click();
+    EXPECT_EQ(h.lastBox(), "Please input a message" + B);
+    h.txtMsg.value = "   ";  // a message of blanks passes
+    h.messageBox.shown.clear();
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.host, "127.0.0.1");
     EXPECT_EQ(h.udpPeerA.port, 27960);
     EXPECT_EQ(h.udpPeerA.sent, Strings{P + "rcon pw  status"});  // the field's password, untrimmed
     EXPECT_TRUE(h.tmrServerMessage.on && h.tmrStatus.on && !h.cmdStart.on && h.imgConnected.shown);
     EXPECT_EQ(h.stored("_Vexmond", "Msg"), "   ");
-    h.frm->cmdStart_Click();  // a socket left open is closed first
+    h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.closes, 1);
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
@@ -240,30 +264,4 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
             EXPECT_EQ(h.txtOutput.value, "kept");
             EXPECT_TRUE(h.sleeper.pauses.empty()) << "the failing line ends the broadcast";
         }
-}
-
-TEST(Failures, StartFailingAtTheSocketSavesTheFieldsAndStaysStopped) {
-    const std::string invalid = "Invalid Argument, check to make sure the IP and Port is correct" + B;
-    const struct {
-        const char *ip, *port;
-        std::string text;  // empty: logged, as a type mismatch is not a socket error
-    } cases[] = {
-        {"no.such.host.invalid", "27960", "Host not found, unable to connect to server" + B},
-        {"127.0.0.1", "70000", invalid},
-        {"127.0.0.1", "0", invalid},
-        {"127.0.0.1", "27x", ""},
-    };
-    for (const auto& c : cases) {
-        Ready h;
-        h.fill(c.ip, c.port, "pw", "Hi");
-        h.frm->cmdStart_Click();
-        ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.port;
-        EXPECT_EQ(h.messageBox.shown[0].style, c.text.empty() ? 0x1010 : 48) << c.port;
-        EXPECT_TRUE(c.text.empty() || h.lastBox() == c.text) << h.lastBox();
-        EXPECT_FALSE(h.udpPeerA.open || h.tmrServerMessage.on || h.tmrStatus.on) << c.port;
-        EXPECT_TRUE(h.udpPeerA.sent.empty());
-        EXPECT_EQ(h.stored("_Vexmond", "Port"), c.port);  // saved before the socket step
-        h.send("status");                                 // no Start has reached the server
-        EXPECT_EQ(h.lastBox(), app::kNoServerYet) << c.port;
-    }
 }

@@ -26,6 +26,10 @@ struct LiveWindow {
         : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
           pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
         window.bind(form);
+        QObject::connect(&watcher, &gui::SocketWatcher::arrived, [this](std::int32_t bytes) {
+            form.udpPeerA_DataArrival(bytes);
+            ++arrivals;
+        });
         if (loadNow) load();
     }
     void load() {
@@ -56,12 +60,7 @@ struct LiveWindow {
                                                            .cursor = cursor,
                                                            .sockets = sockets}};
     int arrivals = 0;
-    gui::SocketWatcher watcher{socket,
-                               [this](std::int32_t bytes) {
-                                   form.udpPeerA_DataArrival(bytes);
-                                   ++arrivals;
-                               },
-                               &window.sleeper()};
+    gui::SocketWatcher watcher{socket, &window.sleeper()};
 
     std::string console() { return window.controls().txtOutput.text(); }
     std::string hive() { return readFile(registry.directory() + "/system.reg"); }
