@@ -36,6 +36,13 @@ TEST(MachineInfo, RegistryValuesByTheirTypeAndFreshVersion4Guids) {
     EXPECT_TRUE(std::regex_match(a, form)) << a;
     EXPECT_NE(a, b);
     EXPECT_TRUE(boxes.shown.empty());
+
+    // The top of a 64-bit address space does not fit a Long: the member says so in its box and answers 0.
+    support::CSystem system(machine, boxes);
+    EXPECT_EQ(system.MaxAppAddress(), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(std::make_pair(boxes.shown[0].text, boxes.shown[0].title),
+              std::make_pair(std::string("Error: 6. Overflow"), std::string("MaxAppAddress")));
 }
 
 TEST(MachineInfo, ProcessorRevisionIsModelAndSteppingUnsigned) {
