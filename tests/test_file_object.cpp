@@ -35,8 +35,10 @@ struct FileTest : ::testing::Test {
 
 TEST_F(FileTest, NamePartsAndWhatExists) {
     const char* parts[][4] = {
-        {"/logs/out.txt", "out.txt", "txt", "/logs"}, {"/a.txt", "a.txt", "txt", ""},
-        {"/logs.d/readme", "readme", "d/readme", "/logs.d"}, {"/logs/", "", "", "/logs"},
+        {"/logs/out.txt", "out.txt", "txt", "/logs"},
+        {"/a.txt", "a.txt", "txt", ""},
+        {"/logs.d/readme", "readme", "d/readme", "/logs.d"},
+        {"/logs/", "", "", "/logs"},
     };
     for (const auto& p : parts) {
         CFile f = at(p[0]);
@@ -47,7 +49,7 @@ TEST_F(FileTest, NamePartsAndWhatExists) {
     writeFile(tmp / "notes.txt", "a\nb\r\n\r\nc");
     writeFile(tmp / "[x].txt", "1");
     const std::pair<std::string, bool> probes[] = {
-        {tmp.path(), true}, {tmp / "*.txt", true},  {tmp / "no?es.txt", true},
+        {tmp.path(), true},     {tmp / "*.txt", true},    {tmp / "no?es.txt", true},
         {tmp / "*.log", false}, {tmp / "missing", false}, {tmp / "[x].txt", true},  // "[" is no pattern
     };
     for (const auto& [path, exists] : probes) EXPECT_EQ(at(path).Exists(), exists) << path;
@@ -58,7 +60,8 @@ TEST_F(FileTest, NamePartsAndWhatExists) {
 
 TEST_F(FileTest, CopyMoveAndDeleteNeverDestroyAnotherFile) {
     testsupport::TempDir shm("/dev/shm");  // another file system, where there is one
-    struct stat here {}, there{};
+    struct stat here {
+    }, there{};
     const bool otherDevice = ::stat(tmp.path().c_str(), &here) == 0 && ::stat(shm.path().c_str(), &there) == 0 &&
                              here.st_dev != there.st_dev;
     for (const std::string& target : {tmp / "taken.txt", shm / "taken.txt"}) {

@@ -22,7 +22,9 @@ TEST(MachineInfo, RegistryValuesByTheirTypeAndFreshVersion4Guids) {
                            "\"DefCompany\"=\"Quorlan\"\r\n\"Bin\"=hex:01,02,03\r\n\"EmptyBin\"=hex:\r\n"
                            "\"Five\"=dword:00000005\r\n\"Multi\"=hex(7):61,00,00\r\n");
     const std::string path = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
-    const auto value = [&](const char* name) { return info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, name); };
+    const auto value = [&](const char* name) {
+        return info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, name);
+    };
     EXPECT_EQ(info.DefaultCompanyName(), "Quorlan");
     EXPECT_EQ(info.DefaultUserName(), "");  // no such value: empty, no message
     EXPECT_EQ(value("Bin"), Variant::ByteArray({1, 2, 3, 0}));

@@ -225,13 +225,13 @@ TEST(MainWindow, ThePreviewAndTheConsoleShowTheGamesColoursWithoutChangingTheTex
     ASSERT_TRUE(QTest::qWaitFor([&] { return !painted().empty(); }));
     const QColor grey(0x70, 0x70, 0x70), white(255, 255, 255), red(255, 0, 0);
     EXPECT_EQ(painted(), (std::vector<std::pair<QString, QColor>>{{"a ", white},
-                                                                 {"^2", grey},
-                                                                 {"green", QColor(0, 255, 0)},
-                                                                 {"name ", white},
-                                                                 {"^1", grey},
-                                                                 {"red", red},
-                                                                 {"^7", grey},
-                                                                 {"white", white}}));
+                                                                  {"^2", grey},
+                                                                  {"green", QColor(0, 255, 0)},
+                                                                  {"name ", white},
+                                                                  {"^1", grey},
+                                                                  {"red", red},
+                                                                  {"^7", grey},
+                                                                  {"white", white}}));
     EXPECT_EQ(w.console(), reply);  // the codes stay in the text and in what Save writes
     w.window.toolbar().consoleColours()->setChecked(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return painted().empty(); }));
