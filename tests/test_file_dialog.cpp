@@ -46,22 +46,6 @@ TEST_F(DialogTest, ParsesTheAnswerBuffers) {
     }
 }
 
-TEST_F(DialogTest, CancelAndUnknownKindsChangeNothingButTheHookFlag) {
-    answer("/a/b.txt", "b.txt");
-    ASSERT_TRUE(dialog.Show(0));
-    dialog.setCenterDialog(true);
-    dialogs.answers.push_back({false, "", ""});
-    EXPECT_FALSE(dialog.Show(1));
-    EXPECT_EQ(dialog.Flags(), 0x280020);
-    EXPECT_FALSE(dialog.Show(2));
-    EXPECT_EQ(dialogs.requests.size(), 2u);  // the third showed nothing
-    EXPECT_EQ(dialog.FileName(), "/a/b.txt");
-    EXPECT_EQ(dialog.SelectedPath(), "/a/");
-    answer("bare.txt", "bare.txt");  // without a separator the selected path is kept
-    ASSERT_TRUE(dialog.Show(1));
-    EXPECT_EQ(dialog.SelectedPath(), "/a/");
-}
-
 TEST_F(DialogTest, AnOwnerThatIsNoWindowAndOverlongBuffersAreRefused) {
     std::string source;
     EXPECT_EQ(testsupport::errorNumber([&] { dialog.Init("F", 2, "/d", "n", "T", 77, 5); }, &source), 0x80044435u);

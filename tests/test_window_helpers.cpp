@@ -1,29 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/CCursor.h"
 #include "tests/fakes/FormHarness.h"
-#include "tests/support/Errors.h"
 
 using fakes::FormHarness;
-
-TEST(FormHelpers, CursorPutsBackThePointerOfItsCreationAndRefusesUnknownCodes) {
-    fakes::FakeCursor pointer;
-    pointer.code = 13;
-    {
-        support::CCursor c(pointer);
-        c.SetCursor(11);
-        c.SetCursor(2);
-        c.RestoreCursor();
-        EXPECT_EQ(pointer.code, 13);
-        c.SetCursor(11);
-        for (std::int32_t bad : {70000, -1, 42})
-            EXPECT_EQ(testsupport::errorNumber([&] { c.SetCursor(bad); }), 0x80044381u) << bad;
-    }
-    EXPECT_EQ(pointer.code, 13);
-    pointer.code = 0;
-    support::CCursor(pointer).SetCursor(11);
-    EXPECT_EQ(pointer.code, 11);  // made over the default pointer: not put back
-}
 
 TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {
     FormHarness h;
