@@ -27,8 +27,11 @@ constexpr GameProfile kProfiles[] = {
     {"Soldier of Fortune II", "rcon", "say", "SOF2", ColourCodes::AnyCharacter},
     {"Jedi Knight II", "rcon", "svsay", "JK2", ColourCodes::DigitsZeroToSeven},
     {"Elite Force", "rcon", "svsay", "EF", ColourCodes::AnyCharacter},
-    {"Quake II", "rcon_password", "say", nullptr, ColourCodes::None},
-    {"Soldier of Fortune", "rcon_password", "say", nullptr, ColourCodes::None},
+    // Quake II's server (sv_main.c, SV_ConnectionlessPacket) takes only "rcon"
+    // and drops any other verb as a bad packet; Soldier of Fortune runs on
+    // that engine.
+    {"Quake II", "rcon", "say", nullptr, ColourCodes::None},
+    {"Soldier of Fortune", "rcon", "say", nullptr, ColourCodes::None},
 };
 
 }  // namespace

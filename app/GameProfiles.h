@@ -16,6 +16,10 @@ struct GameProfile {
     ColourCodes colourCodes;  // how its chat reads a caret
 };
 
+// The verb for a game name no profile knows: every server of both engine
+// families takes it.
+inline constexpr const char* kUnknownGameRconWord = "rcon";
+
 // Every game Vexmond knows.
 std::span<const GameProfile> gameProfiles();
 

@@ -209,6 +209,10 @@ void frmMain::applyProfile(const std::string& gameName) {
     if (const GameProfile* p = findGameProfile(gameName)) {
         m_state.g_sRconWord = p->rconWord;
         m_state.g_sSayWord = p->sayWord;
+    } else if (m_state.g_sRconWord.empty()) {
+        // A name typed into the box before any game was picked: without a
+        // verb no server of either engine family would take the datagram.
+        m_state.g_sRconWord = kUnknownGameRconWord;
     }
 }
 

@@ -8,6 +8,11 @@
 
 namespace gui {
 
+namespace {
+const QColor kReplacedBackground(0x90, 0x20, 0x20);
+const QString kReplacedTip("Not in ISO-8859-1: sent as ?");
+}  // namespace
+
 MessagePreview::MessagePreview() {
     setObjectName("txtMsgPreview");
     setReadOnly(true);
@@ -17,7 +22,7 @@ MessagePreview::MessagePreview() {
     setAccessibleName("Preview of the message as the players see it");
     setToolTip(
         "The message as the players see it in chat: the colour codes hidden, the text in their colours. A "
-        "hatched line is empty and is not sent.");
+        "hatched line is empty and is not sent. A ? on red stands for a character outside ISO-8859-1, which is sent as ?.");
     useGameGround(this, true);
 }
 
@@ -34,13 +39,26 @@ void MessagePreview::showMessage(const QString& message, app::ColourCodes rule) 
             cursor.setBlockFormat(skipped);
             continue;
         }
+        // What goes on the wire: a character outside ISO-8859-1 is sent as
+        // '?', so it is shown as one, marked as a replacement.
         const std::string line = toLatin1(lines[i]);
         for (const app::ColourRun& run : app::colourRuns(line, rule)) {
             if (run.code) continue;
-            QTextCharFormat format;
-            format.setForeground(gameColour(run.colour));
-            cursor.insertText(lines[i].mid(static_cast<qsizetype>(run.start), static_cast<qsizetype>(run.length)),
-                              format);
+            for (std::size_t k = run.start; k < run.start + run.length;) {
+                const bool replaced = lines[i][static_cast<qsizetype>(k)].unicode() > 0xFF;
+                std::size_t end = k + 1;
+                while (end < run.start + run.length &&
+                       (lines[i][static_cast<qsizetype>(end)].unicode() > 0xFF) == replaced)
+                    ++end;
+                QTextCharFormat format;
+                format.setForeground(gameColour(run.colour));
+                if (replaced) {
+                    format.setBackground(kReplacedBackground);
+                    format.setToolTip(kReplacedTip);
+                }
+                cursor.insertText(fromLatin1(line.substr(k, end - k)), format);
+                k = end;
+            }
         }
     }
 }

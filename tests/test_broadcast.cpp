@@ -81,6 +81,8 @@ TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
     EXPECT_EQ(h.udpPeerA.port, 27960);
     EXPECT_EQ(h.udpPeerA.sent, Strings{P + "rcon pw  status"});  // the field's password, untrimmed
     EXPECT_TRUE(h.tmrServerMessage.on && h.tmrStatus.on && !h.cmdStart.on && h.imgConnected.shown);
+    EXPECT_EQ(h.tmrServerMessage.period, 65535);  // a "minute" of the message interval
+    EXPECT_EQ(h.tmrStatus.period, 63000);         // a "minute" of the status interval
     EXPECT_EQ(h.stored("_Vexmond", "Msg"), "   ");
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.closes, 1);
@@ -94,9 +96,11 @@ TEST(Broadcast, EachGameGivesItsWordsAndForm) {
         {"Soldier of Fortune II", "rcon pw Hi", "rcon pw status"},
         {"Jedi Knight II", "rcon pw svsay \"Hi\"", "rcon pw status"},
         {"Elite Force", "rcon pw svsay \"Hi\"", "rcon pw status"},
-        {"Quake II", "rcon_password pw Hi", "rcon_password pw status"},
-        {"Soldier of Fortune", "rcon_password pw Hi", "rcon_password pw status"},
-        {"quake 3 arena", " pw Hi", " pw status"},  // unknown: no words at all on a fresh start
+        // Quake II's engine drops any verb but "rcon" as a bad packet.
+        {"Quake II", "rcon pw Hi", "rcon pw status"},
+        {"Soldier of Fortune", "rcon pw Hi", "rcon pw status"},
+        // A name no profile knows, on a fresh start: the verb every server takes.
+        {"quake 3 arena", "rcon pw Hi", "rcon pw status"},
     };
     for (const auto& c : cases) {
         Ready h(c[0], "Hi");

@@ -2,6 +2,8 @@
 // log that cannot be written never hides the message.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/posix/PosixFileSystem.h"
 #include "support/modErrorLog.h"
 #include "tests/fakes/FakeControls.h"
@@ -59,9 +61,14 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
     EXPECT_TRUE(log.WriteLogEntry("again", "", false, false, true));  // to the last file, cut to nothing first
     EXPECT_EQ(testsupport::readFile(tmp / "other.log"), "again\r\n");
 
-    testsupport::writeFile(tmp / "data/vexmond/vexmond.log.d", "a file, not a directory");
-    EXPECT_FALSE(log.WriteLogEntry("x", tmp / "data/vexmond/vexmond.log.d/x.log", true, true, false));
+    // A read-only log stays as it is, also for root (the tests run as root).
+    const std::string readOnly = tmp / "read-only.log";
+    testsupport::writeFile(readOnly, "kept\r\n");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_FALSE(log.WriteLogEntry("x", readOnly, true, true, false));
+    EXPECT_FALSE(log.WriteLogEntry("x", readOnly, true, false, true));
     boxes.shown.clear();
     log.LogError("", "S", 0, true, false, true, &caught, "");  // into the last file, which cannot be written
     EXPECT_EQ(boxes.shown.size(), 1u);                         // the entry is lost, the message is not
+    EXPECT_EQ(testsupport::readFile(readOnly), "kept\r\n");
 }

@@ -23,6 +23,21 @@ bool writeAllAndClose(int fd, const std::string& data) {
     return ::close(fd) == 0 && written;
 }
 
+// Opens a file for writing, creating it if need be. A file without its
+// owner's write bit is read-only and refused, for root too (whom the kernel
+// would let write), as deleteFile and the hive refuse it.
+int openWritable(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0600);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !(st.st_mode & S_IWUSR)) {
+        ::close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 std::string PosixFileSystem::programDirectory() {
@@ -32,11 +47,16 @@ std::string PosixFileSystem::programDirectory() {
 }
 
 bool PosixFileSystem::truncateFile(const std::string& path) {
-    return writeAllAndClose(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), {});
+    const int fd = openWritable(path, 0);
+    if (fd >= 0 && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return false;
+    }
+    return writeAllAndClose(fd, {});
 }
 
 bool PosixFileSystem::appendToFile(const std::string& path, const std::string& data) {
-    return writeAllAndClose(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600), data);
+    return writeAllAndClose(openWritable(path, O_APPEND), data);
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "gui/EditFields.h"
 #include "support/CTextBox.h"
+#include "tests/support/LiveWindow.h"
 
 TEST(TextBox, FiltersWhatIsTypedOrPastedAndKeepsCrLfThroughTheEditCommands) {
     QLineEdit line;
@@ -25,10 +26,7 @@ TEST(TextBox, FiltersWhatIsTypedOrPastedAndKeepsCrLfThroughTheEditCommands) {
     box.setAllowOnlyNumbers(false);
     box.setTextCase(1);
     line.clear();
-    for (QChar c : QString::fromUtf8("caf\xc3\xa9 ok")) {  // key presses carrying letters outside ASCII
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(&line, &press);
-    }
+    testsupport::typeText(&line, QString::fromUtf8("caf\xc3\xa9 ok"));
     EXPECT_EQ(line.text(), QString::fromUtf8("CAF\xc3\x89 OK"));
 
     QPlainTextEdit multi;

@@ -37,7 +37,7 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     auto* msg = w.find<QPlainTextEdit>("txtMsg");
     QTest::keyClicks(msg, "Hello");
     QTest::keyClick(msg, Qt::Key_Return);
-    QTest::keyClicks(msg, "^1World");
+    testsupport::typeText(msg, QString::fromUtf8("^1W\u00f6rld \u263a"));  // the smiley is not in ISO-8859-1
     w.find<FreeSpinBox>("txtSeverMessageTime")->setText("1");
     w.find<FreeSpinBox>("txtMsgDelay")->setText("2.5");
     auto* ip = w.find<QComboBox>("txtIP");
@@ -52,9 +52,22 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     QTest::mouseClick(w.find<QAbstractButton>("cmdStart"), Qt::LeftButton);
     const std::string P(4, '\xFF');
     EXPECT_EQ(server.receive(), P + "rcon s3cret status");
+    // The window's own timers tick at the periods the logic set.
+    EXPECT_EQ(w.find<QTimer>("tmrServerMessage")->interval(), 65535);
+    EXPECT_EQ(w.find<QTimer>("tmrStatus")->interval(), 63000);
     w.form.tmrServerMessage_Timer();
     EXPECT_EQ(server.receive(), P + "rcon s3cret say \"Hello\"");
-    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"^1World\"");
+    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"^1W\xF6rld ?\"");
+    // The preview shows what the players receive, the replaced character marked.
+    auto* preview = w.find<QPlainTextEdit>("txtMsgPreview");
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("Hello\nW\u00f6rld ?"));
+    const QTextBlock second = preview->document()->lastBlock();
+    for (auto it = second.begin(); !it.atEnd(); ++it)
+        EXPECT_EQ(it.fragment().charFormat().hasProperty(QTextFormat::BackgroundBrush), it.fragment().text() == "?")
+            << it.fragment().text().toStdString();
+    testsupport::typeText(w.find<QLineEdit>("txtSendCommand"), QString::fromUtf8("say \u263a \u00e9t\u00e9"));
+    QTest::mouseClick(w.find<QAbstractButton>("cmdSend"), Qt::LeftButton);
+    EXPECT_EQ(server.receive(), P + "rcon s3cret say ? \xE9t\xE9");
     QTest::mouseClick(w.find<QAbstractButton>("cmdStop"), Qt::LeftButton);
 
     w.window.toolbar().action("ID_Exit")->trigger();
@@ -62,7 +75,7 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
     const std::string hive = w.hive();
     for (const std::string& line :
          {"\"Port\"=\"" + std::to_string(server.port()) + "\"", std::string("\"Password\"=\"s3cret\""),
-          std::string("\"Msg\"=hex(1):48,65,6c,6c,6f,0d,0a,5e,31,57,6f,72,6c,64,00"),
+          std::string("\"Msg\"=hex(1):48,65,6c,6c,6f,0d,0a,5e,31,57,f6,72,6c,64,20,3f,00"),
           std::string("\"Msg_Timer\"=\"1\""), std::string("\"Msg_Delay\"=\"2.5\""),
           std::string("\"Hist0\"=\"127.0.0.1\"")})
         EXPECT_NE(hive.find(line), std::string::npos) << line << "\n" << hive;

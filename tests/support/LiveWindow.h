@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include "app/frmMain.h"
@@ -14,6 +16,15 @@
 #include "tests/support/TempDir.h"
 
 namespace testsupport {
+
+// Types text as key presses that carry it, letters outside ASCII included
+// (QTest::keyClicks takes ASCII only).
+inline void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
 
 // The real window over a real socket and its watcher, a hive and the data
 // directory in a temporary directory; dialogs, the clock and the local
