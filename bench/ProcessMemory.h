@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-namespace testsupport {
+namespace benchsupport {
 
 // The resident memory of this process, in bytes.
 inline std::int64_t residentBytes() {
@@ -22,4 +22,4 @@ inline std::int64_t residentBytes() {
 // replaces the allocator).
 inline std::int64_t heapInUse() { return static_cast<std::int64_t>(mallinfo2().uordblks + mallinfo2().hblkhd); }
 
-}  // namespace testsupport
+}  // namespace benchsupport

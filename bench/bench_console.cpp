@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/ProcessMemory.h"
 #include "gui/ConsoleView.h"
 #include "gui/GameColours.h"
 
@@ -24,15 +25,6 @@ std::string replyOf(std::size_t bytes) {
     return reply;
 }
 
-std::int64_t residentBytes() {
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    long size = 0, resident = 0;
-    if (f) {
-        if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<std::int64_t>(resident) * sysconf(_SC_PAGESIZE);
-}
 
 // The highest resident size since the last reset of the mark.
 std::int64_t peakResidentBytes() {
@@ -62,7 +54,7 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         view.show();
         QApplication::processEvents();
         malloc_trim(0);
-        const std::int64_t before = residentBytes();
+        const std::int64_t before = benchsupport::residentBytes();
         resetPeak();
         gui::ConsoleView console(&view);
         std::unique_ptr<gui::ConsoleColours> colours;
@@ -82,14 +74,14 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         console.flush();
         QApplication::processEvents();
         malloc_trim(0);
-        const std::int64_t held = residentBytes() - before;
+        const std::int64_t held = benchsupport::residentBytes() - before;
         state.counters["peak_bytes_per_console_byte"] =
             static_cast<double>(peakResidentBytes() - before) / static_cast<double>(console.length());
         state.counters["bytes_per_console_byte"] = static_cast<double>(held) / static_cast<double>(console.length());
         console.setText("");
         QApplication::processEvents();
         malloc_trim(0);
-        state.counters["left_after_clear_MB"] = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
+        state.counters["left_after_clear_MB"] = static_cast<double>(benchsupport::residentBytes() - before) / (1024.0 * 1024.0);
     }
 }
 BENCHMARK(BM_MemoryPerConsoleByte)->ArgName("colours")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "tests/support/LiveWindow.h"
-#include "tests/support/ProcessMemory.h"
+#include "bench/ProcessMemory.h"
 #include "tests/support/UdpPeer.h"
 
 namespace {
@@ -58,8 +58,8 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
 
     auto settle = [&](int expected) { EXPECT_TRUE(QTest::qWaitFor([&] { return w.arrivals >= expected; }, 5000)); };
     settle(1);
-    const std::int64_t memoryAtStart = testsupport::residentBytes();
-    const std::int64_t heapAtStart = testsupport::heapInUse();
+    const std::int64_t memoryAtStart = benchsupport::residentBytes();
+    const std::int64_t heapAtStart = benchsupport::heapInUse();
     const std::size_t consoleAtStart = w.console().size();
 
     // 30 days: the message timer every 65.535 s, the status timer every 63 s.
@@ -84,12 +84,12 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
     peer.join();
 
     const std::size_t consoleBytes = w.console().size() - consoleAtStart;
-    const std::int64_t grown = testsupport::residentBytes() - memoryAtStart;
-    const std::int64_t heapGrown = testsupport::heapInUse() - heapAtStart;
+    const std::int64_t grown = benchsupport::residentBytes() - memoryAtStart;
+    const std::int64_t heapGrown = benchsupport::heapInUse() - heapAtStart;
     // With the console emptied, what the day left behind is what it kept besides the text.
     w.window.controls().txtOutput.setText(w.console().substr(0, consoleAtStart));
     QCoreApplication::processEvents();
-    const std::int64_t heapLeft = testsupport::heapInUse() - heapAtStart;
+    const std::int64_t heapLeft = benchsupport::heapInUse() - heapAtStart;
     std::printf(
         "soak: %d message ticks (%d lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
         "resident memory +%lld KB (%.2f bytes per console byte), heap in use +%lld KB, heap left once the "
