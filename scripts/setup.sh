@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Installs what Vexmond needs from Debian's packages, then configures and
-# builds it. Sourced by start.sh and test.sh; BUILD_DIR and CMAKE_ARGS may be
-# set by the caller.
+# Installs what Vexmond needs from Debian's packages and defines build().
+# Sourced by start.sh and test.sh: the program alone needs the packages
+# below, the tests add theirs in EXTRA_PACKAGES.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core
-          libgtest-dev libgmock-dev libbenchmark-dev ${EXTRA_PACKAGES:-})
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core ${EXTRA_PACKAGES:-})
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do

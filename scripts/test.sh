@@ -1,29 +1,48 @@
 #!/usr/bin/env bash
 # Set up, build and run every test: once as shipped, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets.
+# With --build-only it stops after the set-up and the builds (the three build
+# directories configured, the first one built), as the fresh-root check runs it.
 set -euo pipefail
-# The peer tests run against a real OpenArena dedicated server; the package
-# test builds a .deb (dpkg-shlibdeps, file) and validates its desktop entry.
-# The fuzz targets are built with clang and its libFuzzer runtime. The
-# desktop tests run the window on a real X display (Xvfb) with and without a
-# window manager (openbox), and look at it through libxcb.
-EXTRA_PACKAGES="openarena-server dpkg-dev file desktop-file-utils clang-14 libclang-rt-14-dev xvfb openbox libxcb1-dev pkg-config"
+build_only=false
+[[ "${1:-}" == "--build-only" ]] && build_only=true
+# The tests' own packages: GoogleTest and Google Benchmark; a real OpenArena
+# dedicated server for the peer tests; dpkg-shlibdeps, file and the desktop
+# entry validator for the package test; clang and its libFuzzer runtime for
+# the fuzz targets; Xvfb, openbox and libxcb (with XTEST, for real clicks) for
+# the desktop tests; debootstrap for the fresh-root check under CI.
+EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
+  clang-14 libclang-rt-14-dev xvfb openbox libxcb1-dev libxcb-xtest0-dev pkg-config debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+common=(-DVEXMOND_WERROR=ON -DVEXMOND_BUILD_TESTS=ON)
 
 echo "== Build and test (RelWithDebInfo)"
-build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_WERROR=ON
+build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "${common[@]}"
+asan=(-DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF "${common[@]}")
+fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -DVEXMOND_BUILD_GUI=OFF
+      -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF)
+if $build_only; then
+  cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja "${asan[@]}" >/dev/null
+  CXX=clang++-14 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja "${fuzz[@]}" >/dev/null
+  echo "== Set up and built; no test run (--build-only)"
+  exit 0
+fi
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$jobs"
 
 echo "== Build and test under AddressSanitizer + UBSan"
-build "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF -DVEXMOND_WERROR=ON
+build "$ROOT/build-asan" "${asan[@]}"
 # The soak runs once per test command, in the build above.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs" -LE soak
 
 echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
-CXX=clang++-14 build "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON \
-  -DVEXMOND_BUILD_GUI=OFF -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF
+CXX=clang++-14 build "$ROOT/build-fuzz" "${fuzz[@]}"
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure
+
+if [[ "${CI:-}" == "true" ]]; then
+  echo "== The README's commands on a fresh Debian 12 root"
+  "$ROOT/scripts/check_fresh_root.sh"
+fi
