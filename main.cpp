@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     gui::SocketWatcher watcher(socket, &window.sleeper());
     QObject::connect(&watcher, &gui::SocketWatcher::arrived,
                      [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); });
-    gui::Lifetime lifetime(form);
+    gui::Lifetime lifetime(form, &window.sleeper());
 
     form.Form_Load();
     window.show();

@@ -25,7 +25,6 @@ std::string replyOf(std::size_t bytes) {
     return reply;
 }
 
-
 // The highest resident size since the last reset of the mark.
 std::int64_t peakResidentBytes() {
     std::FILE* f = std::fopen("/proc/self/status", "r");
@@ -81,7 +80,8 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         console.setText("");
         QApplication::processEvents();
         malloc_trim(0);
-        state.counters["left_after_clear_MB"] = static_cast<double>(benchsupport::residentBytes() - before) / (1024.0 * 1024.0);
+        state.counters["left_after_clear_MB"] =
+            static_cast<double>(benchsupport::residentBytes() - before) / (1024.0 * 1024.0);
     }
 }
 BENCHMARK(BM_MemoryPerConsoleByte)->ArgName("colours")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);

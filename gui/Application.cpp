@@ -18,8 +18,17 @@ void setUpApplication() {
     QApplication::setWindowIcon(appIcon());
 }
 
-void leaveEventLoop() {
-    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+namespace {
+bool g_leaving = false;
 }
+
+void leaveEventLoop() {
+    if (QThread::currentThread()->loopLevel() == 0) return;
+    g_leaving = true;
+    QCoreApplication::exit(0);
+}
+
+bool leavingEventLoop() { return g_leaving; }
+void resetLeaving() { g_leaving = false; }
 
 }  // namespace gui

@@ -14,4 +14,9 @@ void setUpApplication();
 // nothing: Qt would otherwise end the next loop at once.
 void leaveEventLoop();
 
+// True once leaveEventLoop() has ended a running loop, until the next
+// resetLeaving(): a pause, which is not an event loop of its own, asks.
+bool leavingEventLoop();
+void resetLeaving();
+
 }  // namespace gui

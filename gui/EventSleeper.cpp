@@ -5,23 +5,22 @@
 #include <chrono>
 #include <thread>
 
+#include "gui/Application.h"
+
 namespace gui {
 
 using namespace platform;
 
 class EventSleeper::Hold {
 public:
-    explicit Hold(EventSleeper& owner) : m_owner(owner) { ++m_owner.m_depth; }
+    explicit Hold(EventSleeper& owner) : m_owner(owner) {
+        if (m_owner.m_depth++ == 0) m_owner.m_releasing = true;
+    }
     ~Hold() {
         if (--m_owner.m_depth > 0) return;
         // Queued, so that nothing held back runs inside the handler that is
         // still on the stack (a broadcast between two of its lines).
-        QMetaObject::invokeMethod(
-            &m_owner,
-            [owner = &m_owner] {
-                if (!owner->held()) emit owner->released();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&m_owner, &EventSleeper::release, Qt::QueuedConnection);
     }
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
@@ -30,17 +29,35 @@ private:
     EventSleeper& m_owner;
 };
 
+void EventSleeper::release() {
+    if (m_depth > 0 || !m_releasing) return;
+    if (!m_inputPassed) {
+        // One more pass of the event loop, still held: the window system
+        // hands over the keys and clicks it kept back (a Stop among them),
+        // while the ticks that fall due in that pass are held. The pass
+        // looks at the window system's queue because a posted event is
+        // pending: this call, queued once more.
+        m_inputPassed = true;
+        QMetaObject::invokeMethod(this, &EventSleeper::release, Qt::QueuedConnection);
+        return;
+    }
+    m_inputPassed = false;
+    m_releasing = false;
+    emit released();
+}
+
 void EventSleeper::sleep(std::uint32_t milliseconds) {
     using clock = std::chrono::steady_clock;
     Hold hold(*this);
     const auto deadline = clock::now() + std::chrono::milliseconds(milliseconds);
-    // Painting, window-manager messages (pings, exposures) and posted events
-    // go on; keys and clicks wait in the window system's queue, timer ticks and
-    // the socket wait for the loop after the pause.
-    const auto flags =
-        QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
+    // Painting, window-manager messages (pings, exposures), posted events and
+    // socket notifiers go on: the signal pipe and the session manager end the
+    // program from here. Keys and clicks wait in the window system's queue;
+    // timers are not dispatched; the socket watcher holds the replies itself.
+    const auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
     for (;;) {
         QCoreApplication::processEvents(flags);
+        if (m_endNow && leavingEventLoop()) m_endNow();
         const auto now = clock::now();
         if (now >= deadline) break;
         std::this_thread::sleep_for(std::min<clock::duration>(deadline - now, std::chrono::milliseconds(10)));

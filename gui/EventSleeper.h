@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 #include "platform/Sleeper.h"
 
@@ -8,24 +9,39 @@ namespace gui {
 
 // The program's pauses and failure boxes on the Qt event loop. While one is
 // under way the window keeps painting and answering the window manager's
-// pings, but the timer ticks and replies that fall due are held back: the
-// window and the socket watcher look at held() and take them up once
-// released() is emitted, from the event loop after the handler that paused
-// has returned.
+// pings, and the keys and clicks wait in the window system's queue; timer
+// ticks are not dispatched, and the socket watcher and the window look at
+// held() and leave the replies and ticks that reach them for later.
+//
+// Once the last one is over, and the handler that paused has returned, one
+// more pass of the event loop runs still held: the input that waited is
+// handled first, as Windows does (a timer message is made only when nothing
+// else waits), so a Stop clicked during a broadcast stops the timers before
+// their ticks can run. Then released() is emitted and the ticks and replies
+// that wait are taken up.
 class EventSleeper : public QObject, public platform::ISleeper {
     Q_OBJECT
 public:
     using QObject::QObject;
     void sleep(std::uint32_t milliseconds) override;
     void holdEvents(const std::function<void()>& body) override;
-    bool held() const { return m_depth > 0; }
+    bool held() const { return m_depth > 0 || m_releasing; }
+
+    // What to do when the program is asked to end (a signal, the end of the
+    // desktop session) in the middle of a pause: the pause does not hold it.
+    void setEndNow(std::function<void()> endNow) { m_endNow = std::move(endNow); }
 
 signals:
     void released();
 
 private:
     class Hold;
+    void release();
+
     int m_depth = 0;
+    bool m_releasing = false;
+    bool m_inputPassed = false;
+    std::function<void()> m_endNow;
 };
 
 }  // namespace gui

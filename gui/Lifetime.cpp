@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "app/frmMain.h"
 #include "gui/Application.h"
+#include "gui/EventSleeper.h"
 
 namespace gui {
 
@@ -27,7 +29,17 @@ constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 }  // namespace
 
-Lifetime::Lifetime(app::frmMain& form) : m_form(form) {
+Lifetime::Lifetime(app::frmMain& form, EventSleeper* pauses) : m_form(form), m_pauses(pauses) {
+    resetLeaving();
+    if (m_pauses)
+        m_pauses->setEndNow([this] {
+            // The handler that paused is still on the stack, and Qt cannot
+            // unwind it: unload (the history and the layout are written
+            // synchronously) and end the process here.
+            m_form.Unload();
+            std::fflush(nullptr);
+            ::_exit(0);
+        });
     // The handler only writes a byte; the event loop reads it.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_pipe) != 0) return;
     g_signalWriter = m_pipe[1];
@@ -41,6 +53,7 @@ Lifetime::Lifetime(app::frmMain& form) : m_form(form) {
 }
 
 Lifetime::~Lifetime() {
+    if (m_pauses) m_pauses->setEndNow(nullptr);
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
@@ -58,6 +71,7 @@ void Lifetime::takeSignals() {
 }
 
 int Lifetime::run() {
+    resetLeaving();
     const int status = QCoreApplication::exec();
     m_form.Unload();
     return status;

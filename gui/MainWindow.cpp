@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QElapsedTimer>
 #include <QWindow>
 #include <memory>
 #include <QValidator>
@@ -344,6 +343,10 @@ void MainWindow::buildControls() {
     m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
     m_statusTimer = std::make_unique<Timer>(m_tmrStatus);
 
+    // Laid out and polished now, so that the size the window is centred with
+    // is the size it shows with (at least what its layout needs).
+    ensurePolished();
+    if (layout()) layout()->activate();
     resize(640, 640);
 }
 
@@ -432,7 +435,9 @@ void MainWindow::bind(app::frmMain& form) {
 void MainWindow::tick(QTimer* timer) {
     if (!m_form) return;
     if (m_sleeper.held()) {
-        // A timer never queues missed ticks: one held tick per timer at most.
+        // A failure box's own loop, or the pass after a pause that hands
+        // over the input that waited. A timer never queues missed ticks: one
+        // held tick per timer.
         if (std::find(m_heldTicks.begin(), m_heldTicks.end(), timer) == m_heldTicks.end()) m_heldTicks.push_back(timer);
         return;
     }
@@ -442,8 +447,9 @@ void MainWindow::tick(QTimer* timer) {
         m_form->tmrStatus_Timer();
 }
 
-// The ticks that fell due during a pause or a failure box, in the order they
-// fell due, for the timers that are still running.
+// The ticks that fell due while events were held, in the order they fell
+// due, for the timers that are still running once the input that waited has
+// been handled.
 void MainWindow::runHeldTicks() {
     const std::vector<QTimer*> due = std::exchange(m_heldTicks, {});
     for (QTimer* timer : due)
@@ -485,28 +491,25 @@ void MainWindow::moveFrame(double left, double top) {
 }
 
 // Until the window is shown its frame is unknown, so a position worked out
-// from its size misses the window manager's border and title bar. Once the
-// frame is there, the window is moved so that the frame keeps the centre
-// asked for; a move by the user later is left alone.
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!m_keepCentre) return;
-    m_keepCentre = false;
-    auto* watch = new QTimer(this);
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    connect(watch, &QTimer::timeout, this, [this, watch, started] {
-        const QRect frame = frameGeometry();
-        if (windowHandle() && windowHandle()->isExposed() && frame.size() != m_centredSize) {
-            m_centredSize = frame.size();
-            QWidget::move(qRound(m_centre.x() - frame.width() / 2.0), qRound(m_centre.y() - frame.height() / 2.0));
-        }
-        if (started->elapsed() > 3000) {
-            watch->stop();
-            watch->deleteLater();
-        }
-    });
-    watch->start(25);
+// from its size misses the window manager's border and title bar. Each move
+// or resize that the window system reports until the frame is there (the
+// window manager reparents the window, then tells it where it now is) moves
+// the window so that its frame keeps the centre asked for. Once centred with
+// its frame, a move by the user is left alone.
+void MainWindow::keepCentre() {
+    if (!m_keepCentre || !isVisible()) return;
+    const QRect frame = frameGeometry();
+    if (frame.size() != m_centredSize) {
+        m_centredSize = frame.size();
+        QWidget::move(qRound(m_centre.x() - frame.width() / 2.0), qRound(m_centre.y() - frame.height() / 2.0));
+    }
+    if (frame.size() != geometry().size()) m_keepCentre = false;
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show) keepCentre();
+    return handled;
 }
 
 std::int32_t MainWindow::systemMenuItemId(int position) const {

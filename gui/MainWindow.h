@@ -59,7 +59,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What the logic sees of the window (IForm), as an adapter of its own.
@@ -70,6 +70,7 @@ private:
     double screenWidth() const;
     double screenHeight() const;
     void moveFrame(double left, double top);
+    void keepCentre();
     std::int32_t systemMenuItemId(int position) const;
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text);
     void takeDown();

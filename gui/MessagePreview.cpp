@@ -22,7 +22,8 @@ MessagePreview::MessagePreview() {
     setAccessibleName("Preview of the message as the players see it");
     setToolTip(
         "The message as the players see it in chat: the colour codes hidden, the text in their colours. A "
-        "hatched line is empty and is not sent. A ? on red stands for a character outside ISO-8859-1, which is sent as ?.");
+        "hatched line is empty and is not sent. A ? on red stands for a character outside ISO-8859-1, which is sent as "
+        "?.");
     useGameGround(this, true);
 }
 

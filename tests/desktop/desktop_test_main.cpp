@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     auto xvfb = std::make_unique<testsupport::Child>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1600x1200x24",
                                  "-nolisten", "tcp", "-noreset"},
         &actions);
     posix_spawn_file_actions_destroy(&actions);

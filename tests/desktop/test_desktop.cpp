@@ -3,17 +3,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <thread>
 
 #include "gui/GameToolbar.h"
 #include "gui/QtFileDialogs.h"
 #include "support/CFileOpenSaveDialog.h"
-#include "tests/support/Child.h"
 #include "tests/support/LiveWindow.h"
 #include "tests/support/UdpPeer.h"
 #include "tests/support/XProbe.h"
@@ -134,42 +136,52 @@ TEST(Desktop, ThePauseAfterALineAnswersPingsButHoldsRepliesAndTicks) {
     w.form.cmdStop_Click();
 }
 
-TEST(Desktop, TheFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
-    XProbe x;
-    for (const bool manager : {false, true}) {
-        std::unique_ptr<testsupport::Child> openbox;
-        if (manager) {
-            openbox = std::make_unique<testsupport::Child>(std::vector<std::string>{"openbox", "--sm-disable"});
-            ASSERT_TRUE(openbox->started()) << "openbox (Debian package openbox)";
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !x.property(x.root(), x.atom("_NET_WORKAREA")).empty(); }, 10000));
-            QTest::qWait(1000);  // openbox takes windows in once its start-up is over
-        }
-        LiveWindow w(LiveWindow::Real::boxesAndPauses);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window, 10000)) << (manager ? "openbox" : "no window manager");
-        const XProbe::Rect screen = x.screen();
-        XProbe::Rect outer;
-        auto offCentre = [&] {
-            outer = x.outer(xid(&w.window));
-            return std::max(std::abs(2 * outer.x + outer.width - screen.width),
-                            std::abs(2 * outer.y + outer.height - screen.height)) /
-                   2.0;
-        };
-        static_cast<void>(QTest::qWaitFor([&] { return offCentre() <= 2; }, 5000));
-        EXPECT_LE(offCentre(), 2) << (manager ? "openbox" : "no window manager") << ": frame at " << outer.x << ","
-                                  << outer.y << " " << outer.width << "x" << outer.height;
-        if (manager) {
-            EXPECT_GT(outer.height, w.window.geometry().height()) << "the window manager did not frame the window";
-        }
+// A broadcast that outlasts the message interval: both timers fall due many
+// times over while it pauses. A Stop clicked during its first pause (a real
+// click, through the X server's queue) is handled before those ticks, so
+// nothing goes out after the broadcast's last line.
+TEST(Desktop, AStopClickedDuringAPauseIsHandledBeforeTheTicksThatFellDue) {
+    testsupport::UdpPeer server;
+    LiveWindow w(LiveWindow::Real::boxesAndPauses);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    fillServer(w, server.port(), "one\r\ntwo", "2");
+    w.window.toolbar().gameBox()->setCurrentIndex(2);  // Quake 3 Arena: quoted chat lines
+    w.form.cmdStart_Click();
+    ASSERT_NE(server.receive().find("status"), std::string::npos);
+    auto* stop = w.find<QWidget>("cmdStop");
+    const QPoint stopAt = stop->mapToGlobal(stop->rect().center());
 
-        x.requestClose(xid(&w.window));
-        QTest::qWait(300);
-        EXPECT_TRUE(w.window.isVisible());
-    }
+    std::vector<std::string> afterClick;
+    std::atomic<bool> done{false};
+    std::thread peer([&] {
+        XProbe user;
+        bool clicked = false;
+        for (std::string d; (d = server.receive(clicked ? 4000 : 20000)) != "<none>";) {
+            if (clicked) afterClick.push_back(d);
+            if (!clicked && d.find("\"one\"") != std::string::npos) {
+                user.click(stopAt.x(), stopAt.y());
+                clicked = true;
+            }
+        }
+        done = true;
+    });
+    w.find<QTimer>("tmrServerMessage")->start(300);
+    w.find<QTimer>("tmrStatus")->start(100);
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 40000);
+    peer.join();
+    ASSERT_TRUE(finished) << "the broadcasts went on after Stop was clicked";
+    EXPECT_EQ(afterClick, std::vector<std::string>{P + "rcon pw say \"two\""});
+    EXPECT_TRUE(stop->isEnabled());
+    EXPECT_TRUE(w.find<QWidget>("cmdStart")->isEnabled()) << "the click on Stop was not handled";
 }
 
-// An autostart entry runs `vexmond --start`: the saved fields are loaded and
-// Start is pressed once the window is up, so the server hears the status request.
-TEST(Desktop, TheStartOptionBroadcastsWithTheSavedFields) {
+// The real program as an autostart entry runs it, `vexmond --start`: the
+// saved fields are loaded and Start is pressed once the window is up, so the
+// server hears the status request, and later the broadcast. SIGTERM in the
+// middle of the broadcast's pause is not held by it: the window is unloaded
+// (the address history and the toolbar layout written) and the program ends
+// at once.
+TEST(Desktop, ASignalDuringAPauseEndsTheProgramAtOnceWithItsHistorySaved) {
     testsupport::TempDir tmp;
     testsupport::UdpPeer server;
     {
@@ -178,13 +190,79 @@ TEST(Desktop, TheStartOptionBroadcastsWithTheSavedFields) {
         store.Init("Quorlan", "_Vexmond");
         for (const auto& [key, value] : {std::pair<std::string, std::string>{"Port", std::to_string(server.port())},
                                          {"Password", "pw"},
-                                         {"Msg", "Hello"}})
+                                         {"Msg", "one\r\ntwo"},
+                                         {"Msg_Timer", "1"},
+                                         {"Msg_Delay", "30"}})
             store.SaveSetting("_Vexmond", key, support::Variant::String(value));
         store.SaveSetting("IPs", "Hist0", support::Variant::String("127.0.0.1"));
     }
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", tmp / "config");
     testsupport::ScopedEnv data("XDG_DATA_HOME", tmp / "data");
-    testsupport::Child program({VEXMOND_PROGRAM, "--start"});
-    ASSERT_TRUE(program.started());
+    QProcess program;
+    program.start(VEXMOND_PROGRAM, {"--start"});
+    ASSERT_TRUE(program.waitForStarted());
     EXPECT_EQ(server.receive(10000), P + "rcon pw status");
+    // The first broadcast comes with the first tick of the message timer,
+    // 65.535 s after Start (the status poll's first tick, at 63 s, comes before).
+    std::string line;
+    do line = server.receive(80000);
+    while (line == P + "rcon pw status");
+    ASSERT_EQ(line, P + "rcon pw one");
+    QTest::qWait(500);
+    const auto signalled = Clock::now();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - signalled).count(), 1000);
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(server.receive(500), "<none>") << "a line went out after the signal";
+    const std::string hive = testsupport::readFile(tmp / "config/vexmond/system.reg");
+    EXPECT_NE(hive.find("\"Hist0\"=\"127.0.0.1\""), std::string::npos) << hive;
+    EXPECT_NE(hive.find("\"Hist9\"=\"\""), std::string::npos) << "the history was not saved at the end:\n" << hive;
+    EXPECT_TRUE(std::filesystem::exists(tmp / "data/vexmond/ATBconfig.atb")) << "the toolbar layout was not written";
+}
+
+// The program as a user starts it, with a fresh settings store, on its own
+// and under openbox: the frame is centred on the screen once the window has
+// its final size and its frame, and stays so; the title bar's close button
+// does nothing.
+TEST(Desktop, TheProgramsFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
+    XProbe x;
+    for (const bool manager : {false, true}) {
+        const char* what = manager ? "openbox" : "no window manager";
+        QProcess openbox;
+        if (manager) {
+            openbox.start("openbox", {"--sm-disable"});
+            ASSERT_TRUE(openbox.waitForStarted()) << "openbox (Debian package openbox)";
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !x.property(x.root(), x.atom("_NET_WORKAREA")).empty(); }, 10000));
+            QTest::qWait(1000);  // openbox takes windows in once its start-up is over
+        }
+        testsupport::TempDir tmp;
+        testsupport::ScopedEnv config("XDG_CONFIG_HOME", tmp / "config");
+        testsupport::ScopedEnv data("XDG_DATA_HOME", tmp / "data");
+        QProcess program;
+        program.start(VEXMOND_PROGRAM, {});
+        xcb_window_t window = 0;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (window = x.findShown("Vexmond")) != 0; }, 10000)) << what;
+        const XProbe::Rect screen = x.screen();
+        XProbe::Rect outer;
+        auto offCentre = [&] {
+            outer = x.outer(window);
+            return std::max(std::abs(2 * outer.x + outer.width - screen.width),
+                            std::abs(2 * outer.y + outer.height - screen.height)) /
+                   2.0;
+        };
+        static_cast<void>(QTest::qWaitFor([&] { return offCentre() <= 2; }, 5000));
+        QTest::qWait(1500);  // and it stays there
+        EXPECT_LE(offCentre(), 2) << what << ": frame at " << outer.x << "," << outer.y << " " << outer.width << "x"
+                                  << outer.height;
+        if (manager) {
+            EXPECT_NE(x.findShown("Vexmond", 0, 1), window) << "the window manager did not frame the window";
+        }
+        x.requestClose(window);
+        QTest::qWait(300);
+        EXPECT_EQ(program.state(), QProcess::Running) << what;
+        EXPECT_EQ(x.findShown("Vexmond"), window) << what;
+        program.terminate();
+        EXPECT_TRUE(program.waitForFinished(5000));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -80,6 +81,26 @@ public:
         return r;
     }
 
+    // A shown window with this title, among the root's children and theirs
+    // (a window manager's frame holds the program's window); 0 if none.
+    xcb_window_t findShown(const std::string& wanted, xcb_window_t parent = 0, int depth = 2) {
+        auto* tree = xcb_query_tree_reply(m_c, xcb_query_tree(m_c, parent ? parent : m_root), nullptr);
+        if (!tree) return 0;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        xcb_window_t found = 0;
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+            auto* a = xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, children[i]), nullptr);
+            const bool shown = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(a);
+            if (shown && title(children[i]) == wanted)
+                found = children[i];
+            else if (shown && depth > 1)
+                found = findShown(wanted, children[i], depth - 1);
+        }
+        std::free(tree);
+        return found;
+    }
+
     Rect screen() {
         const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
         return Rect{0, 0, s->width_in_pixels, s->height_in_pixels};
@@ -106,6 +127,16 @@ public:
                 return elapsed;
         }
         return -1;
+    }
+
+    // A real click of the left button at a point of the screen, through the
+    // X server's input queue as a user's click goes (XTEST).
+    void click(int x, int y) {
+        xcb_test_fake_input(m_c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root, static_cast<std::int16_t>(x),
+                            static_cast<std::int16_t>(y), 0);
+        xcb_test_fake_input(m_c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(m_c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_flush(m_c);
     }
 
 private:
