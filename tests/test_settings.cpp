@@ -62,7 +62,8 @@ TEST_F(HiveTest, EachTypeIsWrittenAsRegedit4AndReadBack) {
     };
     for (const auto& c : cases) store.SaveSetting("_Vexmond", c.name, c.value);
     const std::string text = hive();
-    EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\n", 0), 0u)
+        << text;
     HiveRegistry other(dir);  // a second process's view: no shared state
     CAppSettings otherStore(other);
     otherStore.Init("Quorlan", "_Vexmond");
@@ -96,26 +97,19 @@ TEST_F(HiveTest, MissingBinaryAndUnterminatedValuesReadAsTheyShould) {
     EXPECT_EQ(store.GetSetting("NoSection", "x", Variant::Long(3)), Variant::Long(3));
 }
 
-TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesNotParse) {
-    const std::string kept[] = {
-        "; settings of the test server",
-        "garbage line",
-        "\"orphan\"=\"before any key\"",
-        "\"Unclosed\"=\"abc",
-        "\"BadHex\"=hex(1):4g,00",
-        "\"Deleted\"=-",
-        "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]",
-        "\"Other\"=\"root\"",
-    };
-    writeHive("REGEDIT4\n" + kept[0] + "\n" + kept[1] + "\n" + kept[2] +
-              "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quorlan\\_VEXMOND\\_Vexmond] ; the program's own\n"
-              "\"Port\" = \"27960\" ; blanks around =, a comment after\n"
-              "\"Short\"=dword:1b\n\"OneDigit\"=hex(1):41,2,00\n"
-              "\"Hex\"=hex(1):41,\\ ; a comment after the continuation\n"
-              "  ; and a comment line between\n  42,00\n" +
-              kept[3] + "\n" + kept[4] + "\n" + kept[5] + "\n" + kept[6] + "\n" + kept[7] +
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\n"
-              "\"Msg\"=\"hello; not a comment\"\n\"Last\"=\"no line end\"");
+TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThem) {
+    writeHive(
+        "REGEDIT4 ; a comment after the header\r; settings of the test server\rgarbage line\r"
+        "\"orphan\"=\"before any key\"\r"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quorlan\\_VEXMOND\\_Vexmond] ; the program's own\r"
+        "\"Port\" = \"27960\" ; blanks around =, a comment after\r"
+        "\"Short\"=dword:1b\r\"OneDigit\"=hex(1):41,2,00\r"
+        "\"Hex\"=hex(1):41,\\ ; a comment after the continuation\r"
+        "  ; and a comment line between\r  42,00\r"
+        "\"Unclosed\"=\"abc\r\"BadHex\"=hex(1):4g,00\r\"Deleted\"=-\r\"Path\"=\"C:\\Windows\\\\x\"\r"
+        "[HKEY_CURRENT_USER\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r\"Other\"=\"root\"\r"
+        "[HKEY_LOCAL_MACHINE\\Software\\Quorlan\\_Vexmond\\_Vexmond]\r"
+        "\"Msg\"=\"hello; not a comment\"\r\"Last\"=\"no line end\"");  // CR alone ends each line here
     const std::pair<const char*, Variant> read[] = {
         {"Port", Variant::String("27960")},
         {"Short", Variant::Long(0x1b)},
@@ -123,19 +117,15 @@ TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThemAndKeepWhatDoesN
         {"Hex", Variant::String("AB")},
         {"Msg", Variant::String("hello; not a comment")},
         {"Last", Variant::String("no line end")},
+        {"Path", Variant::String("C:\\Windows\\x")},  // a backslash before a letter stands for itself
         {"orphan", Variant()},
         {"Unclosed", Variant()},
         {"BadHex", Variant()},
         {"Deleted", Variant()},
         {"Other", Variant()},
     };
-    store.SaveSetting("_Vexmond", "New", Variant::String("n"));
     for (const auto& [name, value] : read) EXPECT_EQ(store.GetSetting("_Vexmond", name), value) << name;
-    const std::string text = hive();
-    for (const auto& line : kept) EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line;
-    EXPECT_NE(text.find("\"Port\"=\"27960\" ; blanks around =, a comment after\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("_Vexmond] ; the program's own\r\n"), std::string::npos) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+    EXPECT_EQ(reg.takeNotice(), "");
 }
 
 TEST_F(HiveTest, AFileThatIsNoHiveIsMovedAsideBeforeTheFirstSaveAndTheUserToldOnce) {

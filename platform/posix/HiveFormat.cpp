@@ -85,7 +85,8 @@ Split splitComment(std::string_view line) {
     return {code, c == std::string_view::npos ? std::string_view() : line.substr(code.size())};
 }
 
-// Reads a quoted text at the start of s, undoing "\\" and "\""; returns the
+// Reads a quoted text at the start of s, undoing "\\" and "\""; a backslash
+// before any other character stands for itself ("C:\Windows"). Returns the
 // number of characters used, or 0 when s holds no complete quoted text.
 std::size_t readQuoted(std::string_view s, std::string* out) {
     if (s.empty() || s[0] != '"') return 0;
@@ -95,6 +96,7 @@ std::size_t readQuoted(std::string_view s, std::string* out) {
         if (c == '"') return i + 1;
         if (c == '\\') {
             if (i + 1 >= s.size()) return 0;
+            if (s[i + 1] != '\\' && s[i + 1] != '"') *out += c;
             *out += s[++i];
         } else {
             *out += c;
@@ -188,40 +190,68 @@ bool continuesHexData(std::string_view code) {
     return start != std::string_view::npos && trimLeft(code.substr(start)).starts_with("hex");
 }
 
-// "[HKEY_LOCAL_MACHINE\Software\Quorlan] ; comment" of this root.
-bool parseKeyLine(std::string_view line, std::string_view rootName, std::string* path, std::string* comment) {
-    const Split split = splitComment(line);
-    std::string_view full = split.code;
-    if (full.size() < 2 || full.front() != '[' || full.back() != ']') return false;
-    full = full.substr(1, full.size() - 2);
+// "[HKEY_LOCAL_MACHINE\Software\Quorlan] ; comment" of this root. The key
+// ends at the first "]" that only blanks or a comment follow, so a name may
+// hold ";" and "]".
+bool parseKeyLine(std::string_view line, std::string_view rootName, std::string* path) {
+    line = trimRight(line);
+    if (line.empty() || line.front() != '[') return false;
+    std::size_t close = line.find(']');
+    while (close != std::string_view::npos) {
+        const std::string_view rest = trimLeft(line.substr(close + 1));
+        if (rest.empty() || rest.front() == ';') break;
+        close = line.find(']', close + 1);
+    }
+    if (close == std::string_view::npos) return false;
+    std::string_view full = line.substr(1, close - 1);
     if (full.size() < rootName.size() || !namesEqual(full.substr(0, rootName.size()), rootName)) return false;
     full.remove_prefix(rootName.size());
     if (!full.empty() && full[0] != '\\') return false;
     *path = normalizeKeyPath(full);
-    *comment = std::string(split.tail);
     return !path->empty();
 }
 
-void rebuildValueIndex(HiveKey& key) {
-    key.valueIndex.clear();
-    for (std::size_t i = 0; i < key.values.size(); ++i) key.valueIndex.emplace(foldName(key.values[i].name), i);
+// A value as the registry editor exports it: text quoted where it reads back
+// to the same bytes, a 32-bit integer as dword, anything else as hex bytes,
+// continued over lines of 24 bytes.
+std::vector<std::string> valueLines(const HiveValue& v) {
+    std::vector<std::string> lines(1);
+    std::string* out = &lines.back();
+    if (v.name.empty())
+        *out += '@';
+    else
+        appendEscaped(*out, v.name);
+    *out += '=';
+    if (quotable(v)) {
+        appendEscaped(*out, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+    } else if (v.type == 4 && v.data.size() == 4) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "dword:%08x", support::loadLittleEndian32(v.data.data()));
+        *out += buf;
+    } else {
+        if (v.type == 3) {
+            *out += "hex:";
+        } else {
+            char buf[24];
+            std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
+            *out += buf;
+        }
+        for (std::size_t b = 0; b < v.data.size(); ++b) {
+            if (b > 0) {
+                *out += ',';
+                if (b % kBytesPerLine == 0) {
+                    *out += '\\';
+                    lines.emplace_back("  ");
+                    out = &lines.back();
+                }
+            }
+            appendHexByte(*out, v.data[b]);
+        }
+    }
+    return lines;
 }
 
-void writeKept(std::string& out, const std::vector<KeptLine>& kept, std::size_t& next, std::size_t before) {
-    bool open = false;  // the kept lines so far end in a continuation
-    for (; next < kept.size() && kept[next].before <= before; ++next) {
-        const std::string& text = kept[next].text;
-        out += text;
-        out += kLineEnd;
-        if (!kept[next].continues) open = false;
-        if (!trimLeft(text).starts_with(';')) open = splitComment(text).code.ends_with('\\');
-        // Kept lines that end in a continuation were ended by a blank line (or
-        // a key, or the end): a blank line keeps them from taking in the next
-        // line when the file is read again.
-        const bool more = next + 1 < kept.size() && kept[next + 1].continues;
-        if (!more && open) out += kLineEnd;
-    }
-}
+bool isBlankLine(std::string_view line) { return trimLeft(trimRight(line)).empty(); }
 
 }  // namespace
 
@@ -253,211 +283,186 @@ std::string normalizeKeyPath(std::string_view path) {
     return out;
 }
 
-HiveKey* Hive::find(std::string_view path) {
-    const auto it = keyIndex.find(foldName(path));
-    return it == keyIndex.end() ? nullptr : &keys[it->second];
+const HiveValue* findValue(const HiveKey& key, std::string_view name) {
+    const auto it = key.valueIndex.find(foldName(name));
+    return it == key.valueIndex.end() ? nullptr : &key.values[it->second];
 }
 
-HiveKey& Hive::ensure(std::string_view path) {
-    std::size_t pos = 0, index = 0;
-    while (true) {
-        const std::size_t sep = path.find('\\', pos);
-        const std::string_view prefix = path.substr(0, sep);
-        const auto [it, added] = keyIndex.emplace(foldName(prefix), keys.size());
-        if (added) keys.push_back(HiveKey{std::string(prefix), {}, {}, {}, {}, {}});
-        index = it->second;
-        if (sep == std::string_view::npos) return keys[index];
-        pos = sep + 1;
+Hive::Hive(std::string_view text, std::string_view rootName) : m_rootName(rootName) {
+    // LF, CR LF and CR alone all end a line.
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            m_lines.emplace_back(text.substr(pos));
+            break;
+        }
+        m_lines.emplace_back(text.substr(pos, end - pos));
+        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
+    read();
+}
+
+std::string Hive::text() const {
+    std::string out;
+    for (const auto& line : m_lines) {
+        out += line;
+        out += kLineEnd;
+    }
+    return out;
+}
+
+const HiveKey* Hive::find(std::string_view path) const {
+    const auto it = m_keyIndex.find(foldName(path));
+    return it == m_keyIndex.end() ? nullptr : &m_keys[it->second];
 }
 
 bool Hive::hasSubkeys(std::string_view path) const {
-    for (const auto& k : keys)
+    for (const auto& k : m_keys)
         if (k.path.size() > path.size() && k.path[path.size()] == '\\' &&
             namesEqual(std::string_view(k.path).substr(0, path.size()), path))
             return true;
     return false;
 }
 
-bool Hive::erase(std::string_view path) {
-    const auto it = keyIndex.find(foldName(path));
-    if (it == keyIndex.end()) return false;
-    keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(it->second));
-    keyIndex.clear();
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        if (keys[i].header.empty()) keyIndex.emplace(foldName(keys[i].path), i);
-    return true;
-}
-
-HiveValue* findValue(HiveKey& key, std::string_view name) {
-    const auto it = key.valueIndex.find(foldName(name));
-    return it == key.valueIndex.end() ? nullptr : &key.values[it->second];
-}
-
-void setValue(HiveKey& key, HiveValue value) {
-    if (HiveValue* existing = findValue(key, value.name)) {
-        existing->type = value.type;
-        existing->data = std::move(value.data);
+void Hive::read() {
+    m_keys.clear();
+    m_keyIndex.clear();
+    m_notAHive = false;
+    std::size_t i = 0;
+    while (i < m_lines.size() && isBlankLine(m_lines[i])) ++i;
+    if (i == m_lines.size()) return;
+    std::string_view first = trimLeft(m_lines[i]);
+    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
+    if (splitComment(first).code != "REGEDIT4") {
+        m_notAHive = true;
         return;
     }
-    key.valueIndex.emplace(foldName(value.name), key.values.size());
-    key.values.push_back(std::move(value));
-}
 
-bool eraseValue(HiveKey& key, std::string_view name) {
-    const auto it = key.valueIndex.find(foldName(name));
-    if (it == key.valueIndex.end()) return false;
-    const std::size_t position = it->second;
-    key.values.erase(key.values.begin() + static_cast<std::ptrdiff_t>(position));
-    for (KeptLine& line : key.kept)
-        if (line.before > position) --line.before;
-    rebuildValueIndex(key);
-    return true;
-}
-
-std::string writeHive(const Hive& hive, std::string_view rootName) {
-    std::string out = "REGEDIT4";
-    out += kLineEnd;
-    std::size_t next = 0;
-    writeKept(out, hive.preamble, next, SIZE_MAX);
-    for (const auto& key : hive.keys) {
-        out += kLineEnd;
-        if (!key.header.empty()) {
-            out += key.header;
-        } else {
-            out += '[';
-            out += rootName;
-            out += '\\';
-            out += key.path;
-            out += ']';
-            out += key.headerComment;
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::size_t current = kNone;  // the key whose section the lines belong to
+    auto closeSection = [&](std::size_t end) {
+        if (current != kNone) m_keys[current].sections.back().last = end;
+    };
+    auto ensure = [&](std::string_view path) {
+        std::size_t pos = 0;
+        for (;;) {
+            const std::size_t sep = path.find('\\', pos);
+            const std::string_view prefix = path.substr(0, sep);
+            const auto [it, added] = m_keyIndex.emplace(foldName(prefix), m_keys.size());
+            if (added) m_keys.push_back(HiveKey{std::string(prefix), {}, {}, {}, {}});
+            if (sep == std::string_view::npos) return it->second;
+            pos = sep + 1;
         }
-        out += kLineEnd;
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < key.values.size(); ++i) {
-            writeKept(out, key.kept, kept, i);
-            const HiveValue& v = key.values[i];
-            if (v.name.empty())
-                out += '@';
-            else
-                appendEscaped(out, v.name);
-            out += '=';
-            if (quotable(v)) {
-                appendEscaped(out, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
-            } else if (v.type == 4 && v.data.size() == 4) {
-                char buf[16];
-                std::snprintf(buf, sizeof buf, "dword:%08x", support::loadLittleEndian32(v.data.data()));
-                out += buf;
-            } else {
-                if (v.type == 3) {
-                    out += "hex:";
-                } else {
-                    char buf[24];
-                    std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
-                    out += buf;
-                }
-                for (std::size_t b = 0; b < v.data.size(); ++b) {
-                    if (b > 0) {
-                        out += ',';
-                        if (b % kBytesPerLine == 0) {
-                            out += '\\';
-                            out += kLineEnd;
-                            out += "  ";
-                        }
-                    }
-                    appendHexByte(out, v.data[b]);
-                }
-            }
-            out += v.comment;
-            out += kLineEnd;
-        }
-        writeKept(out, key.kept, kept, SIZE_MAX);
-    }
-    return out;
-}
-
-Hive parseHive(std::string_view text, std::string_view rootName) {
-    Hive hive;
-    std::vector<std::string_view> lines;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t nl = text.find('\n', pos);
-        if (nl == std::string_view::npos) nl = text.size();
-        lines.push_back(trimRight(text.substr(pos, nl - pos)));
-        pos = nl + 1;
-    }
-
-    std::size_t i = 0;
-    while (i < lines.size() && trimLeft(lines[i]).empty()) ++i;
-    if (i == lines.size()) return hive;
-    std::string_view first = trimLeft(lines[i]);
-    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
-    if (first != "REGEDIT4") {
-        hive.notAHive = true;
-        return hive;
-    }
-
-    constexpr std::size_t kNoKey = SIZE_MAX;
-    std::size_t current = kNoKey;
-    bool foreign = false;
-    auto keep = [&](std::string_view line, bool continues = false) {
-        if (current == kNoKey)
-            hive.preamble.push_back(KeptLine{0, std::string(line), continues});
-        else
-            hive.keys[current].kept.push_back(KeptLine{hive.keys[current].values.size(), std::string(line), continues});
     };
 
-    for (++i; i < lines.size(); ++i) {
-        const std::string_view raw = lines[i];
-        const std::string_view line = trimLeft(raw);
-        if (line.empty()) continue;
-        if (line[0] == ';') {
-            keep(raw);
-            continue;
-        }
+    for (++i; i < m_lines.size(); ++i) {
+        const std::string_view line = trimLeft(trimRight(m_lines[i]));
+        if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
-            std::string path, comment;
-            if (parseKeyLine(line, rootName, &path, &comment)) {
-                HiveKey& key = hive.ensure(path);
-                current = static_cast<std::size_t>(&key - hive.keys.data());
-                if (key.headerComment.empty()) key.headerComment = std::move(comment);
-                foreign = false;
-            } else {
-                hive.keys.push_back(HiveKey{{}, {}, std::string(raw), {}, {}, {}});
-                current = hive.keys.size() - 1;
-                foreign = true;
-            }
+            closeSection(i - 1);
+            std::string path;
+            current = parseKeyLine(line, m_rootName, &path) ? ensure(path) : kNone;
+            if (current != kNone) m_keys[current].sections.push_back(LineSpan{i, i});
             continue;
         }
-        if (foreign || current == kNoKey) {
-            keep(raw);
-            continue;
-        }
+        if (current == kNone) continue;  // before any key, or in a section of another root
         // A value, perhaps continued over the next lines by a trailing "\";
         // comment lines between them are passed over.
         const std::size_t firstLine = i;
-        Split split = splitComment(line);
-        std::string joined(split.code);
-        while (continuesHexData(joined) && i + 1 < lines.size()) {
-            const std::string_view next = trimLeft(lines[i + 1]);
+        std::string joined(splitComment(line).code);
+        while (continuesHexData(joined) && i + 1 < m_lines.size()) {
+            const std::string_view next = trimLeft(trimRight(m_lines[i + 1]));
             if (next.empty() || next[0] == '[') break;
             ++i;
             if (next[0] == ';') continue;
-            split = splitComment(next);
             joined.pop_back();
-            joined += split.code;
+            joined += splitComment(next).code;
         }
         HiveValue v;
         const std::size_t start = dataStart(joined, &v.name);
-        if (start != std::string_view::npos && parseData(std::string_view(joined).substr(start), &v)) {
-            v.comment = std::string(split.tail);
-            HiveKey& key = hive.keys[current];
-            if (HiveValue* existing = findValue(key, v.name)) existing->comment = v.comment;
-            setValue(key, std::move(v));
+        if (start == std::string_view::npos || !parseData(std::string_view(joined).substr(start), &v)) continue;
+        HiveKey& key = m_keys[current];
+        const auto [it, added] = key.valueIndex.emplace(foldName(v.name), key.values.size());
+        if (added) {
+            key.values.push_back(std::move(v));
+            key.places.emplace_back();
         } else {
-            for (std::size_t j = firstLine; j <= i; ++j) keep(lines[j], j > firstLine);
+            key.values[it->second].type = v.type;
+            key.values[it->second].data = std::move(v.data);
         }
+        key.places[it->second].push_back(LineSpan{firstLine, i});
     }
-    return hive;
+    closeSection(m_lines.size() - 1);
+}
+
+void Hive::replaceLines(std::size_t first, std::size_t count, const std::vector<std::string>& lines) {
+    const auto at = m_lines.begin() + static_cast<std::ptrdiff_t>(first);
+    m_lines.erase(at, at + static_cast<std::ptrdiff_t>(count));
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin(), lines.end());
+}
+
+void Hive::createKey(std::string_view path) {
+    if (const HiveKey* key = find(path); key && !key->sections.empty()) return;
+    bool header = false;
+    for (const auto& line : m_lines)
+        if (!isBlankLine(line)) {
+            header = true;
+            break;
+        }
+    if (!header || m_notAHive) m_lines = {"REGEDIT4"};
+    if (!isBlankLine(m_lines.back())) m_lines.emplace_back();
+    m_lines.push_back("[" + m_rootName + "\\" + std::string(path) + "]");
+    read();
+}
+
+void Hive::setValue(std::string_view path, const HiveValue& value) {
+    createKey(path);
+    const HiveKey& key = *find(path);
+    const auto it = key.valueIndex.find(foldName(value.name));
+    if (it != key.valueIndex.end()) {
+        const HiveValue& old = key.values[it->second];
+        if (old.type == value.type && old.data == value.data) return;
+        // The value keeps the name as it was first written, as the registry's do.
+        std::vector<std::string> lines = valueLines(HiveValue{old.name, value.type, value.data});
+        // The lines that gave the value its data: the last place it is written.
+        const LineSpan span = key.places[it->second].back();
+        lines.back() += splitComment(m_lines[span.last]).tail;
+        replaceLines(span.first, span.last - span.first + 1, lines);
+    } else {
+        std::vector<std::string> lines = valueLines(value);
+        const LineSpan section = key.sections.back();
+        std::size_t after = section.last;
+        while (after > section.first && isBlankLine(m_lines[after])) --after;
+        // A line before it that ends in a continuation (a damaged value, or
+        // one the comment lines after it belong to) would take the value in:
+        // a blank line ends the continuation.
+        std::size_t code = after;
+        while (code > section.first && trimLeft(m_lines[code]).starts_with(';')) --code;
+        if (code > section.first && splitComment(trimLeft(trimRight(m_lines[code]))).code.ends_with('\\'))
+            lines.insert(lines.begin(), std::string());
+        replaceLines(after + 1, 0, lines);
+    }
+    read();
+}
+
+bool Hive::deleteValue(std::string_view path, std::string_view name) {
+    const HiveKey* key = find(path);
+    if (!key) return false;
+    const auto it = key->valueIndex.find(foldName(name));
+    if (it == key->valueIndex.end()) return false;
+    const std::vector<LineSpan> places = key->places[it->second];
+    for (auto p = places.rbegin(); p != places.rend(); ++p) replaceLines(p->first, p->last - p->first + 1, {});
+    read();
+    return true;
+}
+
+bool Hive::deleteKey(std::string_view path) {
+    const HiveKey* key = find(path);
+    if (!key || key->sections.empty()) return false;
+    const std::vector<LineSpan> sections = key->sections;
+    for (auto s = sections.rbegin(); s != sections.rend(); ++s) replaceLines(s->first, s->last - s->first + 1, {});
+    read();
+    return true;
 }
 
 }  // namespace platform::posix

@@ -12,49 +12,75 @@ struct HiveValue {
     std::string name;
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    std::string comment;  // what stood after the data on its line (blanks and "; ..."), written back as it was
 };
 
-// Lines the reader could not take (or comments), written back as they stood,
-// before the value at position `before` of their key.
-struct KeptLine {
-    std::size_t before = 0;
-    std::string text;
-    bool continues = false;  // a continuation line of the kept line before it
+// The lines of one value in the file, first to last (a long value is
+// continued over several lines).
+struct LineSpan {
+    std::size_t first = 0, last = 0;
 };
 
 struct HiveKey {
-    std::string path;  // below the root, names joined by "\", in the case first written
-    std::vector<HiveValue> values;
-    // A section of another root, or a key line the reader could not take, is
-    // kept whole: its line as it stood, and all its lines in `kept`. Such a
-    // section has no path and is never found.
-    std::string header;
-    std::string headerComment;  // "; ..." after the key line
-    std::vector<KeptLine> kept;
+    std::string path;               // below the root, names joined by "\", in the case first written
+    std::vector<HiveValue> values;  // in the order first written; a value given twice has the later data
     std::unordered_map<std::string, std::size_t> valueIndex;  // folded name -> position in values
+    std::vector<std::vector<LineSpan>> places;                // per value: every place it is written
+    std::vector<LineSpan> sections;  // per key line of its own: that line and the lines up to the next key line
 };
 
-// One root's keys in memory, in file order. Names compare without regard to
-// letter case (Latin-1), as the registry's do. Lookups go through indexes,
-// so reading a hive takes time in proportion to its size.
-struct Hive {
-    std::vector<KeptLine> preamble;  // lines between "REGEDIT4" and the first key
-    std::vector<HiveKey> keys;
-    std::unordered_map<std::string, std::size_t> keyIndex;  // folded path -> position in keys
-    // The text was not empty and did not start with "REGEDIT4": nothing in it was read.
-    bool notAHive = false;
+// One root's view of a hive file: the file's lines as they stand, and the
+// keys and values read from them. Names compare without regard to letter
+// case (Latin-1), as the registry's do; lookups go through indexes, so
+// reading takes time in proportion to the file's size.
+//
+// Reading takes what the registry editor's REGEDIT4 import takes: blanks
+// around "=", "; comments" after values and key lines and inside continued
+// lines, "dword:" with fewer than eight digits, one-digit hex bytes, LF, CR
+// LF or CR line ends, a byte-order mark, a last line without its line end.
+// A key named without a key line of its own (a parent of one that has one)
+// exists too.
+//
+// A change rewrites only the lines of the value it sets or deletes (and
+// adds the key line of a new key); every other line keeps its text exactly.
+class Hive {
+public:
+    Hive() = default;
+    Hive(std::string_view text, std::string_view rootName);
 
-    HiveKey* find(std::string_view path);
-    // Finds or appends the key and every missing key above it.
-    HiveKey& ensure(std::string_view path);
+    // The text was not empty and did not start with "REGEDIT4": nothing in
+    // it was read.
+    bool notAHive() const { return m_notAHive; }
+    // The file's text, each line ended by CR LF as the registry editor
+    // exports them.
+    std::string text() const;
+
+    const std::vector<HiveKey>& keys() const { return m_keys; }
+    const HiveKey* find(std::string_view path) const;
     bool hasSubkeys(std::string_view path) const;
-    bool erase(std::string_view path);
+
+    // Adds "[root\path]" at the end unless the key has a key line already.
+    void createKey(std::string_view path);
+    // Writes the value into the key (its key line added if need be): its
+    // lines replace the ones that gave its current data, or follow the last
+    // line of the key's last section. A same-line comment is kept.
+    void setValue(std::string_view path, const HiveValue& value);
+    // Removes every line that gives the value; false if there is none.
+    bool deleteValue(std::string_view path, std::string_view name);
+    // Removes the key's sections; false if it has none.
+    bool deleteKey(std::string_view path);
+
+private:
+    void read();
+    void replaceLines(std::size_t first, std::size_t count, const std::vector<std::string>& lines);
+
+    std::string m_rootName;
+    std::vector<std::string> m_lines;
+    bool m_notAHive = false;
+    std::vector<HiveKey> m_keys;
+    std::unordered_map<std::string, std::size_t> m_keyIndex;  // folded path -> position in keys
 };
 
-HiveValue* findValue(HiveKey& key, std::string_view name);
-void setValue(HiveKey& key, HiveValue value);
-bool eraseValue(HiveKey& key, std::string_view name);
+const HiveValue* findValue(const HiveKey& key, std::string_view name);
 
 bool namesEqual(std::string_view a, std::string_view b);
 // The name with its letters folded to lower case, as names are compared.
@@ -63,19 +89,5 @@ std::string foldName(std::string_view name);
 // Splits a key path at "\" into its names, dropping empty ones, and joins
 // them again: "Software\\Quorlan\" becomes "Software\Quorlan".
 std::string normalizeKeyPath(std::string_view path);
-
-// The REGEDIT4 text of a hive whose keys all lie below rootName
-// ("HKEY_LOCAL_MACHINE"), with CR LF line ends as the registry editor
-// exports them.
-std::string writeHive(const Hive& hive, std::string_view rootName);
-
-// Reads what the registry editor's REGEDIT4 import reads: blanks around "=",
-// "; comments" after values and key lines and inside continued lines,
-// "dword:" with fewer than eight digits, one-digit hex bytes, LF or CR LF
-// line ends, a last line without its line end. What it cannot take (damaged
-// lines, values before any key, sections of another root) is kept in place so
-// that writing the hive again does not erase it; a value given twice keeps
-// the later one.
-Hive parseHive(std::string_view text, std::string_view rootName);
 
 }  // namespace platform::posix

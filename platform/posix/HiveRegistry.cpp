@@ -66,6 +66,11 @@ std::string linkTarget(const std::string& path) {
     return current;
 }
 
+std::string directoryOf(const std::string& file) {
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+}
+
 }  // namespace
 
 HiveRegistry::HiveRegistry(std::string directory) : m_sDirectory(std::move(directory)) {}
@@ -81,32 +86,42 @@ std::string HiveRegistry::hiveFile(RegKey root) const {
 long HiveRegistry::readHive(RegKey root, Hive* hive) const {
     const char* name = rootName(root);
     if (!name) return kErrorInvalidHandle;
-    UniqueFd fd(::open(hiveFile(root).c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking, so that a FIFO at the hive's place cannot hang the
+    // program; only a regular file is read, and no more of it than its size.
+    UniqueFd fd(::open(hiveFile(root).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) {
-            *hive = Hive{};
+            *hive = Hive("", name);
             return kErrorSuccess;
         }
         return statusOf(errno);
     }
-    std::string text;
-    char buf[65536];
-    while (true) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return statusOf(errno);
+    if (!S_ISREG(st.st_mode)) {
+        noticeUnreadable(root, true);
+        return kErrorAccessDenied;
+    }
+    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return statusOf(errno);
         }
         if (n == 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
+        done += static_cast<std::size_t>(n);
     }
-    *hive = parseHive(text, name);
-    if (hive->notAHive) noticeUnreadable(root);
+    text.resize(done);
+    *hive = Hive(text, name);
+    if (hive->notAHive()) noticeUnreadable(root, false);
     return kErrorSuccess;
 }
 
 // A file in the hive's place that is not a hive at all is read as an empty
-// hive and, before the first save, moved aside to a dated copy beside it.
+// hive and, before the first save, moved aside to a dated copy beside it
+// (beside the file a symbolic link points to).
 std::string HiveRegistry::asideFile(RegKey root) const {
     auto& name = m_asideNames[root];
     if (name.empty()) {
@@ -115,87 +130,101 @@ std::string HiveRegistry::asideFile(RegKey root) const {
         localtime_r(&now, &local);
         char stamp[32];
         std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-        name = hiveFile(root) + ".unreadable-" + stamp;
+        name = linkTarget(hiveFile(root)) + ".unreadable-" + stamp;
     }
     return name;
 }
 
-void HiveRegistry::noticeUnreadable(RegKey root) const {
+void HiveRegistry::noticeUnreadable(RegKey root, bool special) const {
     if (!m_noticed.insert(root).second) return;
-    m_notice = "The settings file " + hiveFile(root) +
-               " is not a settings file Vexmond can read, so Vexmond starts from its defaults. Before it saves "
-               "settings it moves the file aside to " +
-               asideFile(root) + "; nothing in it is lost.";
+    if (special)
+        m_notice = "The settings file " + hiveFile(root) +
+                   " is not a regular file, so Vexmond cannot read or save its settings there and starts from its "
+                   "defaults. Remove it or put a settings file in its place.";
+    else
+        m_notice = "The settings file " + hiveFile(root) +
+                   " is not a settings file Vexmond can read, so Vexmond starts from its defaults. Before it saves "
+                   "settings it moves the file aside to " +
+                   asideFile(root) + "; nothing in it is lost.";
 }
 
 std::string HiveRegistry::takeNotice() { return std::exchange(m_notice, {}); }
 
 long HiveRegistry::writable(RegKey root) const {
     if (!rootName(root)) return kErrorInvalidHandle;
-    const std::string file = hiveFile(root);
+    const std::string target = linkTarget(hiveFile(root));
     struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) {
-        if (!(st.st_mode & S_IWUSR) || ::access(file.c_str(), W_OK) != 0) return kErrorAccessDenied;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return kErrorAccessDenied;
+        if (!(st.st_mode & S_IWUSR) || ::access(target.c_str(), W_OK) != 0) return kErrorAccessDenied;
     }
-    if (::stat(m_sDirectory.c_str(), &st) == 0) {
-        if (!S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) || ::access(m_sDirectory.c_str(), W_OK | X_OK) != 0)
+    const std::string directory = directoryOf(target);
+    if (::stat(directory.c_str(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) || ::access(directory.c_str(), W_OK | X_OK) != 0)
             return kErrorAccessDenied;
     }
     return kErrorSuccess;
 }
 
 long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& change) {
-    if (long st = writable(root); st != kErrorSuccess) return st;
+    if (!rootName(root)) return kErrorInvalidHandle;
     if (!makeDirectories(m_sDirectory, 0700)) return kErrorAccessDenied;
-    const std::string file = hiveFile(root);
+    if (long st = writable(root); st != kErrorSuccess) return st;
+    // A hive kept elsewhere behind a symbolic link (dotfiles) is written
+    // where the link points, so the link stays a link; the lock is taken
+    // there too, so two links to one hive share it.
+    const std::string target = linkTarget(hiveFile(root));
+    struct stat owner {};
+    const bool exists = ::stat(target.c_str(), &owner) == 0;
 
-    UniqueFd lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    UniqueFd lock(::open((target + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600));
     if (lock.get() < 0) return statusOf(errno);
+    if (exists) static_cast<void>(::fchown(lock.get(), owner.st_uid, owner.st_gid));
     while (::flock(lock.get(), LOCK_EX) != 0)
         if (errno != EINTR) return statusOf(errno);
 
     Hive hive;
     if (long st = readHive(root, &hive); st != kErrorSuccess) return st;
-    const std::string before = writeHive(hive, rootName(root));
+    const bool notAHive = hive.notAHive();
+    const std::string before = hive.text();
     if (long st = change(hive); st != kErrorSuccess) return st;
-    const std::string after = writeHive(hive, rootName(root));
-    if (after == before && !hive.notAHive) return kErrorSuccess;
+    const std::string after = hive.text();
+    if (after == before && !notAHive) return kErrorSuccess;
 
-    // A hive kept elsewhere behind a symbolic link (dotfiles) is written
-    // where the link points, so the link stays a link.
-    const std::string target = linkTarget(file);
-    if (hive.notAHive) {
+    if (notAHive) {
+        // One rename that never replaces a file, in the file's own directory:
+        // at every moment the file is at one of its two names.
         const std::string aside = asideFile(root);
-        if (::link(target.c_str(), aside.c_str()) != 0 || ::unlink(target.c_str()) != 0) return statusOf(errno);
+        if (::renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) != 0)
+            return statusOf(errno);
         m_asideNames.erase(root);
     }
-    const std::string temp = target + ".tmp";
-    UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    std::string temp = target + ".XXXXXX";
+    UniqueFd out(::mkstemp(temp.data()));
     if (out.get() < 0) return statusOf(errno);
-    if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) {
+    const auto fail = [&temp] {
         const int err = errno;
         ::unlink(temp.c_str());
         return statusOf(err);
-    }
-    if (::close(out.release()) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return statusOf(err);
-    }
+    };
+    // The file keeps its owner when root replaces it (sudo keeping the user's
+    // configuration directory).
+    if (exists && (owner.st_uid != ::geteuid() || owner.st_gid != ::getegid()))
+        static_cast<void>(::fchown(out.get(), owner.st_uid, owner.st_gid));
+    if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) return fail();
+    if (::close(out.release()) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) return fail();
     // Make the rename itself durable before the lock is let go.
-    const std::size_t slash = target.rfind('/');
-    const std::string targetDirectory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    UniqueFd dir(::open(targetDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
     return kErrorSuccess;
 }
 
-RegKey HiveRegistry::addHandle(RegKey root, std::string path, std::uint32_t access) {
+RegKey HiveRegistry::addHandle(Handle handle) {
     // Handles count up from 1 and stay clear of the predefined roots.
     while (m_handles.count(m_nextHandle) || m_nextHandle >= kHKeyClassesRoot || m_nextHandle == 0)
         m_nextHandle = m_nextHandle >= kHKeyClassesRoot ? 1 : m_nextHandle + 1;
     const RegKey h = m_nextHandle++;
-    m_handles[h] = Handle{root, std::move(path), access};
+    m_handles[h] = std::move(handle);
     return h;
 }
 
@@ -204,12 +233,11 @@ long HiveRegistry::createKey(RegKey root, const std::string& path, std::uint32_t
     if (!rootName(root)) return kErrorInvalidHandle;
     const std::string normalized = normalizeKeyPath(path);
     if (normalized.empty() || !validName(normalized)) return kErrorInvalidParameter;
-    const long st = modifyHive(root, [&](Hive& hive) {
-        hive.ensure(normalized);
-        return kErrorSuccess;
-    });
-    if (st != kErrorSuccess) return st;
-    *key = addHandle(root, normalized, access);
+    if (long st = writable(root); st != kErrorSuccess) return st;
+    // The key line is written with the key's first value, in the same write
+    // (or at close, for a key given no value): one reading of the file per
+    // save, and nothing added to it when the save fails.
+    *key = addHandle(Handle{root, normalized, access, true, nullptr});
     return kErrorSuccess;
 }
 
@@ -217,21 +245,30 @@ long HiveRegistry::openKey(RegKey root, const std::string& path, std::uint32_t a
     if (!key) return kErrorInvalidParameter;
     if (!rootName(root)) return kErrorInvalidHandle;
     const std::string normalized = normalizeKeyPath(path);
-    Hive hive;
-    if (long st = readHive(root, &hive); st != kErrorSuccess) return st;
-    if (normalized.empty() || !hive.find(normalized)) return kErrorFileNotFound;
+    auto hive = std::make_shared<Hive>();
+    if (long st = readHive(root, hive.get()); st != kErrorSuccess) return st;
+    if (normalized.empty() || !hive->find(normalized)) return kErrorFileNotFound;
     if ((access & kWriteRights) != 0)
         if (long st = writable(root); st != kErrorSuccess) return st;
-    *key = addHandle(root, normalized, access);
+    *key = addHandle(Handle{root, normalized, access, false, std::move(hive)});
     return kErrorSuccess;
 }
 
-long HiveRegistry::readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey** found) const {
+long HiveRegistry::readKey(RegKey key, std::uint32_t needed, const HiveKey** found) {
     const auto it = m_handles.find(key);
     if (it == m_handles.end()) return kErrorInvalidHandle;
-    if ((it->second.access & needed) != needed) return kErrorAccessDenied;
-    if (long st = readHive(it->second.root, hive); st != kErrorSuccess) return st;
-    *found = hive->find(it->second.path);
+    Handle& h = it->second;
+    if ((h.access & needed) != needed) return kErrorAccessDenied;
+    if (!h.snapshot) {
+        auto hive = std::make_shared<Hive>();
+        if (long st = readHive(h.root, hive.get()); st != kErrorSuccess) return st;
+        h.snapshot = std::move(hive);
+    }
+    *found = h.snapshot->find(h.path);
+    if (!*found && h.created) {
+        static const HiveKey kEmpty;
+        *found = &kEmpty;  // created, and not written yet
+    }
     return *found ? kErrorSuccess : kErrorKeyDeleted;
 }
 
@@ -239,22 +276,27 @@ long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
                             const std::vector<std::uint8_t>& data) {
     const auto it = m_handles.find(key);
     if (it == m_handles.end()) return kErrorInvalidHandle;
-    if ((it->second.access & kKeySetValue) == 0) return kErrorAccessDenied;
+    Handle& h = it->second;
+    if ((h.access & kKeySetValue) == 0) return kErrorAccessDenied;
     if (!validName(name)) return kErrorInvalidParameter;
-    const std::string path = it->second.path;
-    return modifyHive(it->second.root, [&](Hive& hive) {
-        HiveKey* k = hive.find(path);
-        if (!k) return kErrorKeyDeleted;
-        posix::setValue(*k, HiveValue{name, type, data, {}});
+    std::shared_ptr<Hive> written;
+    const long st = modifyHive(h.root, [&](Hive& hive) {
+        if (!h.created && !hive.find(h.path)) return kErrorKeyDeleted;
+        hive.setValue(h.path, HiveValue{name, type, data});
+        written = std::make_shared<Hive>(hive);
         return kErrorSuccess;
     });
+    if (st == kErrorSuccess) {
+        h.created = false;
+        h.snapshot = std::move(written);
+    }
+    return st;
 }
 
 long HiveRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
                               std::uint32_t* size) {
-    Hive hive;
-    HiveKey* k = nullptr;
-    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    const HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &k); st != kErrorSuccess) return st;
     const HiveValue* v = findValue(*k, name);
     if (!v) return kErrorFileNotFound;
     if (type) *type = v->type;
@@ -271,9 +313,8 @@ long HiveRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t
 }
 
 long HiveRegistry::queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) {
-    Hive hive;
-    HiveKey* k = nullptr;
-    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    const HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &k); st != kErrorSuccess) return st;
     std::uint32_t longest = 0;
     for (const auto& v : k->values)
         longest = std::max<std::uint32_t>(longest, static_cast<std::uint32_t>(v.name.size()));
@@ -282,9 +323,8 @@ long HiveRegistry::queryInfoKey(RegKey key, std::uint32_t* maxValueNameLength) {
 }
 
 long HiveRegistry::enumValue(RegKey key, std::uint32_t index, std::uint32_t bufferChars, std::string* name) {
-    Hive hive;
-    HiveKey* k = nullptr;
-    if (long st = readKey(key, kKeyQueryValue, &hive, &k); st != kErrorSuccess) return st;
+    const HiveKey* k = nullptr;
+    if (long st = readKey(key, kKeyQueryValue, &k); st != kErrorSuccess) return st;
     if (index >= k->values.size()) return kErrorNoMoreItems;
     const std::string& n = k->values[index].name;
     if (n.size() + 1 > bufferChars) return kErrorMoreData;
@@ -295,12 +335,12 @@ long HiveRegistry::enumValue(RegKey key, std::uint32_t index, std::uint32_t buff
 long HiveRegistry::deleteValue(RegKey key, const std::string& name) {
     const auto it = m_handles.find(key);
     if (it == m_handles.end()) return kErrorInvalidHandle;
-    if ((it->second.access & kKeySetValue) == 0) return kErrorAccessDenied;
-    const std::string path = it->second.path;
-    return modifyHive(it->second.root, [&](Hive& hive) {
-        HiveKey* k = hive.find(path);
-        if (!k) return kErrorKeyDeleted;
-        return eraseValue(*k, name) ? kErrorSuccess : kErrorFileNotFound;
+    Handle& h = it->second;
+    if ((h.access & kKeySetValue) == 0) return kErrorAccessDenied;
+    h.snapshot.reset();
+    return modifyHive(h.root, [&](Hive& hive) {
+        if (!hive.find(h.path)) return h.created ? kErrorFileNotFound : kErrorKeyDeleted;
+        return hive.deleteValue(h.path, name) ? kErrorSuccess : kErrorFileNotFound;
     });
 }
 
@@ -308,17 +348,24 @@ long HiveRegistry::deleteKey(RegKey root, const std::string& path) {
     if (!rootName(root)) return kErrorInvalidHandle;
     const std::string normalized = normalizeKeyPath(path);
     if (normalized.empty()) return kErrorAccessDenied;
-    Hive current;
-    if (long st = readHive(root, &current); st != kErrorSuccess) return st;
-    if (!current.find(normalized)) return kErrorFileNotFound;
     return modifyHive(root, [&](Hive& hive) {
         if (!hive.find(normalized)) return kErrorFileNotFound;
         if (hive.hasSubkeys(normalized)) return kErrorAccessDenied;
-        hive.erase(normalized);
+        hive.deleteKey(normalized);
         return kErrorSuccess;
     });
 }
 
-long HiveRegistry::closeKey(RegKey key) { return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle; }
+long HiveRegistry::closeKey(RegKey key) {
+    const auto it = m_handles.find(key);
+    if (it == m_handles.end()) return kErrorInvalidHandle;
+    const Handle h = std::move(it->second);
+    m_handles.erase(it);
+    if (!h.created) return kErrorSuccess;
+    return modifyHive(h.root, [&](Hive& hive) {
+        hive.createKey(h.path);
+        return kErrorSuccess;
+    });
+}
 
 }  // namespace platform::posix

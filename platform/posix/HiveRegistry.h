@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -13,16 +14,22 @@ namespace platform::posix {
 // The registry kept as REGEDIT4 hive files, one per root, in one directory:
 // HKEY_LOCAL_MACHINE in system.reg, HKEY_CURRENT_USER in user.reg.
 //
-// Nothing is cached: every call reads the file afresh, so another process
-// sees each write at once. Every write is read-modify-write under an
-// exclusive flock on "<hive>.lock", written to "<hive>.tmp", flushed and
-// renamed over the hive, so a crash leaves the old or the new hive and two
-// writers lose nothing. The directory is made 0700 and the hives 0600: they
-// hold the rcon password.
+// Nothing is cached between calls: a key opened for reading reads the file
+// once, and its queries answer from that one reading until it is closed;
+// another process sees each write at once. Every write is read-modify-write
+// under an exclusive flock on "<hive>.lock" beside the file that is replaced
+// (where a symbolic link points), written to a temporary file of a unique
+// name in that directory, flushed and renamed over the hive, so a crash
+// leaves the old or the new hive and two writers lose nothing. A write
+// changes only the lines of the value it sets (see Hive). The directory is
+// made 0700 and the hives 0600: they hold the rcon password. A hive replaced
+// by another user (root, through sudo) keeps its owner.
 //
 // A hive that the user may not write (no write permission, or its owner's
 // write bit cleared, which holds even for root) refuses every open that asks
-// for more than reading.
+// for more than reading. Anything but a regular file at the hive's place (a
+// FIFO, a device) is neither read nor written nor moved, and the user is told
+// once.
 class HiveRegistry : public IRegistry {
 public:
     explicit HiveRegistry(std::string directory);
@@ -48,15 +55,17 @@ private:
         RegKey root;
         std::string path;
         std::uint32_t access;
+        bool created = false;  // by createKey: its key line is written with its first value, or at close
+        std::shared_ptr<const Hive> snapshot;  // the one reading the key's queries answer from
     };
 
     long readHive(RegKey root, Hive* hive) const;
     long writable(RegKey root) const;
     long modifyHive(RegKey root, const std::function<long(Hive&)>& change);
-    long readKey(RegKey key, std::uint32_t needed, Hive* hive, HiveKey** found) const;
-    RegKey addHandle(RegKey root, std::string path, std::uint32_t access);
+    long readKey(RegKey key, std::uint32_t needed, const HiveKey** found);
+    RegKey addHandle(Handle handle);
     std::string asideFile(RegKey root) const;
-    void noticeUnreadable(RegKey root) const;
+    void noticeUnreadable(RegKey root, bool special) const;
 
     std::string m_sDirectory;
     std::map<RegKey, Handle> m_handles;
