@@ -14,7 +14,9 @@ using namespace platform;
 class EventSleeper::Hold {
 public:
     explicit Hold(EventSleeper& owner) : m_owner(owner) {
-        if (m_owner.m_depth++ == 0) m_owner.m_releasing = true;
+        if (m_owner.m_depth++ > 0) return;
+        m_owner.m_releasing = true;
+        m_owner.m_inputPassed = false;
     }
     ~Hold() {
         if (--m_owner.m_depth > 0) return;
@@ -32,16 +34,15 @@ private:
 void EventSleeper::release() {
     if (m_depth > 0 || !m_releasing) return;
     if (!m_inputPassed) {
-        // One more pass of the event loop, still held: the window system
-        // hands over the keys and clicks it kept back (a Stop among them),
-        // while the ticks that fall due in that pass are held. The pass
-        // looks at the window system's queue because a posted event is
-        // pending: this call, queued once more.
+        // The replies now; then one more pass of the event loop, ticks still
+        // held, in which the window system hands over the keys and clicks it
+        // kept back. That pass looks at the window system's queue because a
+        // posted event is pending: this call, queued once more.
         m_inputPassed = true;
         QMetaObject::invokeMethod(this, &EventSleeper::release, Qt::QueuedConnection);
+        emit repliesReleased();
         return;
     }
-    m_inputPassed = false;
     m_releasing = false;
     emit released();
 }

@@ -8,10 +8,9 @@ using namespace platform;
 
 SocketWatcher::SocketWatcher(IDatagramSource& socket, const EventSleeper* hold, QObject* parent)
     : QObject(parent), m_socket(socket), m_hold(hold) {
-    if (m_hold)
-        connect(m_hold, &EventSleeper::released, this, [this] {
-            if (m_notifier) m_notifier->setEnabled(true);
-        });
+    // The replies that waited are taken as soon as the hold is over, before
+    // the input and the ticks that waited with them.
+    if (m_hold) connect(m_hold, &EventSleeper::repliesReleased, this, &SocketWatcher::drain);
     const auto opened = [this](int fd) {
         m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
@@ -35,7 +34,7 @@ void SocketWatcher::drain() {
     if (!notifier) return;
     // Not reported again while a handler runs (it may show a message box).
     notifier->setEnabled(false);
-    if (m_hold && m_hold->held()) return;
+    if (m_hold && m_hold->repliesHeld()) return;
     for (int i = 0; i < kSlice && notifier == m_notifier && m_socket.descriptor() >= 0; ++i) {
         const long size = m_socket.pendingDatagramSize();
         if (size < 0) break;

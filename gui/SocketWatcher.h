@@ -17,8 +17,8 @@ namespace gui {
 class SocketWatcher : public QObject {
     Q_OBJECT
 public:
-    // While hold is held (a pause, a failure box) no datagram is reported;
-    // they wait in the socket until it is released.
+    // While hold holds the replies (a pause, a failure box) no datagram is
+    // reported; they wait in the socket until it lets them go.
     explicit SocketWatcher(platform::IDatagramSource& socket, const EventSleeper* hold = nullptr,
                            QObject* parent = nullptr);
     ~SocketWatcher() override;

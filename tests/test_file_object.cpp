@@ -1,5 +1,6 @@
 // CFile over real files in a temporary directory: what the window asks of it
-// (whether a file exists), and that moving a file never destroys another.
+// (whether a file exists), how it reads and writes a whole text and names
+// the parts of its path, and that moving a file never destroys another.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -52,4 +53,26 @@ TEST(File, MoveRefusesATakenTargetHereAndAcrossFileSystems) {
         EXPECT_EQ(readFile(target), "mine");
         EXPECT_FALSE(a.Exists());  // the object keeps the old path
     }
+}
+
+TEST(File, ContentsPutsCrLfBeforeEachLineAndThePathEndsBeforeTheName) {
+    testsupport::TempDir tmp;
+    platform::posix::PosixFileSystem files;
+    const std::pair<std::string, std::string> texts[] = {
+        {"", ""},
+        {"abc\r\n", "\r\nabc"},
+        {"a\nb\r\nc", "\r\na\r\nb\r\nc"},
+        {"a\r\n\r\n", "\r\na\r\n"},
+        {"a\rb", "\r\na\r\nb"},
+    };
+    support::CFile f = fileAt(files, tmp / "notes.txt");
+    for (const auto& [bytes, contents] : texts) {
+        writeFile(tmp / "notes.txt", bytes);
+        EXPECT_EQ(f.Contents(), contents) << bytes;
+    }
+    f.setContents("x\r\ny");
+    EXPECT_EQ(readFile(tmp / "notes.txt"), "x\r\ny\r\n");
+    EXPECT_EQ(f.FilePath(), tmp.path());  // no separator at its end
+    EXPECT_EQ(f.FileName(), "notes.txt");
+    EXPECT_EQ(f.FileExt(), "txt");
 }

@@ -55,3 +55,37 @@ TEST(MachineInfo, ProcessorRevisionIsModelAndSteppingUnsigned) {
     for (const auto& c : cases)
         EXPECT_EQ(platform::posix::processorRevisionOf(c.model, c.stepping), c.revision) << c.model;
 }
+
+// What the members make of the machine's figures: minutes from a 32-bit
+// millisecond count, colours from the screen's bits per pixel, large fonts
+// from 120 dots per inch.
+TEST(MachineInfo, MembersReportTheirValuesInTheirOwnUnits) {
+    struct Machine : platform::posix::PosixMachineInfo {
+        std::uint32_t ticks = 0;
+        int bits = 24, dpi = 96;
+        std::uint32_t tickCount() override { return ticks; }
+        int deviceCaps(int index) override { return index == 12 ? bits : index == 14 ? 1 : index == 88 ? dpi : 0; }
+    } machine;
+    testsupport::TempDir tmp;
+    platform::posix::HiveRegistry registry(tmp.path());
+    fakes::FakeMessageBox boxes;
+    support::CInfo info(machine, registry, boxes);
+    const struct {
+        std::uint32_t ticks;
+        int bits, dpi;
+        std::int32_t minutes, colours;
+        bool large;
+    } cases[] = {
+        {0, 1, 96, 0, 2, false},
+        {90000, 8, 120, 2, 256, true},  // 1.5 minutes: halves to even
+        {150000, 16, 96, 2, 65536, false},
+        {0xFFFFFFFF, 32, 144, 71583, -1, false},  // 32 bits: -1
+    };
+    for (const auto& c : cases) {
+        machine.ticks = c.ticks, machine.bits = c.bits, machine.dpi = c.dpi;
+        EXPECT_EQ(info.WindowsUpTime(), c.minutes) << c.ticks;
+        EXPECT_EQ(info.DisplayColors(), c.colours) << c.bits;
+        EXPECT_EQ(info.LargeFonts(), c.large) << c.dpi;
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}

@@ -67,18 +67,18 @@ public:
     void typeText(const std::string& s) {
         for (char c : s) type(c);
     }
-    void backspace() {
-        keyDown(8);
-        if (selLength > 0) {
-            edit.erase(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
-        } else if (selStart > 0) {
-            edit.erase(static_cast<std::size_t>(--selStart), 1);
-        } else {
-            return;
-        }
+    // Backspace (8) takes the selection, or the character before the caret;
+    // Delete (46) the selection, or the character after it.
+    void erase(std::int16_t key) {
+        keyDown(key);
+        if (selLength == 0 && key == 8 && selStart > 0) --selStart, selLength = 1;
+        if (selLength == 0 && key == 46 && selStart < static_cast<int>(edit.size())) selLength = 1;
+        if (selLength == 0) return;
+        edit.erase(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
         selLength = 0;
         notifyChange();
     }
+    void backspace() { erase(8); }
 
     std::vector<platform::IComboBoxEvents*> listeners;
 

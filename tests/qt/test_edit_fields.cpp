@@ -47,4 +47,21 @@ TEST(TextBox, FiltersWhatIsTypedOrPastedAndKeepsCrLfThroughTheEditCommands) {
     several.setSelection(0, 3);
     many.Paste();
     EXPECT_EQ(several.text(), "One\r\nTwo  Three\r\nTwo  Three");
+
+    // TitleCase: the first letter, each after a blank and each after a line
+    // end goes up; nothing goes down; the selection stays.
+    const std::pair<const char*, const char*> titles[] = {
+        {"one two\r\nthree", "One Two\r\nThree"},
+        {"a  b\r\n\r\nc", "A  B\r\n\r\nC"},
+        {"mIxed CASE", "MIxed CASE"},
+        {"x\r\n", "X\r\n"},
+        {"   ", "   "},
+    };
+    for (const auto& [before, after] : titles) {
+        several.setText(before);
+        several.setSelection(1, 2);
+        many.TitleCase();
+        EXPECT_EQ(several.text(), after) << before;
+        EXPECT_EQ(several.selStart(), 1) << before;
+    }
 }

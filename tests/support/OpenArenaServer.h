@@ -1,15 +1,12 @@
 #pragma once
 
-#include <signal.h>
+#include <QProcess>
+#include <QStringList>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
-#include <thread>
 
-#include "tests/support/Child.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpPeer.h"
 
@@ -26,7 +23,7 @@ public:
         return ::stat(kBinary, &st) == 0;
     }
 
-    OpenArenaServer(std::string password) : m_password(std::move(password)) {}
+    explicit OpenArenaServer(std::string password) : m_password(std::move(password)) {}
     ~OpenArenaServer() { stop(); }
 
     // Starts the server and waits until it answers rcon; false when it does not.
@@ -35,46 +32,44 @@ public:
             UdpPeer probe;  // a free port, given back at once
             m_port = probe.port();
         }
-        m_log = m_home / "server.log";
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            try {
-                const std::string home = m_home.path();
-                ::setenv("HOME", home.c_str(), 1);
-                if (::chdir(home.c_str()) != 0) _exit(126);
-                if (!std::freopen(m_log.c_str(), "w", stdout) || !std::freopen(m_log.c_str(), "a", stderr)) _exit(126);
-                const std::string port = std::to_string(m_port);
-                ::execl(kBinary, kBinary, "+set", "dedicated", "1", "+set", "net_ip", "127.0.0.1", "+set", "net_port",
-                        port.c_str(), "+set", "rconpassword", m_password.c_str(), "+set", "sv_pure", "0", "+set",
-                        "sv_master1", "", "+set", "com_hunkmegs", "64", "+map", "oa_dm1", static_cast<char*>(nullptr));
-            } catch (...) {}
-            _exit(127);  // never back into the test framework
-        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", QString::fromStdString(m_home.path()));
+        m_server.setProcessEnvironment(environment);
+        m_server.setWorkingDirectory(QString::fromStdString(m_home.path()));
+        m_server.setProcessChannelMode(QProcess::MergedChannels);
+        m_server.setStandardOutputFile(QString::fromStdString(m_home / "server.log"));
+        m_server.start(kBinary, {"+set", "dedicated",    "1",
+                                 "+set", "net_ip",       "127.0.0.1",
+                                 "+set", "net_port",     QString::number(m_port),
+                                 "+set", "rconpassword", QString::fromStdString(m_password),
+                                 "+set", "sv_pure",      "0",
+                                 "+set", "sv_master1",   "",
+                                 "+set", "com_hunkmegs", "64",
+                                 "+map", "oa_dm1"});
         UdpPeer client;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline) {
+        while (m_server.state() != QProcess::NotRunning && std::chrono::steady_clock::now() < deadline) {
             client.sendTo(m_port, std::string(4, '\xFF') + "rcon " + m_password + " status");
             if (client.receive(500).find("map:") != std::string::npos) return true;
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return false;
-            }
         }
         return false;
     }
 
-    void stop() { endChild(m_pid); }
+    void stop() {
+        if (m_server.state() == QProcess::NotRunning) return;
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) m_server.kill();
+        m_server.waitForFinished();
+    }
 
     int port() const { return m_port; }
-    std::string log() const { return readFile(m_log); }
+    std::string log() const { return readFile(m_home / "server.log"); }
 
 private:
     std::string m_password;
     TempDir m_home;
-    std::string m_log;
     int m_port = 0;
-    pid_t m_pid = -1;
+    QProcess m_server;
 };
 
 }  // namespace testsupport
