@@ -9,10 +9,10 @@ build_only=false
 # The tests' own packages: GoogleTest and Google Benchmark; a real OpenArena
 # dedicated server for the peer tests; dpkg-shlibdeps, file and the desktop
 # entry validator for the package test; clang and its libFuzzer runtime for
-# the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (with XTEST,
-# for real clicks) for the desktop tests; debootstrap for the fresh-root check under CI.
+# the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for real
+# clicks, EWMH for what the window manager sees) for the desktop tests; debootstrap for the fresh-root check under CI.
 EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
-  clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev pkg-config debootstrap"
+  clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

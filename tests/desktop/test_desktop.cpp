@@ -185,7 +185,7 @@ TEST(Desktop, TheProgramsFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         if (manager) {
             openbox.start("openbox", {"--sm-disable"});
             ASSERT_TRUE(openbox.waitForStarted()) << "openbox (Debian package openbox)";
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !x.property(x.root(), x.atom("_NET_WORKAREA")).empty(); }, 10000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return x.managed(); }, 10000));
             QTest::qWait(1000);  // openbox takes windows in once its start-up is over
         }
         testsupport::TempDir tmp;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
 #include <xcb/xtest.h>
 
 #include <chrono>
@@ -13,7 +14,8 @@
 namespace testsupport {
 
 // A second connection to the X display that looks at the program's windows
-// as the window manager sees them.
+// as the window manager sees them, through the EWMH properties and messages
+// (libxcb-ewmh), and clicks as a user does.
 class XProbe {
 public:
     struct Rect {
@@ -22,63 +24,36 @@ public:
 
     XProbe() : m_c(xcb_connect(nullptr, nullptr)) {
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        xcb_ewmh_init_atoms_replies(&m_ewmh, xcb_ewmh_init_atoms(m_c, &m_ewmh), nullptr);
         // Qt answers a ping on the root window with StructureNotify.
         const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(m_c);
     }
-    ~XProbe() { xcb_disconnect(m_c); }
+    ~XProbe() {
+        xcb_ewmh_connection_wipe(&m_ewmh);
+        xcb_disconnect(m_c);
+    }
     XProbe(const XProbe&) = delete;
     XProbe& operator=(const XProbe&) = delete;
 
     bool ok() const { return xcb_connection_has_error(m_c) == 0; }
-    xcb_window_t root() const { return m_root; }
 
-    xcb_atom_t atom(const char* name) {
-        auto* r = xcb_intern_atom_reply(
-            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-        std::free(r);
-        return a;
+    // A window manager has taken over the display (_NET_SUPPORTING_WM_CHECK).
+    bool managed() {
+        xcb_window_t check = 0;
+        return xcb_ewmh_get_supporting_wm_check_reply(&m_ewmh, xcb_ewmh_get_supporting_wm_check(&m_ewmh, m_root),
+                                                      &check, nullptr) &&
+               check != 0;
     }
 
-    // The title the window manager shows: _NET_WM_NAME, else WM_NAME.
+    // The title the window manager shows (_NET_WM_NAME).
     std::string title(xcb_window_t w) {
-        std::string t = property(w, atom("_NET_WM_NAME"));
-        return t.empty() ? property(w, XCB_ATOM_WM_NAME) : t;
-    }
-
-    std::string property(xcb_window_t w, xcb_atom_t name) {
-        auto* r =
-            xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr);
-        if (!r) return {};
-        std::string value(static_cast<const char*>(xcb_get_property_value(r)),
-                          static_cast<std::size_t>(xcb_get_property_value_length(r)));
-        std::free(r);
-        return value;
-    }
-
-    // The outer rectangle on the screen: the window manager's frame around
-    // the window where there is one, the window itself otherwise.
-    Rect outer(xcb_window_t w) {
-        xcb_window_t top = w;
-        for (;;) {
-            auto* tree = xcb_query_tree_reply(m_c, xcb_query_tree(m_c, top), nullptr);
-            if (!tree) break;
-            const xcb_window_t parent = tree->parent;
-            std::free(tree);
-            if (parent == m_root || parent == XCB_WINDOW_NONE) break;
-            top = parent;
-        }
-        Rect r;
-        if (auto* g = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, top), nullptr)) {
-            auto* t = xcb_translate_coordinates_reply(m_c, xcb_translate_coordinates(m_c, top, m_root, 0, 0), nullptr);
-            r = Rect{t ? t->dst_x - g->border_width : g->x, t ? t->dst_y - g->border_width : g->y,
-                     g->width + 2 * g->border_width, g->height + 2 * g->border_width};
-            std::free(t);
-            std::free(g);
-        }
-        return r;
+        xcb_ewmh_get_utf8_strings_reply_t name;
+        if (!xcb_ewmh_get_wm_name_reply(&m_ewmh, xcb_ewmh_get_wm_name(&m_ewmh, w), &name, nullptr)) return {};
+        std::string t(name.strings, name.strings_len);
+        xcb_ewmh_get_utf8_strings_reply_wipe(&name);
+        return t;
     }
 
     // A shown window with this title, among the root's children and theirs
@@ -101,21 +76,44 @@ public:
         return found;
     }
 
+    // The outer rectangle on the screen: the window with the frame the
+    // window manager gives it (_NET_FRAME_EXTENTS), if any.
+    Rect outer(xcb_window_t w) {
+        xcb_ewmh_get_extents_reply_t frame{};
+        if (!xcb_ewmh_get_frame_extents_reply(&m_ewmh, xcb_ewmh_get_frame_extents(&m_ewmh, w), &frame, nullptr))
+            frame = {};
+        Rect r;
+        auto* g = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, w), nullptr);
+        auto* t = xcb_translate_coordinates_reply(m_c, xcb_translate_coordinates(m_c, w, m_root, 0, 0), nullptr);
+        if (g && t)
+            r = Rect{t->dst_x - static_cast<int>(frame.left), t->dst_y - static_cast<int>(frame.top),
+                     g->width + static_cast<int>(frame.left + frame.right),
+                     g->height + static_cast<int>(frame.top + frame.bottom)};
+        std::free(t);
+        std::free(g);
+        return r;
+    }
+
     Rect screen() {
         const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
         return Rect{0, 0, s->width_in_pixels, s->height_in_pixels};
     }
 
     // What the title bar's close button does: WM_DELETE_WINDOW to the window.
-    void requestClose(xcb_window_t w) { sendProtocol(w, atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME); }
+    void requestClose(xcb_window_t w) {
+        const char* name = "WM_DELETE_WINDOW";
+        auto* a = xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        sendProtocol(w, a ? a->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE), XCB_CURRENT_TIME);
+        std::free(a);
+    }
 
     // Sends the window manager's _NET_WM_PING to the window and waits for the
     // client's answer on the root window; the milliseconds it took, or -1.
     long ping(xcb_window_t w, int timeoutMs) {
-        const xcb_atom_t pingAtom = atom("_NET_WM_PING");
         const std::uint32_t stamp = ++m_stamp;
         const auto start = std::chrono::steady_clock::now();
-        sendProtocol(w, pingAtom, stamp);
+        sendProtocol(w, m_ewmh._NET_WM_PING, stamp);
         for (long elapsed = 0; elapsed <= timeoutMs;) {
             std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(m_c), &std::free);
             const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e.get());
@@ -123,7 +121,7 @@ public:
                 std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
             if (!e) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             if (e && (e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->window == m_root &&
-                m->data.data32[0] == pingAtom && m->data.data32[1] == stamp)
+                m->data.data32[0] == m_ewmh._NET_WM_PING && m->data.data32[1] == stamp)
                 return elapsed;
         }
         return -1;
@@ -140,12 +138,15 @@ public:
     }
 
 private:
+    // A WM_PROTOCOLS message to the client that made the window, as a
+    // window manager sends it (libxcb-ewmh's own helper sends it to the
+    // window's substructure, where the client does not listen).
     void sendProtocol(xcb_window_t w, xcb_atom_t protocol, std::uint32_t stamp) {
         xcb_client_message_event_t ev{};
         ev.response_type = XCB_CLIENT_MESSAGE;
         ev.format = 32;
         ev.window = w;
-        ev.type = atom("WM_PROTOCOLS");
+        ev.type = m_ewmh.WM_PROTOCOLS;
         ev.data.data32[0] = protocol;
         ev.data.data32[1] = stamp;
         ev.data.data32[2] = w;
@@ -154,6 +155,7 @@ private:
     }
 
     xcb_connection_t* m_c;
+    xcb_ewmh_connection_t m_ewmh{};
     xcb_window_t m_root = 0;
     std::uint32_t m_stamp = 1000;
 };
