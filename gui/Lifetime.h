@@ -8,6 +8,8 @@ class frmMain;
 
 namespace gui {
 
+class EventSleeper;
+
 // The one owner of the program's end. Close and Exit unload the window
 // themselves; everything else that ends the program (SIGTERM, SIGINT, SIGHUP,
 // the end of the desktop session, which Qt turns into a quit) only leaves
@@ -15,8 +17,6 @@ namespace gui {
 // session save point or a logout the user cancels does not end anything.
 // In the middle of a pause the window is unloaded there and then, and the
 // process ends: the paused broadcast would go on sending otherwise.
-class EventSleeper;
-
 class Lifetime : public QObject {
     Q_OBJECT
 public:
