@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # Set up, build and run every test: once as shipped, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets.
-# With --build-only it stops after the set-up and the builds (the three build
-# directories configured, the first one built), as the fresh-root check runs it.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets; then
+# build the Windows target.
+# With --build-only it stops after the set-up and the builds (the build for use
+# and the Windows target built, the sanitizer and fuzz builds configured), as
+# the fresh-root check runs it.
 set -euo pipefail
 build_only=false
 [[ "${1:-}" == "--build-only" ]] && build_only=true
 # The tests' own packages: GoogleTest and Google Benchmark; a real OpenArena
 # dedicated server for the peer tests; dpkg-shlibdeps, file and the desktop
 # entry validator for the package test; clang and its libFuzzer runtime for
-# the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for real
-# clicks, EWMH for what the window manager sees) for the desktop tests; debootstrap for the fresh-root check under CI.
+# the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for
+# real clicks, EWMH for what the window manager sees) for the desktop tests;
+# MinGW-w64 for the Windows target; debootstrap for the fresh-root check
+# under CI.
 EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
-  clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config debootstrap"
+  clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config
+  g++-mingw-w64-x86-64-posix debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
@@ -24,7 +29,9 @@ build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "
 asan=(-DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF "${common[@]}")
 fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -DVEXMOND_BUILD_GUI=OFF
       -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF)
+windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_WERROR=ON)
 if $build_only; then
+  build "$ROOT/build-windows" "${windows[@]}"
   cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja "${asan[@]}" >/dev/null
   CXX=clang++-14 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja "${fuzz[@]}" >/dev/null
   echo "== Set up and built; no test run (--build-only)"
@@ -41,6 +48,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
 CXX=clang++-14 build "$ROOT/build-fuzz" "${fuzz[@]}"
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure
+
+echo "== The Windows target (MinGW-w64): the core, its warnings as errors"
+build "$ROOT/build-windows" "${windows[@]}"
 
 if [[ "${CI:-}" == "true" ]]; then
   echo "== The README's commands on a fresh Debian 12 root"
