@@ -279,17 +279,13 @@ long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     Handle& h = it->second;
     if ((h.access & kKeySetValue) == 0) return kErrorAccessDenied;
     if (!validName(name)) return kErrorInvalidParameter;
-    std::shared_ptr<Hive> written;
+    h.snapshot.reset();  // the next query reads the file as this write left it
     const long st = modifyHive(h.root, [&](Hive& hive) {
         if (!h.created && !hive.find(h.path)) return kErrorKeyDeleted;
         hive.setValue(h.path, HiveValue{name, type, data});
-        written = std::make_shared<Hive>(hive);
         return kErrorSuccess;
     });
-    if (st == kErrorSuccess) {
-        h.created = false;
-        h.snapshot = std::move(written);
-    }
+    if (st == kErrorSuccess) h.created = false;
     return st;
 }
 
