@@ -101,7 +101,7 @@ public:
     explicit FormAdapter(MainWindow& window) : m_window(window) {}
     std::string caption() const override { return m_window.caption(); }
     void setCaption(const std::string& caption) override { m_window.setCaption(caption); }
-    std::int32_t hWnd() const override { return m_window.hWnd(); }
+    platform::WindowHandle hWnd() const override { return m_window.hWnd(); }
     double screenWidth() const override { return m_window.screenWidth(); }
     double screenHeight() const override { return m_window.screenHeight(); }
     double width() const override { return m_window.frameGeometry().width(); }
@@ -537,7 +537,7 @@ bool MainWindow::modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std:
 std::string MainWindow::caption() const { return toLatin1(windowTitle()); }
 void MainWindow::setCaption(const std::string& caption) { setWindowTitle(fromLatin1(caption)); }
 
-std::int32_t MainWindow::hWnd() const {
+platform::WindowHandle MainWindow::hWnd() const {
     const_cast<MainWindow*>(this)->winId();  // a handle exists only once asked for
     return QtFileDialogs::handleOf(const_cast<MainWindow*>(this));
 }

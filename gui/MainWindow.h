@@ -66,7 +66,7 @@ private:
     class FormAdapter;
     std::string caption() const;
     void setCaption(const std::string& caption);
-    std::int32_t hWnd() const;
+    platform::WindowHandle hWnd() const;
     double screenWidth() const;
     double screenHeight() const;
     void moveFrame(double left, double top);

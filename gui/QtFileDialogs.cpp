@@ -39,16 +39,16 @@ QStringList nameFilters(const std::string& filter) {
 class HookWindows : public IDialogWindow {
 public:
     explicit HookWindows(QWidget* dialog) : m_dialog(dialog) {}
-    std::int32_t parentOf(std::int32_t window) override { return window == 1 ? 2 : 0; }
+    WindowHandle parentOf(WindowHandle window) override { return window == 1 ? 2 : 0; }
     Rect desktopRect() override {
         const QRect r = QGuiApplication::primaryScreen()->geometry();
         return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    Rect windowRect(std::int32_t window) override {
+    Rect windowRect(WindowHandle window) override {
         const QRect r = window == 2 ? m_dialog->frameGeometry() : m_dialog->geometry();
         return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    void moveWindow(std::int32_t window, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t, bool) override {
+    void moveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t, bool) override {
         if (window == 2) m_dialog->move(x, y);
     }
 
@@ -56,7 +56,7 @@ private:
     QWidget* m_dialog;
 };
 
-QWidget* ownerOf(std::int32_t handle) {
+QWidget* ownerOf(WindowHandle handle) {
     if (handle == 0) return nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (QtFileDialogs::handleOf(w) == handle) return w;
@@ -65,11 +65,12 @@ QWidget* ownerOf(std::int32_t handle) {
 
 }  // namespace
 
-std::int32_t QtFileDialogs::handleOf(QWidget* window) {
-    return window && window->internalWinId() ? static_cast<std::int32_t>(window->internalWinId() & 0x7FFFFFFF) : 0;
+platform::WindowHandle QtFileDialogs::handleOf(QWidget* window) {
+    return window && window->internalWinId() ? static_cast<platform::WindowHandle>(window->internalWinId() & 0x7FFFFFFF)
+                                             : 0;
 }
 
-bool QtFileDialogs::isWindow(std::int32_t window) { return window != 0 && ownerOf(window) != nullptr; }
+bool QtFileDialogs::isWindow(platform::WindowHandle window) { return window != 0 && ownerOf(window) != nullptr; }
 
 bool QtFileDialogs::run(OpenFileNameRequest& request, bool save) {
     QFileDialog dialog(ownerOf(request.hwndOwner));

@@ -13,9 +13,9 @@ class QtFileDialogs : public platform::IFileDialogs {
 public:
     bool getOpenFileName(platform::OpenFileNameRequest& request) override { return run(request, false); }
     bool getSaveFileName(platform::OpenFileNameRequest& request) override { return run(request, true); }
-    bool isWindow(std::int32_t window) override;
+    bool isWindow(platform::WindowHandle window) override;
 
-    static std::int32_t handleOf(QWidget* window);
+    static platform::WindowHandle handleOf(QWidget* window);
 
 private:
     bool run(platform::OpenFileNameRequest& request, bool save);

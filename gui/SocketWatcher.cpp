@@ -11,7 +11,7 @@ SocketWatcher::SocketWatcher(IDatagramSource& socket, const EventSleeper* hold, 
     // The replies that waited are taken as soon as the hold is over, before
     // the input and the ticks that waited with them.
     if (m_hold) connect(m_hold, &EventSleeper::repliesReleased, this, &SocketWatcher::drain);
-    const auto opened = [this](int fd) {
+    const auto opened = [this](platform::SocketHandle fd) {
         m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
     };

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Geometry.h"
+
 namespace platform {
 
 // The window's controls as the logic sees them. Texts are 8-bit, one byte per
@@ -82,7 +84,7 @@ public:
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& caption) = 0;
     // The window's handle, for dialogs it owns.
-    virtual std::int32_t hWnd() const = 0;
+    virtual WindowHandle hWnd() const = 0;
 
     // Placement, in the window system's own units.
     virtual double screenWidth() const = 0;

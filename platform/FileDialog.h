@@ -24,17 +24,17 @@ enum class DialogHook { None, Explorer, OldStyle };
 class IDialogWindow {
 public:
     virtual ~IDialogWindow() = default;
-    virtual std::int32_t parentOf(std::int32_t window) = 0;
+    virtual WindowHandle parentOf(WindowHandle window) = 0;
     virtual Rect desktopRect() = 0;
-    virtual Rect windowRect(std::int32_t window) = 0;
-    virtual void moveWindow(std::int32_t window, std::int32_t x, std::int32_t y, std::int32_t width,
+    virtual Rect windowRect(WindowHandle window) = 0;
+    virtual void moveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                             std::int32_t height, bool repaint) = 0;
 };
 
 // A hook procedure: called with the window it is given and WM_INITDIALOG
 // when the dialog opens.
-using DialogHookProc = std::int32_t (*)(IDialogWindow& windows, std::int32_t window, std::uint32_t message,
-                                        std::intptr_t wParam, std::intptr_t lParam);
+using DialogHookProc = std::intptr_t (*)(IDialogWindow& windows, WindowHandle window, std::uint32_t message,
+                                         std::intptr_t wParam, std::intptr_t lParam);
 
 // The request record of the Open and Save dialogs. Texts are 8-bit; the
 // filter is pairs of description and pattern, each ended by a NUL, the list
@@ -43,8 +43,8 @@ using DialogHookProc = std::int32_t (*)(IDialogWindow& windows, std::int32_t win
 // two; the title buffer as the bare name.
 struct OpenFileNameRequest {
     std::int32_t lStructSize = 76;
-    std::int32_t hwndOwner = 0;
-    std::int32_t hInstance = 0;
+    WindowHandle hwndOwner = 0;
+    std::intptr_t hInstance = 0;
     std::string lpstrFilter;
     std::int32_t nFilterIndex = 0;
     std::string lpstrFile;
@@ -55,7 +55,7 @@ struct OpenFileNameRequest {
     std::string lpstrTitle;
     std::int32_t Flags = 0;
     std::string lpstrDefExt;
-    std::int32_t lCustData = 0;
+    std::intptr_t lCustData = 0;
     DialogHookProc lpfnHook = nullptr;
 };
 
@@ -65,7 +65,7 @@ public:
     // Modal; true when the user confirmed a choice.
     virtual bool getOpenFileName(OpenFileNameRequest& request) = 0;
     virtual bool getSaveFileName(OpenFileNameRequest& request) = 0;
-    virtual bool isWindow(std::int32_t window) = 0;
+    virtual bool isWindow(WindowHandle window) = 0;
     // The separator of the paths the dialogs answer with. On POSIX "/" stands
     // for "\", and the root "/" for a drive root "C:\".
     virtual char separator() const { return '/'; }

@@ -6,12 +6,17 @@
 
 namespace platform {
 
-// A handle to an open registry key, or one of the predefined roots.
-using RegKey = std::uint32_t;
+// A handle to an open registry key, or one of the predefined roots: pointer
+// sized, the roots being the platform's 32-bit numbers sign-extended, as the
+// 64-bit Windows headers define them (and as a 32-bit RootKey widens).
+using RegKey = std::uintptr_t;
 
-inline constexpr RegKey kHKeyClassesRoot = 0x80000000u;
-inline constexpr RegKey kHKeyCurrentUser = 0x80000001u;
-inline constexpr RegKey kHKeyLocalMachine = 0x80000002u;
+constexpr RegKey predefinedKey(std::uint32_t number) {
+    return static_cast<RegKey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(number)));
+}
+inline constexpr RegKey kHKeyClassesRoot = predefinedKey(0x80000000u);
+inline constexpr RegKey kHKeyCurrentUser = predefinedKey(0x80000001u);
+inline constexpr RegKey kHKeyLocalMachine = predefinedKey(0x80000002u);
 
 // Value types.
 inline constexpr std::uint32_t kRegNone = 0;

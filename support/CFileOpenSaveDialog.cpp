@@ -28,11 +28,11 @@ std::string padded(const std::string& text) {
 
 }  // namespace
 
-void CFileOpenSaveDialog::checkOwner(std::int32_t hwnd) {
+void CFileOpenSaveDialog::checkOwner(platform::WindowHandle hwnd) {
     if (hwnd > 0 && !m_dialogs.isWindow(hwnd)) throw errors().error(kErrInvalidWindowHandle);
 }
 
-void CFileOpenSaveDialog::setHWndOwner(std::int32_t v) {
+void CFileOpenSaveDialog::setHWndOwner(platform::WindowHandle v) {
     guarded([&] {
         checkOwner(v);
         m_lHWndOwner = v;
@@ -40,8 +40,8 @@ void CFileOpenSaveDialog::setHWndOwner(std::int32_t v) {
 }
 
 void CFileOpenSaveDialog::Init(const std::string& filter, std::int16_t defaultFilter, const std::string& initialDir,
-                               const std::string& fileName, const std::string& dialogTitle, std::int32_t hwndOwner,
-                               std::int32_t flags) {
+                               const std::string& fileName, const std::string& dialogTitle,
+                               platform::WindowHandle hwndOwner, std::int32_t flags) {
     guarded([&] {
         m_sFilter = filter;
         m_iDefaultFilter = defaultFilter;
@@ -143,7 +143,7 @@ std::string CFileOpenSaveDialog::ParseFileBuffer(const std::string& input, std::
 namespace MFileOpenSaveDialog {
 
 namespace {
-std::int32_t centre(platform::IDialogWindow& windows, std::int32_t window) {
+std::intptr_t centre(platform::IDialogWindow& windows, platform::WindowHandle window) {
     try {
         const platform::Rect desk = windows.desktopRect();
         const platform::Rect r = windows.windowRect(window);
@@ -159,8 +159,8 @@ std::int32_t centre(platform::IDialogWindow& windows, std::int32_t window) {
 }
 }  // namespace
 
-std::int32_t ExplorerDialogHook(platform::IDialogWindow& windows, std::int32_t window, std::uint32_t message,
-                                std::intptr_t, std::intptr_t) {
+std::intptr_t ExplorerDialogHook(platform::IDialogWindow& windows, platform::WindowHandle window, std::uint32_t message,
+                                 std::intptr_t, std::intptr_t) {
     if (message != platform::kWmInitDialog) return 0;
     try {
         return centre(windows, windows.parentOf(window));
@@ -169,8 +169,8 @@ std::int32_t ExplorerDialogHook(platform::IDialogWindow& windows, std::int32_t w
     }
 }
 
-std::int32_t OldStyleDialogHook(platform::IDialogWindow& windows, std::int32_t window, std::uint32_t message,
-                                std::intptr_t, std::intptr_t) {
+std::intptr_t OldStyleDialogHook(platform::IDialogWindow& windows, platform::WindowHandle window, std::uint32_t message,
+                                 std::intptr_t, std::intptr_t) {
     if (message != platform::kWmInitDialog) return 0;
     return centre(windows, window);
 }

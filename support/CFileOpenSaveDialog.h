@@ -20,8 +20,8 @@ public:
     explicit CFileOpenSaveDialog(platform::IFileDialogs& dialogs) : m_dialogs(dialogs) {}
 
     void Init(const std::string& filter, std::int16_t defaultFilter = 0, const std::string& initialDir = {},
-              const std::string& fileName = {}, const std::string& dialogTitle = {}, std::int32_t hwndOwner = 0,
-              std::int32_t flags = 0);
+              const std::string& fileName = {}, const std::string& dialogTitle = {},
+              platform::WindowHandle hwndOwner = 0, std::int32_t flags = 0);
 
     bool CenterDialog() const { return m_bCenterDialog; }
     void setCenterDialog(bool v) { m_bCenterDialog = v; }
@@ -40,8 +40,8 @@ public:
     void setFilter(const std::string& v) { m_sFilter = v; }
     std::int32_t Flags() const { return m_lFlags; }
     void setFlags(std::int32_t v) { m_lFlags = v; }
-    std::int32_t HWndOwner() const { return m_lHWndOwner; }
-    void setHWndOwner(std::int32_t v);
+    platform::WindowHandle HWndOwner() const { return m_lHWndOwner; }
+    void setHWndOwner(platform::WindowHandle v);
     const std::string& InitialDir() const { return m_sInitialDir; }
     void setInitialDir(const std::string& v) { m_sInitialDir = v; }
     std::int16_t MaxFileSize() const { return m_iMaxFileSize; }
@@ -53,7 +53,7 @@ public:
 
 private:
     std::string ParseFileBuffer(const std::string& buffer, std::int16_t part);
-    void checkOwner(std::int32_t hwnd);
+    void checkOwner(platform::WindowHandle hwnd);
 
     platform::IFileDialogs& m_dialogs;
     bool m_bCenterDialog = false;
@@ -61,17 +61,17 @@ private:
     std::int16_t m_iFileCount = 0;
     std::int16_t m_iDefaultFilter = 1;
     std::int16_t m_iMaxFileSize = 1024;
-    std::int32_t m_lHWndOwner = 0;
+    platform::WindowHandle m_lHWndOwner = 0;
     std::string m_sDefaultExt, m_sDialogTitle, m_sFileName, m_sFileTitle, m_sFilter, m_sInitialDir, m_sSelectedPath;
     std::vector<std::string> m_asSelectedNames{std::string()};
 };
 
 // The hook procedures that centre the dialog on the screen when it opens.
 namespace MFileOpenSaveDialog {
-std::int32_t ExplorerDialogHook(platform::IDialogWindow& windows, std::int32_t window, std::uint32_t message,
-                                std::intptr_t wParam, std::intptr_t lParam);
-std::int32_t OldStyleDialogHook(platform::IDialogWindow& windows, std::int32_t window, std::uint32_t message,
-                                std::intptr_t wParam, std::intptr_t lParam);
+std::intptr_t ExplorerDialogHook(platform::IDialogWindow& windows, platform::WindowHandle window, std::uint32_t message,
+                                 std::intptr_t wParam, std::intptr_t lParam);
+std::intptr_t OldStyleDialogHook(platform::IDialogWindow& windows, platform::WindowHandle window, std::uint32_t message,
+                                 std::intptr_t wParam, std::intptr_t lParam);
 }  // namespace MFileOpenSaveDialog
 
 }  // namespace support

@@ -65,11 +65,12 @@ struct Screen : platform::IDialogWindow {
     platform::Rect desk{0, 0, 1024, 768};
     platform::Rect dialog{5, 5, 5 + 1, 5 + 3};
     std::vector<std::array<std::int32_t, 5>> moves;
-    std::int32_t parentOf(std::int32_t w) override { return w == 1 ? 2 : 0; }
+    platform::WindowHandle parentOf(platform::WindowHandle w) override { return w == 1 ? 2 : 0; }
     platform::Rect desktopRect() override { return desk; }
-    platform::Rect windowRect(std::int32_t) override { return dialog; }
-    void moveWindow(std::int32_t w, std::int32_t x, std::int32_t y, std::int32_t wd, std::int32_t h, bool) override {
-        moves.push_back({w, x, y, wd, h});
+    platform::Rect windowRect(platform::WindowHandle) override { return dialog; }
+    void moveWindow(platform::WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t wd, std::int32_t h,
+                    bool) override {
+        moves.push_back({static_cast<std::int32_t>(w), x, y, wd, h});
     }
 };
 }  // namespace

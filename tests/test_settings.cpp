@@ -214,7 +214,7 @@ TEST_F(HiveTest, RefusedArgumentsAndValuesLeaveTheStoreAsItWas) {
     for (const auto& [call, number] : cases) EXPECT_EQ(testsupport::errorNumber(call), number);
     EXPECT_EQ(store.CompanyName(), "Co");  // stored before the second check failed
     EXPECT_EQ(store.AppName(), "_Vexmond");
-    EXPECT_EQ(static_cast<std::uint32_t>(store.RootKey()), platform::kHKeyLocalMachine);
+    EXPECT_EQ(platform::predefinedKey(static_cast<std::uint32_t>(store.RootKey())), platform::kHKeyLocalMachine);
     EXPECT_TRUE(store.GetSetting("_Vexmond", "big").isEmpty());
 }
 

@@ -29,13 +29,13 @@ public:
     std::string getData() override;
     void close() override;
 
-    int descriptor() const override { return m_fd; }
+    SocketHandle descriptor() const override { return m_fd; }
 
     // An error the kernel reports instead of a datagram (the server host's
     // "port unreachable") is taken off the socket here and raised by the
     // next send.
     long pendingDatagramSize() override;
-    void watch(std::function<void(int)> opened, std::function<void()> closing) override {
+    void watch(std::function<void(SocketHandle)> opened, std::function<void()> closing) override {
         m_onOpened = std::move(opened);
         m_onClosing = std::move(closing);
     }
@@ -45,7 +45,7 @@ public:
     std::uint32_t droppedDatagrams() const { return m_dropped; }
 
 private:
-    std::function<void(int)> m_onOpened;
+    std::function<void(SocketHandle)> m_onOpened;
     std::function<void()> m_onClosing;
     int m_fd = -1;
     int m_pendingError = 0;

@@ -96,7 +96,7 @@ struct FakeForm : platform::IForm {
     int destroyed = 0;
     std::vector<std::pair<double, double>> moves;
     std::vector<std::int32_t> menuIds{0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0, 0xF060};
-    std::int32_t hWnd() const override { return 4242; }
+    platform::WindowHandle hWnd() const override { return 4242; }
     double screenWidth() const override { return 1920; }
     double screenHeight() const override { return 1080; }
     double width() const override { return 640; }

@@ -86,11 +86,11 @@ struct FakeFileDialogs : platform::IFileDialogs {
     std::deque<Answer> answers;
     std::vector<platform::OpenFileNameRequest> requests;
     std::vector<std::string> kinds;
-    std::set<std::int32_t> windows{4242};
+    std::set<platform::WindowHandle> windows{4242};
 
     bool getOpenFileName(platform::OpenFileNameRequest& r) override { return answer("open", r); }
     bool getSaveFileName(platform::OpenFileNameRequest& r) override { return answer("save", r); }
-    bool isWindow(std::int32_t w) override { return windows.count(w) > 0; }
+    bool isWindow(platform::WindowHandle w) override { return windows.count(w) > 0; }
 
 private:
     bool answer(const char* kind, platform::OpenFileNameRequest& r) {

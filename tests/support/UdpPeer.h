@@ -64,8 +64,8 @@ private:
 };
 
 // Waits until the descriptor is readable or has an error pending.
-inline bool waitReadable(int fd, int timeoutMs = 2000) {
-    pollfd p{fd, POLLIN, 0};
+inline bool waitReadable(std::intptr_t fd, int timeoutMs = 2000) {
+    pollfd p{static_cast<int>(fd), POLLIN, 0};
     return ::poll(&p, 1, timeoutMs) > 0;
 }
 
