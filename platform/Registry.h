@@ -74,6 +74,8 @@ public:
     // file that could not be read and is moved aside); empty when there is
     // nothing, and empty again once taken.
     virtual std::string takeNotice() { return {}; }
+    // The root the settings live below unless their caller picks another.
+    virtual RegKey settingsRoot() const { return kHKeyLocalMachine; }
 };
 
 }  // namespace platform

@@ -45,7 +45,7 @@ std::vector<std::uint8_t> textBytes(const std::string& text) {
 }  // namespace
 
 CAppSettings::CAppSettings(platform::IRegistry& registry)
-    : m_oRegistry(registry), m_lRootKey(static_cast<std::int32_t>(platform::kHKeyLocalMachine)) {}
+    : m_oRegistry(registry), m_lRootKey(static_cast<std::int32_t>(registry.settingsRoot())) {}
 
 void CAppSettings::Init(const std::string& companyName, const std::string& appName) {
     guarded([&] {
