@@ -64,7 +64,7 @@ void BM_PlainRecvLoop(benchmark::State& state) {
         for (int sent = 0; sent < kDatagrams;) {
             for (int i = 0; i < kWindow && sent < kDatagrams; ++i, ++sent) sender.sendTo(receiver.port(), datagram);
             while (got < sent && testsupport::waitReadable(receiver.fd(), 5000))
-                if (::recv(receiver.fd(), buffer.data(), buffer.size(), 0) > 0) ++got;
+                if (::recv(static_cast<int>(receiver.fd()), buffer.data(), buffer.size(), 0) > 0) ++got;
         }
         if (got != kDatagrams) state.SkipWithError("datagrams were lost");
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set up, build and run every test: once as shipped, once under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets; then
-# build the Windows target.
+# build the Windows target and run its tests under wine.
 # With --build-only it stops after the set-up and the builds (the build for use
 # and the Windows target built, the sanitizer and fuzz builds configured), as
 # the fresh-root check runs it.
@@ -13,11 +13,12 @@ build_only=false
 # entry validator for the package test; clang and its libFuzzer runtime for
 # the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for
 # real clicks, EWMH for what the window manager sees) for the desktop tests;
-# MinGW-w64 for the Windows target; debootstrap for the fresh-root check
-# under CI.
+# MinGW-w64 for the Windows target and wine to run its tests (GoogleTest is
+# built for it from googletest's sources); debootstrap for the fresh-root
+# check under CI.
 EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
   clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config
-  g++-mingw-w64-x86-64-posix debootstrap"
+  g++-mingw-w64-x86-64-posix googletest wine wine64 debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
@@ -29,7 +30,7 @@ build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "
 asan=(-DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF "${common[@]}")
 fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -DVEXMOND_BUILD_GUI=OFF
       -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF)
-windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_WERROR=ON)
+windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}")
 if $build_only; then
   build "$ROOT/build-windows" "${windows[@]}"
   cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja "${asan[@]}" >/dev/null
@@ -49,8 +50,19 @@ echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its c
 CXX=clang++-14 build "$ROOT/build-fuzz" "${fuzz[@]}"
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure
 
-echo "== The Windows target (MinGW-w64): the core, its warnings as errors"
+echo "== The Windows target (MinGW-w64): the core and the Win32 backends, their tests under wine"
 build "$ROOT/build-windows" "${windows[@]}"
+# One wine server for the whole run, started (with a warm-up that starts its
+# helpers) with its output away from CTest's pipes, and stopped after.
+wine_prefix="$ROOT/build-windows/wine"
+stop_wine() { WINEPREFIX="$wine_prefix" wineserver -k 2>/dev/null || true; }
+trap stop_wine EXIT
+mkdir -p "$wine_prefix"
+WINEPREFIX="$wine_prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
+"$ROOT/tests/win/on_wine.sh" "$wine_prefix" cmd /c exit </dev/null >/dev/null 2>&1
+ctest --test-dir "$ROOT/build-windows" --output-on-failure -j "$jobs" -L windows
+stop_wine
+trap - EXIT
 
 if [[ "${CI:-}" == "true" ]]; then
   echo "== The README's commands on a fresh Debian 12 root"

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "platform/posix/PosixFileSystem.h"
 #include "support/modErrorLog.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeServices.h"
+#include "tests/support/NativeFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -16,8 +16,8 @@ const std::string kHeader = std::string(78, '-') + "\r\n---12/07/2026 09:05:03--
 
 struct LogTest : ::testing::Test {
     testsupport::TempDir tmp;
-    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
-    platform::posix::PosixFileSystem files;
+    testsupport::ScopedEnv dataHome{testsupport::kDataHomeVariable, tmp / "data"};
+    testsupport::NativeFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeMessageBox boxes;
     support::modErrorLog log{files, clock, boxes};
@@ -43,7 +43,9 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
         log.LogError(c.description, c.source, c.number, true, false, true, &caught, "");
         const std::string n = std::to_string(c.expectNumber);
         entries += kHeader + "Error " + n + " in " + c.expectSource + ":\r\n" + c.expectDescription + "\r\n";
-        EXPECT_EQ(testsupport::readFile(tmp / "data/vexmond/vexmond.log"), entries);
+        EXPECT_EQ(testsupport::readFile(tmp / "data" + testsupport::kSeparator + testsupport::kDataDirectoryName +
+                                        testsupport::kSeparator + "vexmond.log"),
+                  entries);
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Following error occurred in this application:\r\n\r\n" + c.expectDescription +
                                            "\r\nNumber: " + n + "\r\nSource: " + c.expectSource);

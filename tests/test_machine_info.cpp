@@ -1,27 +1,46 @@
-// CInfo and CSystem on this machine, over a real registry in a temporary directory.
+// CInfo and CSystem on this machine, over the platform's real registry in a
+// place of the test's own.
 #include <gtest/gtest.h>
 
 #include <regex>
 
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/PosixMachineInfo.h"
 #include "support/CInfo.h"
 #include "tests/fakes/FakeControls.h"
+#include "tests/support/NativeStore.h"
 #include "tests/support/TempDir.h"
+
+#ifdef _WIN32
+#include "platform/win/WinMachineInfo.h"
+using NativeMachineInfo = platform::win::WinMachineInfo;
+#else
+#include "platform/posix/PosixMachineInfo.h"
+using NativeMachineInfo = platform::posix::PosixMachineInfo;
+#endif
 
 using support::Variant;
 
+namespace {
+void setValue(platform::IRegistry& registry, const std::string& path, const char* name, std::uint32_t type,
+              const std::vector<std::uint8_t>& data) {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.createKey(platform::kHKeyCurrentUser, path, platform::kKeyAllAccess3F, &key), 0);
+    EXPECT_EQ(registry.setValue(key, name, type, data), 0);
+    registry.closeKey(key);
+}
+}  // namespace
+
 TEST(MachineInfo, RegistryValuesByTheirTypeAndFreshVersion4Guids) {
     testsupport::TempDir tmp;
-    platform::posix::PosixMachineInfo machine;
-    platform::posix::HiveRegistry registry(tmp.path());
+    testsupport::NativeStore store(tmp);
+    NativeMachineInfo machine;
     fakes::FakeMessageBox boxes;
-    support::CInfo info(machine, registry, boxes);
-    testsupport::writeFile(tmp / "user.reg",
-                           "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\MS Setup (ACME)\\User Info]\r\n"
-                           "\"DefCompany\"=\"Quorlan\"\r\n\"Bin\"=hex:01,02,03\r\n\"EmptyBin\"=hex:\r\n"
-                           "\"Five\"=dword:00000005\r\n\"Multi\"=hex(7):61,00,00\r\n");
+    support::CInfo info(machine, store.registry(), boxes);
     const std::string path = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
+    setValue(store.registry(), path, "DefCompany", platform::kRegSz, {'Q', 'u', 'o', 'r', 'l', 'a', 'n', 0});
+    setValue(store.registry(), path, "Bin", platform::kRegBinary, {1, 2, 3});
+    setValue(store.registry(), path, "EmptyBin", platform::kRegBinary, {});
+    setValue(store.registry(), path, "Five", platform::kRegDword, {5, 0, 0, 0});
+    setValue(store.registry(), path, "Multi", 7, {'a', 0, 0});
     const auto value = [&](const char* name) {
         return info.RegistryGetKeyValue(platform::kHKeyCurrentUser, path, name);
     };
@@ -47,6 +66,7 @@ TEST(MachineInfo, RegistryValuesByTheirTypeAndFreshVersion4Guids) {
               std::make_pair(std::string("Error: 6. Overflow"), std::string("MaxAppAddress")));
 }
 
+#ifndef _WIN32  // Windows reports the word itself
 TEST(MachineInfo, ProcessorRevisionIsModelAndSteppingUnsigned) {
     const struct {
         int model, stepping;
@@ -55,21 +75,22 @@ TEST(MachineInfo, ProcessorRevisionIsModelAndSteppingUnsigned) {
     for (const auto& c : cases)
         EXPECT_EQ(platform::posix::processorRevisionOf(c.model, c.stepping), c.revision) << c.model;
 }
+#endif
 
 // What the members make of the machine's figures: minutes from a 32-bit
 // millisecond count, colours from the screen's bits per pixel, large fonts
 // from 120 dots per inch.
 TEST(MachineInfo, MembersReportTheirValuesInTheirOwnUnits) {
-    struct Machine : platform::posix::PosixMachineInfo {
+    struct Machine : NativeMachineInfo {
         std::uint32_t ticks = 0;
         int bits = 24, dpi = 96;
         std::uint32_t tickCount() override { return ticks; }
         int deviceCaps(int index) override { return index == 12 ? bits : index == 14 ? 1 : index == 88 ? dpi : 0; }
     } machine;
     testsupport::TempDir tmp;
-    platform::posix::HiveRegistry registry(tmp.path());
+    testsupport::NativeStore store(tmp);
     fakes::FakeMessageBox boxes;
-    support::CInfo info(machine, registry, boxes);
+    support::CInfo info(machine, store.registry(), boxes);
     const struct {
         std::uint32_t ticks;
         int bits, dpi;

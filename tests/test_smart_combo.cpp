@@ -1,15 +1,14 @@
 // The address history over a combo box that types like the real one, and a
 // real settings store.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
-#include "platform/posix/HiveRegistry.h"
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/support/Errors.h"
+#include "tests/support/NativeStore.h"
 #include "tests/support/TempDir.h"
 
 using settings::CSmartComboBox;
@@ -21,8 +20,8 @@ namespace {
 
 struct HistoryTest : ::testing::Test {
     testsupport::TempDir tmp;
-    platform::posix::HiveRegistry reg{tmp / "config"};
-    settings::CAppSettings store{reg};
+    testsupport::NativeStore native{tmp};
+    settings::CAppSettings store{native.registry()};
     fakes::FakeComboBox combo;
     CSmartComboBox history;
     void SetUp() override {
@@ -82,9 +81,10 @@ TEST_F(HistoryTest, ATransientHistoryStoresNothingAndAStoreThatCannotWriteFailsT
         transient.Init(&combo, false, true);
         EXPECT_EQ(errorNumber([&] { (transient.*call)(); }), 0x8004468Fu);
     }
+#ifndef _WIN32
     EXPECT_FALSE(std::filesystem::exists(tmp / "config/system.reg"));
-    std::filesystem::create_directories(tmp / "config");
-    ::chmod((tmp / "config").c_str(), 0500);
+#endif
+    native.setReadOnly(true);
     std::string source;
     EXPECT_EQ(errorNumber([&] { history.Save(); }, &source), 0x80044693u);
     EXPECT_EQ(source, "vexmond.CSmartComboBox");

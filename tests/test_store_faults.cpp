@@ -238,7 +238,7 @@ TEST(StoreFaults, NothingAtTheHivesPlaceHangsOrBreaksTheStore) {
         platform::posix::makeDirectories(dir, 0700);
         make(dir + "/system.reg");
         const pid_t pid = inChild([&] {
-            alarm(20);  // a hang ends the child
+            alarm(20);        // a hang ends the child
 #ifndef __SANITIZE_ADDRESS__  // AddressSanitizer's shadow memory needs more address space than any limit
             rlimit memory{1u << 30, 1u << 30};
             setrlimit(RLIMIT_AS, &memory);  // reading without bound ends the child

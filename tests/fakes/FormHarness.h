@@ -1,30 +1,29 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <memory>
 
 #include "app/frmMain.h"
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/Paths.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeServices.h"
+#include "tests/support/NativeFiles.h"
+#include "tests/support/NativeStore.h"
 #include "tests/support/TempDir.h"
 
 namespace fakes {
 
-// frmMain over fake controls and services, and a real settings store and
-// data directory in a temporary directory, with the design contents of the window's fields.
+// frmMain over fake controls and services, and the platform's real settings
+// store and data directory in places of the test's own, with the design
+// contents of the window's fields.
 struct FormHarness {
     testsupport::TempDir tmp;
-    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
-    platform::posix::HiveRegistry registry{tmp / "config"};
+    testsupport::ScopedEnv dataHome{testsupport::kDataHomeVariable, tmp / "data"};
+    testsupport::NativeStore store{tmp};
+    platform::IRegistry& registry = store.registry();
     FakeMessageBox messageBox;
     FakeFileDialogs fileDialogs;
-    platform::posix::PosixFileSystem fileSystem;
+    testsupport::NativeFileSystem fileSystem;
     FakeClock clock;
     FakeSleeper sleeper;
     FakeCursor cursor;
@@ -92,15 +91,15 @@ struct FormHarness {
         s.Init("Quorlan", "_Vexmond");
         return s;
     }
-    std::string dataFile(const std::string& name) const { return tmp / ("data/vexmond/" + name); }
+    std::string dataFile(const std::string& name) const {
+        using testsupport::kSeparator;
+        return tmp / ("data" + (kSeparator + std::string(testsupport::kDataDirectoryName)) + kSeparator + name);
+    }
     std::string stored(const std::string& section, const std::string& name) {
         return settings().GetSetting(section, name, support::Variant::String("<missing>")).toText();
     }
-    // The store's directory without write access: it reads but cannot save.
-    void setReadOnly(bool readOnly) {
-        platform::posix::makeDirectories(registry.directory(), 0700);
-        ::chmod(registry.directory().c_str(), readOnly ? 0500 : 0700);
-    }
+    // A store that reads but cannot save.
+    void setReadOnly(bool readOnly) { store.setReadOnly(readOnly); }
 };
 
 }  // namespace fakes

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Fails when a layer includes what it must not: the logic (app/, settings/,
 # support/) and the interfaces (platform/*.h) include neither Qt, nor a POSIX
-# or system header, nor a backend, nor the view; the view (gui/) does not
-# know the POSIX backends. Only main.cpp, at the top, knows every layer.
+# or Win32 header, nor a backend, nor the view; the view (gui/) knows no
+# backend and no Win32 header; the Win32 backends (platform/win/) include no
+# Qt and no POSIX header, the POSIX backends no Win32 header. Only main.cpp,
+# at the top, knows every layer.
 set -u
 root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 cd "$root" || exit 2
 posix='unistd|fcntl|netdb|poll|signal|spawn|glob|dirent|ifaddrs|pthread|dlfcn|pwd|termios|sys/[a-z_]+|netinet/[a-z_]+|arpa/[a-z_]+|net/[a-z_]+'
+win32='windows|winsock2|ws2tcpip|iphlpapi|shlobj|objbase|commctrl|commdlg|winreg|winuser'
 failed=0
 report() {  # report DESCRIPTION GREP-OUTPUT
   if [[ -n "$2" ]]; then
@@ -20,10 +23,21 @@ interfaces=$(find platform -maxdepth 1 -name '*.h' | sort)
 for f in $logic $interfaces; do
   report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"
   report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")"
-  report "$f includes a backend or the view" "$(grep -nE '^#include "(platform/posix|gui)/' "$f")"
+  report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
+  report "$f includes a backend or the view" "$(grep -nE '^#include "(platform/posix|platform/win|gui)/' "$f")"
 done
 for f in $(find gui -name '*.h' -o -name '*.cpp' | sort); do
+  report "$f includes a backend" "$(grep -nE '^#include "platform/(posix|win)/' "$f")"
+  report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
+done
+for f in $(find platform/win -name '*.h' -o -name '*.cpp' | sort); do
+  report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"
+  report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")"
   report "$f includes a POSIX backend" "$(grep -nE '^#include "platform/posix/' "$f")"
 done
+for f in $(find platform/posix -name '*.h' -o -name '*.cpp' | sort); do
+  report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
+  report "$f includes a Win32 backend" "$(grep -nE '^#include "platform/win/' "$f")"
+done
 if ((failed)); then exit 1; fi
-echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(find gui -name '*.h' -o -name '*.cpp' | wc -l) view files"
+echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(find gui -name '*.h' -o -name '*.cpp' | wc -l) view files, $(find platform/posix platform/win -name '*.h' -o -name '*.cpp' | wc -l) backend files"

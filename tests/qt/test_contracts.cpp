@@ -1,6 +1,7 @@
 // One contract per interface the logic is tested against, run against the
-// fake the unit tests use and the backend the program ships: a fake more
-// lenient than its backend would let a fault through the unit tests.
+// fake the unit tests use and the Qt control the program ships: a fake more
+// lenient than its backend would let a fault through the unit tests. (The
+// socket's contract runs with the backends, on each platform.)
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -18,89 +19,12 @@
 #include "gui/ComboField.h"
 #include "gui/ConsoleView.h"
 #include "gui/QtControls.h"
-#include "platform/posix/PosixUdpSocket.h"
 #include "settings/CSmartComboBox.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
-#include "tests/support/Errors.h"
-#include "tests/support/UdpPeer.h"
+#include "tests/support/CursorContract.h"
 
 namespace {
-
-std::uint32_t errorOf(const std::function<void()>& call) { return testsupport::errorNumber(call); }
-
-// Socket: the fake, and the POSIX socket against a peer on 127.0.0.1.
-struct FakeSocketSide {
-    fakes::FakeSocket socket;
-    void aimAtPeer() {
-        socket.setRemoteHost("127.0.0.1");
-        socket.setRemotePort(27960);
-    }
-    void arrangePendingError() { socket.failNext = 10054; }
-};
-struct PosixSocketSide {
-    testsupport::UdpPeer peer;
-    platform::posix::PosixUdpSocket socket;
-    void aimAtPeer() {
-        socket.setRemoteHost("127.0.0.1");
-        socket.setRemotePort(peer.port());
-    }
-    // The peer goes away; its host answers the next datagram with "port
-    // unreachable", which the event loop's watcher takes off the socket.
-    void arrangePendingError() {
-        peer.close();
-        socket.sendData("to a closed port");
-        ASSERT_TRUE(testsupport::waitReadable(socket.descriptor()));
-        EXPECT_EQ(socket.pendingDatagramSize(), -1);
-    }
-};
-
-template <class Side>
-struct SocketContract : ::testing::Test {
-    Side side;
-};
-using SocketSides = ::testing::Types<FakeSocketSide, PosixSocketSide>;
-TYPED_TEST_SUITE(SocketContract, SocketSides);
-
-TYPED_TEST(SocketContract, RefusesWhatTheRealSocketRefusesWithItsNumber) {
-    auto& s = this->side.socket;
-    EXPECT_EQ(s.state(), 0);
-    EXPECT_EQ(errorOf([&] { s.sendData("x"); }), 10058u);  // closed: before any Start
-    EXPECT_EQ(s.getData(), "");
-    EXPECT_EQ(errorOf([&] { s.setRemotePort(0); }), 10014u);
-    EXPECT_EQ(errorOf([&] { s.setRemotePort(65536); }), 10014u);
-    s.setRemoteHost("");
-    s.setRemotePort(65535);
-    EXPECT_EQ(errorOf([&] { s.bind(); }), 11001u);
-    EXPECT_EQ(s.state(), 0);
-
-    this->side.aimAtPeer();
-    s.bind();
-    EXPECT_EQ(s.state(), 1);
-    EXPECT_EQ(errorOf([&] { s.bind(); }), 10022u);
-    EXPECT_EQ(errorOf([&] { s.sendData(std::string(65507, 'x')); }), 0u);
-    EXPECT_EQ(errorOf([&] { s.sendData(std::string(65508, 'x')); }), 10040u);
-    EXPECT_EQ(s.state(), 1);  // a refused send leaves the socket open
-    s.close();
-    s.close();
-    EXPECT_EQ(s.state(), 0);
-    EXPECT_EQ(errorOf([&] { s.sendData("x"); }), 10058u);
-}
-
-TYPED_TEST(SocketContract, APendingErrorFailsOneSendOnlyAndACloseForgetsIt) {
-    auto& s = this->side.socket;
-    this->side.aimAtPeer();
-    s.bind();
-    this->side.arrangePendingError();
-    EXPECT_EQ(errorOf([&] { s.sendData("next"); }), 10054u);
-    EXPECT_EQ(errorOf([&] { s.sendData("after"); }), 0u);
-    s.close();
-    s.bind();
-    this->side.arrangePendingError();
-    s.close();
-    s.bind();
-    EXPECT_EQ(errorOf([&] { s.sendData("reopened"); }), 0u);
-}
 
 // Combo box: the fake, and the window's edit field over a QComboBox, as the
 // window sets it up (no completer of Qt's own).
@@ -182,23 +106,8 @@ TYPED_TEST(ComboContract, TheHistoryCompletesTypedTextAndDeleteOrBackspaceTakesT
 }
 
 // Cursor: the fake, and the window's override cursor.
-template <class Cursor>
-struct CursorContract : ::testing::Test {
-    Cursor cursor;
-    ~CursorContract() override { cursor.set(0); }
-};
 using Cursors = ::testing::Types<fakes::FakeCursor, gui::AppCursor>;
-TYPED_TEST_SUITE(CursorContract, Cursors);
-
-TYPED_TEST(CursorContract, TakesTheHourglassAndThePointerTheWindowUses) {
-    auto& c = this->cursor;
-    for (const std::int16_t code : {std::int16_t{11}, std::int16_t{0}}) {
-        EXPECT_TRUE(c.set(code)) << code;
-        EXPECT_EQ(c.current(), code);
-    }
-    EXPECT_FALSE(c.set(99));  // no such pointer: refused, the last one stays
-    EXPECT_EQ(c.current(), 0);
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Pointer, CursorContract, Cursors);
 
 // Message box: the window's boxes offer exactly the answers the fake accepts.
 TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {

@@ -4,18 +4,31 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 
 namespace testsupport {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
 
 // A fresh directory below the system's temporary directory (or `parent`),
 // removed at the end.
 class TempDir {
 public:
     explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
-        std::string pattern = (parent / "vexmond-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data()) ? pattern : "";
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::string name = "vexmond-test-" + std::to_string(random() % 100000000u);
+            std::error_code ec;
+            if (std::filesystem::create_directory(parent / name, ec)) m_path = (parent / name).string();
+        }
+        std::error_code ec;  // the directory holds what the tests write: the user's alone
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ec);
     }
     ~TempDir() {
         std::error_code ec;  // give back the write bits a test took away, so that removal succeeds
@@ -29,7 +42,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    // A path below the directory, with the platform's separator before the name.
+    std::string operator/(const std::string& name) const { return m_path + kSeparator + name; }
 
 private:
     std::string m_path;
@@ -50,11 +64,18 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
-        setenv(name, value.c_str(), 1);
+        set(name, value.c_str());
     }
-    ~ScopedEnv() { m_old ? (void)setenv(m_name, m_old->c_str(), 1) : (void)unsetenv(m_name); }
+    ~ScopedEnv() { set(m_name, m_old ? m_old->c_str() : nullptr); }
 
 private:
+    static void set(const char* name, const char* value) {
+#ifdef _WIN32
+        _putenv_s(name, value ? value : "");  // the C library's copy and the process's both; "" removes it
+#else
+        value ? (void)setenv(name, value, 1) : (void)unsetenv(name);
+#endif
+    }
     const char* m_name;
     std::optional<std::string> m_old;
 };
