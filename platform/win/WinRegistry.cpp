@@ -88,12 +88,16 @@ long WinRegistry::openKey(RegKey root, const std::string& path, std::uint32_t ac
         *key = keyOf(opened);
         return rc;
     }
-    if (rc == ERROR_FILE_NOT_FOUND && root == kHKeyCurrentUser && !(access & kWriteRights))
-        if (const RegKey earlier = openFallback(path)) {
-            *key = earlier;
-            return ERROR_SUCCESS;
-        }
-    return rc;
+    if (rc != ERROR_FILE_NOT_FOUND || root != kHKeyCurrentUser) return rc;
+    const RegKey earlier = openFallback(path);
+    if (!earlier) return rc;
+    if (!(access & kWriteRights)) {
+        *key = earlier;
+        return ERROR_SUCCESS;
+    }
+    // A change to the earlier copy is made to the user's own, which starts as it.
+    RegCloseKey(handleOf(earlier));
+    return createKey(root, path, access, key);
 }
 
 long WinRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type,

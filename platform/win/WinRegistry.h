@@ -13,8 +13,8 @@ namespace platform::win {
 // user's that does not exist yet falls back to the same path below
 // HKEY_LOCAL_MACHINE, or to the copy Windows virtualised for an older
 // program there (HKEY_CURRENT_USER\Software\Classes\VirtualStore\MACHINE\...):
-// opening it for reading reads that copy, creating it starts it with that
-// copy's values, and deleting the user's key leaves an empty one in its place
+// opening it for reading reads that copy, creating it or opening it for
+// writing starts it with that copy's values, and deleting the user's key leaves an empty one in its place
 // so that the old values do not come back. An earlier installation's
 // settings and address history carry over that way. A caller that names
 // HKEY_LOCAL_MACHINE gets HKEY_LOCAL_MACHINE.

@@ -75,34 +75,49 @@ TEST_F(WinRegistryTest, SettingsGoBelowTheUserWithTheTypeAndSizeOfEachKind) {
     EXPECT_EQ(raw(HKEY_CURRENT_USER, section, "Machine").first, 0u);
 }
 
-TEST_F(WinRegistryTest, AnEarlierInstallationsHistoryIsReadKeptOnTheFirstSaveAndNotBroughtBackByADelete) {
-    const std::pair<HKEY, std::string> earlier[] = {
-        {HKEY_LOCAL_MACHINE, kSection},
-        {HKEY_CURRENT_USER, "Software\\Classes\\VirtualStore\\MACHINE\\" + kSection},
+TEST_F(WinRegistryTest, AnEarlierInstallationsHistoryIsReadKeptOnTheFirstChangeAndNotBroughtBackByADelete) {
+    const std::string virtualised = "Software\\Classes\\VirtualStore\\MACHINE\\" + kSection;
+    const struct {
+        HKEY root;
+        std::string path;
+        bool saveFirst;  // else a value is deleted first
+    } cases[] = {
+        {HKEY_LOCAL_MACHINE, kSection, true},
+        {HKEY_LOCAL_MACHINE, kSection, false},
+        {HKEY_CURRENT_USER, virtualised, true},
+        {HKEY_CURRENT_USER, virtualised, false},
     };
-    for (const auto& [root, path] : earlier) {
+    for (const auto& c : cases) {
+        const std::string what = c.path + (c.saveFirst ? ", save first" : ", delete first");
         testsupport::TempDir dir;
         testsupport::NativeStore fresh{dir};
         CAppSettings s{fresh.registry()};
         s.Init("Quorlan", "_Vexmond");
-        put(root, path, "Hist0", "10.0.0.1");
-        put(root, path, "Hist1", "10.0.0.2");
+        put(c.root, c.path, "Hist0", "10.0.0.1");
+        put(c.root, c.path, "Hist1", "10.0.0.2");
 
         std::vector<std::string> keys;
         s.GetAllKeys("IPs", keys);
-        EXPECT_EQ(keys, (std::vector<std::string>{"Hist0", "Hist1"})) << path;
-        EXPECT_EQ(s.GetSetting("IPs", "Hist1"), Variant::String("10.0.0.2")) << path;
+        EXPECT_EQ(keys, (std::vector<std::string>{"Hist0", "Hist1"})) << what;
+        EXPECT_EQ(s.GetSetting("IPs", "Hist1"), Variant::String("10.0.0.2")) << what;
 
-        s.SaveSetting("IPs", "Hist2", Variant::String("10.0.0.3"));  // the user's key starts as the old one
-        EXPECT_EQ(raw(HKEY_CURRENT_USER, kSection, "Hist0").second, std::string("10.0.0.1\0", 9)) << path;
+        // The change is made to the user's key, which starts as the old one.
+        if (c.saveFirst) {
+            s.SaveSetting("IPs", "Hist2", Variant::String("10.0.0.3"));
+            s.DeleteSetting("IPs", "Hist1");
+        } else {
+            s.DeleteSetting("IPs", "Hist1");
+            s.SaveSetting("IPs", "Hist2", Variant::String("10.0.0.3"));
+        }
+        EXPECT_EQ(raw(HKEY_CURRENT_USER, kSection, "Hist0").second, std::string("10.0.0.1\0", 9)) << what;
         s.GetAllKeys("IPs", keys);
-        EXPECT_EQ(keys.size(), 3u) << path;
+        EXPECT_EQ(keys, (std::vector<std::string>{"Hist0", "Hist2"})) << what;
 
         s.DeleteSetting("IPs");
-        EXPECT_EQ(s.GetSetting("IPs", "Hist0", Variant::String("gone")), Variant::String("gone")) << path;
+        EXPECT_EQ(s.GetSetting("IPs", "Hist0", Variant::String("gone")), Variant::String("gone")) << what;
         s.SaveSetting("IPs", "Hist0", Variant::String("10.9.9.9"));
         s.GetAllKeys("IPs", keys);
-        EXPECT_EQ(keys, std::vector<std::string>{"Hist0"}) << path;
-        EXPECT_EQ(raw(root, path, "Hist1").first, static_cast<DWORD>(REG_SZ)) << path;  // the old copy is left alone
+        EXPECT_EQ(keys, std::vector<std::string>{"Hist0"}) << what;
+        EXPECT_EQ(raw(c.root, c.path, "Hist1").first, static_cast<DWORD>(REG_SZ)) << what;  // the old copy stays
     }
 }
