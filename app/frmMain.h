@@ -93,8 +93,8 @@ std::string ConsoleTextOfReply(const std::string& datagram, const std::string& p
 std::string& AddBackslash(std::string& path, char separator = '/');
 
 // The logic of the main window: every event procedure of the window is a
-// member of the same name. The window itself (gui/) only builds the
-// widgets and forwards their events here.
+// member of the same name. Each front-end's window (qt/, win32/) only builds
+// the controls and forwards their events here.
 class frmMain {
 public:
     frmMain(const FormControls& controls, const FormServices& services);

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "bench/ProcessMemory.h"
-#include "gui/ConsoleView.h"
-#include "gui/GameColours.h"
+#include "qt/ConsoleView.h"
+#include "qt/GameColours.h"
 
 namespace {
 
@@ -55,10 +55,10 @@ void BM_MemoryPerConsoleByte(benchmark::State& state) {
         malloc_trim(0);
         const std::int64_t before = benchsupport::residentBytes();
         resetPeak();
-        gui::ConsoleView console(&view);
-        std::unique_ptr<gui::ConsoleColours> colours;
+        qtgui::ConsoleView console(&view);
+        std::unique_ptr<qtgui::ConsoleColours> colours;
         if (state.range(0) != 0)
-            colours = std::make_unique<gui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
+            colours = std::make_unique<qtgui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
         const std::string reply = replyOf(1024);
         const std::size_t target = 10u * 1024 * 1024;
         for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {
@@ -90,10 +90,10 @@ void BM_AppendReply(benchmark::State& state) {
     QPlainTextEdit view;
     view.resize(640, 300);
     view.show();
-    gui::ConsoleView console(&view);
-    std::unique_ptr<gui::ConsoleColours> colours;
+    qtgui::ConsoleView console(&view);
+    std::unique_ptr<qtgui::ConsoleColours> colours;
     if (state.range(1) != 0)
-        colours = std::make_unique<gui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
+        colours = std::make_unique<qtgui::ConsoleColours>(view.document(), app::ColourCodes::AnyCharacter);
     const std::string reply = replyOf(1024);
     const auto target = static_cast<std::size_t>(state.range(0)) * 1024 * 1024;
     for (int n = 1; static_cast<std::size_t>(console.length()) < target; ++n) {

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "gui/Icons.h"
+#include "qt/Icons.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -13,10 +13,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_icons OUTDIR\n");
         return 2;
     }
-    for (int size : gui::kIconSizes) {
+    for (int size : qtgui::kIconSizes) {
         const QString dir = QString("%1/%2x%2/apps").arg(argv[1]).arg(size);
         QDir().mkpath(dir);
-        if (!gui::appIconImage(size).save(dir + "/vexmond.png")) return 1;
+        if (!qtgui::appIconImage(size).save(dir + "/vexmond.png")) return 1;
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <string>
 
-#include "gui/Application.h"
+#include "qt/Application.h"
 
 // What a desktop sees is only there on a real X display: CTest runs these
 // tests through on_xvfb.sh, on an Xvfb server of their own.
@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
-    gui::setUpApplication();
+    qtgui::setUpApplication();
     return RUN_ALL_TESTS();
 }

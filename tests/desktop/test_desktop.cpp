@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "gui/GameToolbar.h"
+#include "qt/GameToolbar.h"
 #include "tests/support/LiveWindow.h"
 #include "tests/support/UdpPeer.h"
 #include "tests/support/XProbe.h"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a layer includes what it must not: the logic (app/, settings/,
 # support/) and the interfaces (platform/*.h) include neither Qt, nor a POSIX
-# or Win32 header, nor a backend, nor the view; the view (gui/) knows no
-# backend and no Win32 header; the Win32 backends (platform/win/) include no
-# Qt and no POSIX header, the POSIX backends no Win32 header. Only main.cpp,
-# at the top, knows every layer.
+# or Win32 header, nor a backend, nor a front-end. The front-ends know no
+# backend, except their composition roots (main.cpp), each its own family:
+# the Qt front-end (qt/) includes no Win32 header, the Win32 one (win32/) no
+# Qt and no POSIX header. The Win32 backends (platform/win/) include no Qt
+# and no POSIX header, the POSIX backends no Win32 header.
 set -u
 root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 cd "$root" || exit 2
@@ -24,11 +25,21 @@ for f in $logic $interfaces; do
   report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"
   report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")"
   report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
-  report "$f includes a backend or the view" "$(grep -nE '^#include "(platform/posix|platform/win|gui)/' "$f")"
+  report "$f includes a backend or a front-end" "$(grep -nE '^#include "(platform/posix|platform/win|qt|win32)/' "$f")"
 done
-for f in $(find gui -name '*.h' -o -name '*.cpp' | sort); do
-  report "$f includes a backend" "$(grep -nE '^#include "platform/(posix|win)/' "$f")"
-  report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
+frontends=$(find qt win32 -name '*.h' -o -name '*.cpp' 2>/dev/null | sort)
+for f in $frontends; do
+  case "$f" in
+    qt/main.cpp) report "$f includes a Win32 backend" "$(grep -nE '^#include "platform/win/' "$f")" ;;
+    win32/main.cpp) report "$f includes a POSIX backend" "$(grep -nE '^#include "platform/posix/' "$f")" ;;
+    *) report "$f includes a backend" "$(grep -nE '^#include "platform/(posix|win)/' "$f")" ;;
+  esac
+  case "$f" in
+    qt/*) report "$f includes a Win32 header or the other front-end" \
+            "$(grep -nE "^#include (<($win32)\.h>|\"win32/)" "$f")" ;;
+    win32/*) report "$f includes Qt, a POSIX header or the other front-end" \
+               "$(grep -nE "^#include (<Q|<($posix)\.h>|\"qt/)" "$f")" ;;
+  esac
 done
 for f in $(find platform/win -name '*.h' -o -name '*.cpp' | sort); do
   report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"
@@ -40,4 +51,4 @@ for f in $(find platform/posix -name '*.h' -o -name '*.cpp' | sort); do
   report "$f includes a Win32 backend" "$(grep -nE '^#include "platform/win/' "$f")"
 done
 if ((failed)); then exit 1; fi
-echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(find gui -name '*.h' -o -name '*.cpp' | wc -l) view files, $(find platform/posix platform/win -name '*.h' -o -name '*.cpp' | wc -l) backend files"
+echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(echo $frontends | wc -w) front-end files, $(find platform/posix platform/win -name '*.h' -o -name '*.cpp' | wc -l) backend files"

@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <cstdlib>
 
-#include "gui/GameToolbar.h"
+#include "qt/GameToolbar.h"
 #include "tests/support/LiveWindow.h"
 #include "tests/support/OpenArenaServer.h"
 

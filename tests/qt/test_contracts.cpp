@@ -14,11 +14,11 @@
 #include <functional>
 #include <set>
 
-#include "gui/MainWindow.h"
-#include "gui/AppCursor.h"
-#include "gui/ComboField.h"
-#include "gui/ConsoleView.h"
-#include "gui/QtControls.h"
+#include "qt/MainWindow.h"
+#include "qt/AppCursor.h"
+#include "qt/ComboField.h"
+#include "qt/ConsoleView.h"
+#include "qt/QtControls.h"
 #include "settings/CSmartComboBox.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
@@ -36,7 +36,7 @@ struct FakeComboSide {
 };
 struct QtComboSide {
     QComboBox combo;
-    gui::ComboField box{editable(combo)};
+    qtgui::ComboField box{editable(combo)};
     static QComboBox* editable(QComboBox& c) {
         c.setEditable(true);
         c.setCompleter(nullptr);
@@ -106,13 +106,13 @@ TYPED_TEST(ComboContract, TheHistoryCompletesTypedTextAndDeleteOrBackspaceTakesT
 }
 
 // Cursor: the fake, and the window's override cursor.
-using Cursors = ::testing::Types<fakes::FakeCursor, gui::AppCursor>;
+using Cursors = ::testing::Types<fakes::FakeCursor, qtgui::AppCursor>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Pointer, CursorContract, Cursors);
 
 // Message box: the window's boxes offer exactly the answers the fake accepts.
 TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {
     fakes::FakeSocket socket;
-    gui::MainWindow window(socket);
+    qtgui::MainWindow window(socket);
     for (const int style : {0, 1, 2, 3, 4, 5, 4 + 32 + 256, 0x1010}) {
         const std::vector<int> expected = fakes::FakeMessageBox::answersOf(style);
         std::set<int> answers;

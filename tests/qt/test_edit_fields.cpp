@@ -8,13 +8,13 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "gui/EditFields.h"
+#include "qt/EditFields.h"
 #include "support/CTextBox.h"
 #include "tests/support/LiveWindow.h"
 
 TEST(TextBox, FiltersWhatIsTypedOrPastedAndKeepsCrLfThroughTheEditCommands) {
     QLineEdit line;
-    gui::EditField field(&line);
+    qtgui::EditField field(&line);
     support::CTextBox box;
     box.Init(&field);
     box.setAllowOnlyNumbers(true);
@@ -30,7 +30,7 @@ TEST(TextBox, FiltersWhatIsTypedOrPastedAndKeepsCrLfThroughTheEditCommands) {
     EXPECT_EQ(line.text(), QString::fromUtf8("CAF\xc3\x89 OK"));
 
     QPlainTextEdit multi;
-    gui::EditField several(&multi);
+    qtgui::EditField several(&multi);
     support::CTextBox many;
     many.Init(&several);
     several.setText("One\r\nTwo  Three");

@@ -15,15 +15,15 @@
 #include <csignal>
 #include <filesystem>
 
-#include "gui/FreeSpinBox.h"
-#include "gui/GameToolbar.h"
-#include "gui/Lifetime.h"
-#include "gui/QtFileDialogs.h"
+#include "qt/FreeSpinBox.h"
+#include "qt/GameToolbar.h"
+#include "qt/Lifetime.h"
+#include "qt/QtFileDialogs.h"
 #include "support/CFileOpenSaveDialog.h"
 #include "tests/support/LiveWindow.h"
 #include "tests/support/UdpPeer.h"
 
-using gui::FreeSpinBox;
+using qtgui::FreeSpinBox;
 using testsupport::LiveWindow;
 
 TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheHive) {
@@ -125,7 +125,7 @@ TEST(MainWindow, ConsoleShowsRepliesAsPlainTextAndSavesTheirExactBytes) {
 
 TEST(MainWindow, SaveDialogOpensCentredAndAnswersInTheBufferForm) {
     LiveWindow w;
-    gui::QtFileDialogs dialogs;
+    qtgui::QtFileDialogs dialogs;
     support::CFileOpenSaveDialog dialog(dialogs);
     dialog.Init("All Files (*.*)|*.*", 1, w.tmp.path(), "", "Save log", w.window.controls().form.hWnd(), 0x80204);
     dialog.setCenterDialog(true);
@@ -185,7 +185,7 @@ TEST(Lifetime, SignalsAndTheSessionsEndUnloadOnce) {
     };
     for (const auto& [what, end] : cases) {
         LiveWindow w;
-        gui::Lifetime lifetime(w.form);
+        qtgui::Lifetime lifetime(w.form);
         QTimer::singleShot(20, end);
         EXPECT_EQ(lifetime.run(), 0) << what;
         EXPECT_FALSE(w.window.isVisible()) << what;

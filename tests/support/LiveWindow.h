@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "app/frmMain.h"
-#include "gui/MainWindow.h"
-#include "gui/SocketWatcher.h"
+#include "qt/MainWindow.h"
+#include "qt/SocketWatcher.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixUdpSocket.h"
@@ -37,7 +37,7 @@ struct LiveWindow {
         : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
           pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
         window.bind(form);
-        QObject::connect(&watcher, &gui::SocketWatcher::arrived, [this](std::int32_t bytes) {
+        QObject::connect(&watcher, &qtgui::SocketWatcher::arrived, [this](std::int32_t bytes) {
             form.udpPeerA_DataArrival(bytes);
             ++arrivals;
         });
@@ -59,7 +59,7 @@ struct LiveWindow {
     fakes::FakeSleeper sleeper;
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
-    gui::MainWindow window{socket};
+    qtgui::MainWindow window{socket};
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
     app::frmMain form{window.controls(), app::FormServices{.registry = registry,
@@ -71,7 +71,7 @@ struct LiveWindow {
                                                            .cursor = cursor,
                                                            .sockets = sockets}};
     int arrivals = 0;
-    gui::SocketWatcher watcher{socket, &window.sleeper()};
+    qtgui::SocketWatcher watcher{socket, &window.sleeper()};
 
     std::string console() { return window.controls().txtOutput.text(); }
     std::string hive() { return readFile(registry.directory() + "/system.reg"); }

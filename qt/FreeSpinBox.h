@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QAbstractSpinBox>
+
+namespace qtgui {
+
+// A spin field whose arrows step a whole number within a range, but whose
+// text is free: a stored "2.5", "0" or "" is shown and read back as it is.
+class FreeSpinBox : public QAbstractSpinBox {
+    Q_OBJECT
+public:
+    FreeSpinBox(int minimum, int maximum, QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+    int minimum() const { return m_min; }
+    int maximum() const { return m_max; }
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+
+private:
+    int m_min;
+    int m_max;
+};
+
+}  // namespace qtgui

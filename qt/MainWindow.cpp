@@ -1,0 +1,552 @@
+#include "qt/MainWindow.h"
+
+#include "qt/Application.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <memory>
+#include <QValidator>
+
+#include "qt/FreeSpinBox.h"
+#include "qt/GameToolbar.h"
+#include "qt/GameColours.h"
+#include "qt/Icons.h"
+#include "qt/MessagePreview.h"
+#include "qt/Latin1.h"
+#include "qt/QtFileDialogs.h"
+#include "support/AppError.h"
+
+namespace qtgui {
+
+using namespace platform;
+
+namespace {
+
+// Digits only, at most six, as typed or pasted; a text that is already
+// something else (a stored value) may still be shortened and corrected.
+class PortValidator : public QValidator {
+public:
+    PortValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+    State validate(QString& input, int&) const override {
+        static const QRegularExpression digits("^[0-9]{0,6}$");
+        if (digits.match(input).hasMatch()) return Acceptable;
+        return input.size() < m_edit->text().size() ? Intermediate : Invalid;
+    }
+
+private:
+    QLineEdit* m_edit;
+};
+
+QLabel* label(const QString& text, const char* name, QWidget* buddy = nullptr) {
+    auto* l = new QLabel(text);
+    l->setObjectName(name);
+    if (buddy) l->setBuddy(buddy);
+    return l;
+}
+
+}  // namespace
+
+int MessageBoxes::show(const std::string& text, int style, const std::string& title) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(fromLatin1(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(crlfToLf(fromLatin1(text)));
+    // A text laid out in lines of its own is shown as laid out, not re-wrapped.
+    for (QLabel* label : box.findChildren<QLabel*>())
+        if (label->text() == box.text()) label->setWordWrap(!box.text().contains('\n'));
+    switch (style & 0x70) {
+    case mb::kCritical: box.setIcon(QMessageBox::Critical); break;
+    case mb::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case mb::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    case mb::kInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    QList<QMessageBox::StandardButton> buttons;
+    switch (style & 0x7) {
+    case mb::kYesNo: buttons = {QMessageBox::Yes, QMessageBox::No}; break;
+    case 1: buttons = {QMessageBox::Ok, QMessageBox::Cancel}; break;
+    case 3: buttons = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}; break;
+    default: buttons = {QMessageBox::Ok}; break;
+    }
+    for (auto b : buttons) box.addButton(b);
+    const int defaultIndex = (style & mb::kDefaultButton2) ? 1 : 0;
+    if (defaultIndex < buttons.size()) box.setDefaultButton(buttons[defaultIndex]);
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return mb::kAnswerYes;
+    case QMessageBox::No: return mb::kAnswerNo;
+    case QMessageBox::Cancel: return 2;
+    default: return mb::kAnswerOk;
+    }
+}
+
+class MainWindow::FormAdapter : public IForm {
+public:
+    explicit FormAdapter(MainWindow& window) : m_window(window) {}
+    std::string caption() const override { return m_window.caption(); }
+    void setCaption(const std::string& caption) override { m_window.setCaption(caption); }
+    platform::WindowHandle hWnd() const override { return m_window.hWnd(); }
+    double screenWidth() const override { return m_window.screenWidth(); }
+    double screenHeight() const override { return m_window.screenHeight(); }
+    double width() const override { return m_window.frameGeometry().width(); }
+    double height() const override { return m_window.frameGeometry().height(); }
+    void move(double left, double top) override { m_window.moveFrame(left, top); }
+    std::int32_t systemMenuItemId(int position) const override { return m_window.systemMenuItemId(position); }
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
+                              const std::string& text) override {
+        return m_window.modifySystemMenuItem(id, flags, newId, text);
+    }
+    void destroy() override { m_window.takeDown(); }
+
+private:
+    MainWindow& m_window;
+};
+
+MainWindow::MainWindow(ISocket& socket) : m_socket(socket), m_formAdapter(std::make_unique<FormAdapter>(*this)) {
+    setObjectName("frmMain");
+    setWindowTitle("Vexmond");
+    setWindowIcon(appIcon());
+    buildControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    m_toolbar = new GameToolbar(this);
+    setMenuBar(m_toolbar->menuBar());
+    addToolBar(Qt::TopToolBarArea, m_toolbar->toolRow());
+
+    auto* central = new QWidget(this);
+    auto* page = new QVBoxLayout(central);
+
+    // Server information.
+    auto* fraServer = new QGroupBox("&Server Information:");
+    fraServer->setObjectName("fraServer");
+    auto* server = new QGridLayout(fraServer);
+    m_txtIP = new QComboBox;
+    m_txtIP->setObjectName("txtIP");
+    m_txtIP->setEditable(true);
+    m_txtIP->setInsertPolicy(QComboBox::NoInsert);
+    m_txtIP->setCompleter(nullptr);
+    m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
+    m_txtIP->setAccessibleName("Server IP");
+    m_txtIP->setMinimumContentsLength(18);
+    m_cmdIP = new QPushButton("Get Local I.P");
+    m_cmdIP->setObjectName("cmdIP");
+    m_cmdIP->setFont(QFont("Arial"));
+    m_txtPort = new QLineEdit;
+    m_txtPort->setObjectName("txtPort");
+    m_txtPort->setValidator(new PortValidator(m_txtPort));
+    m_txtPort->setAccessibleName("Server port");
+    m_txtPort->setMaximumWidth(90);
+    m_txtPassword = new QLineEdit;
+    m_txtPassword->setObjectName("txtPassword");
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtPassword->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
+    m_txtPassword->setAccessibleName("Rcon password");
+    server->addWidget(label(" &IP:", "lblIP", m_txtIP), 0, 0);
+    server->addWidget(m_txtIP, 0, 1, 1, 3);
+    server->addWidget(m_cmdIP, 0, 4);
+    server->addWidget(label("&Port:", "lblPort", m_txtPort), 1, 0);
+    server->addWidget(m_txtPort, 1, 1);
+    server->addWidget(label("Pass&word:", "lblRconPass", m_txtPassword), 1, 2);
+    server->addWidget(m_txtPassword, 1, 3, 1, 2);
+    server->setColumnStretch(3, 1);
+    page->addWidget(fraServer);
+
+    // The message and its timing.
+    auto* frame2 = new QGroupBox("&Message to Send:");
+    frame2->setObjectName("Frame2");
+    auto* message = new QVBoxLayout(frame2);
+    m_txtMsg = new QPlainTextEdit;
+    m_txtMsg->setObjectName("txtMsg");
+    m_txtMsg->setTabChangesFocus(true);
+    m_txtMsg->setAccessibleName("Message to send, one server message per line");
+    m_txtMsg->setMinimumHeight(70);
+    message->addWidget(m_txtMsg, 1);
+    m_preview = new MessagePreview;
+    m_preview->setMaximumHeight(m_txtMsg->minimumHeight());
+    message->addWidget(m_preview);
+    auto* timing = new QHBoxLayout;
+    m_txtSeverMessageTime = new FreeSpinBox(1, 30);
+    m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
+    m_txtSeverMessageTime->setText("5");
+    m_txtSeverMessageTime->setAccessibleName("Send message every how many minutes");
+    m_txtMsgDelay = new FreeSpinBox(5, 30);
+    m_txtMsgDelay->setObjectName("txtMsgDelay");
+    m_txtMsgDelay->setText("15");
+    m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
+    m_txtMsgDelay->setToolTip(QString("Seconds to pause after each line, from 0 to %1 (0 means 2). The window takes no "
+                                      "input during the pause.")
+                                  .arg(app::kMaxLineDelaySeconds));
+    timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
+    timing->addWidget(m_txtSeverMessageTime);
+    timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
+    timing->addWidget(m_txtMsgDelay);
+    timing->addWidget(label("seconds.", "lblMinutes"));
+    timing->addStretch(1);
+    auto* warning = label("Do not abuse!!!", "lblWarning");
+    warning->setStyleSheet("QLabel { color: #c0392b; font-weight: bold; }");
+    timing->addWidget(warning);
+    message->addLayout(timing);
+    page->addWidget(frame2, 1);
+
+    // Options and the manual rcon command, side by side.
+    auto* middle = new QHBoxLayout;
+    auto* frame1 = new QGroupBox("Options: ");
+    frame1->setObjectName("Frame1");
+    auto* options = new QHBoxLayout(frame1);
+    m_txtStatus = new FreeSpinBox(1, 30);
+    m_txtStatus->setObjectName("txtStatus");
+    m_txtStatus->setText("1");
+    m_txtStatus->setAccessibleName("Get status every how many minutes");
+    options->addWidget(label("Get Status every", "lblMinutes", m_txtStatus));
+    options->addWidget(m_txtStatus);
+    options->addWidget(label("minutes.", "lblMinutes"));
+    options->addStretch(1);
+    middle->addWidget(frame1);
+    auto* fraManualRcon = new QGroupBox("Rcon:");
+    fraManualRcon->setObjectName("fraManualRcon");
+    auto* rcon = new QHBoxLayout(fraManualRcon);
+    m_txtSendCommand = new QLineEdit;
+    m_txtSendCommand->setObjectName("txtSendCommand");
+    m_txtSendCommand->setAccessibleName("Rcon command");
+    m_txtSendCommand->setPlaceholderText("an rcon command, e.g. status");
+    m_cmdSend = new QPushButton("Send");
+    m_cmdSend->setObjectName("cmdSend");
+    rcon->addWidget(m_txtSendCommand, 1);
+    rcon->addWidget(m_cmdSend);
+    middle->addWidget(fraManualRcon, 1);
+    page->addLayout(middle);
+
+    // The output console.
+    auto* fraStatus = new QGroupBox("Status:");
+    fraStatus->setObjectName("fraStatus");
+    auto* status = new QVBoxLayout(fraStatus);
+    m_txtOutput = new QPlainTextEdit;
+    m_txtOutput->setObjectName("txtOutput");
+    m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_txtOutput->setAccessibleName("Server replies");
+    m_txtOutput->setMinimumHeight(120);
+    status->addWidget(m_txtOutput, 1);
+    auto* consoleButtons = new QHBoxLayout;
+    m_cmdSave = new QPushButton("&Save");
+    m_cmdSave->setObjectName("cmdSave");
+    m_cmdClear = new QPushButton("Clear");
+    m_cmdClear->setObjectName("cmdClear");
+    consoleButtons->addStretch(1);
+    consoleButtons->addWidget(m_cmdSave);
+    consoleButtons->addWidget(m_cmdClear);
+    status->addLayout(consoleButtons);
+    page->addWidget(fraStatus, 2);
+
+    // Start, stop, close, and the running indicator.
+    auto* bottom = new QHBoxLayout;
+    m_cmdStart = new QPushButton("Start");
+    m_cmdStart->setObjectName("cmdStart");
+    m_cmdStop = new QPushButton("S&top");
+    m_cmdStop->setObjectName("cmdStop");
+    m_cmdClose = new QPushButton("&Close");
+    m_cmdClose->setObjectName("cmdClose");
+    bottom->addWidget(m_cmdStart);
+    bottom->addWidget(m_cmdStop);
+    bottom->addWidget(m_cmdClose);
+    bottom->addStretch(1);
+    auto* lblRunning = label("Status:", "lblRunning");
+    m_imgConnected = new QLabel;
+    m_imgConnected->setObjectName("imgConnected");
+    m_imgConnected->setPixmap(indicatorPixmap(true, 18, std::max<qreal>(2.0, devicePixelRatioF())));
+    m_imgNotConnected = new QLabel;
+    m_imgNotConnected->setObjectName("imgNotConnected");
+    m_imgNotConnected->setPixmap(indicatorPixmap(false, 18, std::max<qreal>(2.0, devicePixelRatioF())));
+    for (QLabel* img : {m_imgConnected, m_imgNotConnected}) {
+        img->setToolTip("Toggles Port");
+        img->setFixedSize(18, 18);
+    }
+    m_imgConnected->setAccessibleName("Running");
+    m_imgNotConnected->setAccessibleName("Not running");
+    // Both images lie on the same spot; exactly one is shown.
+    auto* indicatorSpot = new QGridLayout;
+    indicatorSpot->setContentsMargins(0, 0, 0, 0);
+    indicatorSpot->addWidget(m_imgConnected, 0, 0);
+    indicatorSpot->addWidget(m_imgNotConnected, 0, 0);
+    m_imgConnected->hide();
+    auto* lblOnLine = label("Offline", "lblOnLine");
+    lblOnLine->setFont(QFont("MS Sans Serif"));
+    bottom->addWidget(lblRunning);
+    bottom->addLayout(indicatorSpot);
+    bottom->addWidget(lblOnLine);
+    bottom->addSpacing(16);
+    auto* link = new QLabel(QString("<a href=\"%1\">Author's website</a>").arg(app::kAuthorWebsite));
+    link->setObjectName("SSHotLink1");
+    link->setTextFormat(Qt::RichText);
+    link->setOpenExternalLinks(true);
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    link->setAccessibleName("Author's website");
+    bottom->addWidget(link);
+    page->addLayout(bottom);
+
+    setCentralWidget(central);
+
+    m_tmrServerMessage = new QTimer(this);
+    m_tmrServerMessage->setObjectName("tmrServerMessage");
+    m_tmrServerMessage->setTimerType(Qt::PreciseTimer);
+    m_tmrStatus = new QTimer(this);
+    m_tmrStatus->setObjectName("tmrStatus");
+    m_tmrStatus->setTimerType(Qt::PreciseTimer);
+
+    setTabOrder(m_txtIP, m_cmdIP);
+    setTabOrder(m_cmdIP, m_txtPort);
+    setTabOrder(m_txtPort, m_txtPassword);
+    setTabOrder(m_txtPassword, m_txtMsg);
+    setTabOrder(m_txtMsg, m_txtSeverMessageTime);
+    setTabOrder(m_txtSeverMessageTime, m_txtMsgDelay);
+    setTabOrder(m_txtMsgDelay, m_txtStatus);
+    setTabOrder(m_txtStatus, m_txtSendCommand);
+    setTabOrder(m_txtSendCommand, m_cmdSend);
+    setTabOrder(m_cmdSend, m_txtOutput);
+    setTabOrder(m_txtOutput, m_cmdSave);
+    setTabOrder(m_cmdSave, m_cmdClear);
+    setTabOrder(m_cmdClear, m_cmdStart);
+    setTabOrder(m_cmdStart, m_cmdStop);
+    setTabOrder(m_cmdStop, m_cmdClose);
+
+    m_ipField = std::make_unique<ComboField>(m_txtIP);
+    m_portField = std::make_unique<LineField>(m_txtPort);
+    m_passwordField = std::make_unique<LineField>(m_txtPassword);
+    m_sendCommandField = std::make_unique<LineField>(m_txtSendCommand);
+    m_msgField = std::make_unique<MultiLineField>(m_txtMsg);
+    m_messageTimeField = std::make_unique<SpinField>(m_txtSeverMessageTime);
+    m_msgDelayField = std::make_unique<SpinField>(m_txtMsgDelay);
+    m_statusField = std::make_unique<SpinField>(m_txtStatus);
+    m_console = std::make_unique<ConsoleView>(m_txtOutput);
+    m_startButton = std::make_unique<Button>(m_cmdStart);
+    showColours();
+    m_connectedImage = std::make_unique<Image>(m_imgConnected);
+    m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
+    m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
+    m_statusTimer = std::make_unique<Timer>(m_tmrStatus);
+
+    // Laid out and polished now, so that the size the window is centred with
+    // is the size it shows with (at least what its layout needs).
+    ensurePolished();
+    if (layout()) layout()->activate();
+    resize(640, 640);
+}
+
+app::FormControls MainWindow::controls() {
+    return app::FormControls{.form = *m_formAdapter,
+                             .SSActiveToolBars1 = *m_toolbar,
+                             .txtIP = *m_ipField,
+                             .txtPort = *m_portField,
+                             .txtPassword = *m_passwordField,
+                             .txtMsg = *m_msgField,
+                             .txtSeverMessageTime = *m_messageTimeField,
+                             .txtMsgDelay = *m_msgDelayField,
+                             .txtStatus = *m_statusField,
+                             .txtSendCommand = *m_sendCommandField,
+                             .txtOutput = *m_console,
+                             .cmdStart = *m_startButton,
+                             .imgConnected = *m_connectedImage,
+                             .imgNotConnected = *m_notConnectedImage,
+                             .tmrServerMessage = *m_messageTimer,
+                             .tmrStatus = *m_statusTimer,
+                             .udpPeerA = m_socket};
+}
+
+void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
+    m_messageBoxes.show(support::errorText(support::asAppError(e)), mb::kExclamation,
+                        std::string("Vexmond - ") + procedure);
+}
+
+void MainWindow::guarded(const char* procedure, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        reportFailure(procedure, e);
+    }
+}
+
+// The preview and the console's colours follow the message, the game box
+// and the menu item; they only paint, and nothing of theirs reaches the logic.
+void MainWindow::showColours() {
+    auto update = [this] {
+        const app::ColourCodes rule = app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText()));
+        m_preview->showMessage(m_txtMsg->toPlainText(), rule);
+        if (m_consoleColours) m_consoleColours->setRule(rule);
+    };
+    connect(m_txtMsg, &QPlainTextEdit::textChanged, this, update);
+    connect(m_toolbar->gameBox(), &QComboBox::currentTextChanged, this, update);
+    connect(m_toolbar->consoleColours(), &QAction::toggled, this, [this](bool on) {
+        useGameGround(m_txtOutput, on);
+        m_consoleColours.reset();
+        if (on)
+            m_consoleColours = std::make_unique<ConsoleColours>(
+                m_txtOutput->document(), app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText())));
+    });
+    update();
+}
+
+void MainWindow::bind(app::frmMain& form) {
+    m_form = &form;
+    connect(m_cmdClose, &QPushButton::clicked, this,
+            [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
+    connect(m_cmdIP, &QPushButton::clicked, this, [this] { m_form->cmdIP_Click(); });
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
+    connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
+    connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
+    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { tick(m_tmrServerMessage); });
+    connect(m_tmrStatus, &QTimer::timeout, this, [this] { tick(m_tmrStatus); });
+    connect(&m_sleeper, &EventSleeper::released, this, &MainWindow::runHeldTicks);
+    connect(m_cmdSave, &QPushButton::clicked, this,
+            [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
+    connect(m_cmdClear, &QPushButton::clicked, this,
+            [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
+    connect(m_cmdStop, &QPushButton::clicked, this,
+            [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
+    connect(m_toolbar, &GameToolbar::toolClicked, this, [this](const ITool& tool) {
+        guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
+    });
+    connect(m_toolbar, &GameToolbar::comboSelChanged, this, [this](const ITool& tool) {
+        guarded("SSActiveToolBars1_ComboSelChange", [&] { m_form->SSActiveToolBars1_ComboSelChange(tool); });
+    });
+    connect(m_ipField.get(), &ComboField::keyDown, this,
+            [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); });
+    connect(m_ipField.get(), &ComboField::failed, this,
+            [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); });
+}
+
+void MainWindow::tick(QTimer* timer) {
+    if (!m_form) return;
+    if (m_sleeper.held()) {
+        // A failure box's own loop, or the pass after a pause that hands
+        // over the input that waited. A timer never queues missed ticks: one
+        // held tick per timer.
+        if (std::find(m_heldTicks.begin(), m_heldTicks.end(), timer) == m_heldTicks.end()) m_heldTicks.push_back(timer);
+        return;
+    }
+    if (timer == m_tmrServerMessage)
+        m_form->tmrServerMessage_Timer();
+    else
+        m_form->tmrStatus_Timer();
+}
+
+// The ticks that fell due while events were held, in the order they fell
+// due, for the timers that are still running once the input that waited has
+// been handled.
+void MainWindow::runHeldTicks() {
+    const std::vector<QTimer*> due = std::exchange(m_heldTicks, {});
+    for (QTimer* timer : due)
+        if (timer->isActive()) tick(timer);
+}
+
+void MainWindow::pressStart() {
+    QTimer::singleShot(0, m_cmdStart, [button = m_cmdStart] {
+        if (button->isEnabled()) button->click();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Without its own close command the window is closed only by Close and
+    // Exit: a request from the title bar or the window manager (a
+    // spontaneous close) does nothing. The application closing its windows
+    // to quit (the end of the desktop session) is let through; the unload
+    // runs once the event loop is over (Lifetime).
+    if (!m_destroyed && event->spontaneous() && !closeCommandEnabled()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (!m_destroyed) leaveEventLoop();
+}
+
+double MainWindow::screenWidth() const {
+    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width();
+}
+double MainWindow::screenHeight() const {
+    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
+}
+
+void MainWindow::moveFrame(double left, double top) {
+    QWidget::move(qRound(left), qRound(top));
+    m_keepCentre = !isVisible();
+    m_centredSize = frameGeometry().size();
+    m_centre = QPointF(left + m_centredSize.width() / 2.0, top + m_centredSize.height() / 2.0);
+}
+
+// Until the window is shown its frame is unknown, so a position worked out
+// from its size misses the window manager's border and title bar. Each move
+// or resize that the window system reports until the frame is there (the
+// window manager reparents the window, then tells it where it now is) moves
+// the window so that its frame keeps the centre asked for. Once centred with
+// its frame, a move by the user is left alone.
+void MainWindow::keepCentre() {
+    if (!m_keepCentre || !isVisible()) return;
+    const QRect frame = frameGeometry();
+    if (frame.size() != m_centredSize) {
+        m_centredSize = frame.size();
+        QWidget::move(qRound(m_centre.x() - frame.width() / 2.0), qRound(m_centre.y() - frame.height() / 2.0));
+    }
+    if (frame.size() != geometry().size()) m_keepCentre = false;
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show) keepCentre();
+    return handled;
+}
+
+std::int32_t MainWindow::systemMenuItemId(int position) const {
+    if (position < 0 || position >= static_cast<int>(m_systemMenu.size())) return -1;
+    return m_systemMenu[static_cast<std::size_t>(position)].id;
+}
+
+bool MainWindow::modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
+                                      const std::string& text) {
+    for (auto& item : m_systemMenu) {
+        if (item.id != id) continue;
+        item = MenuItem{newId, flags, text};
+        if (!closeCommandEnabled()) {
+            // The window manager greys its close button and menu entry.
+            const bool shown = isVisible();
+            setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinMaxButtonsHint);
+            if (shown) show();
+        }
+        return true;
+    }
+    return false;
+}
+
+std::string MainWindow::caption() const { return toLatin1(windowTitle()); }
+void MainWindow::setCaption(const std::string& caption) { setWindowTitle(fromLatin1(caption)); }
+
+platform::WindowHandle MainWindow::hWnd() const {
+    const_cast<MainWindow*>(this)->winId();  // a handle exists only once asked for
+    return QtFileDialogs::handleOf(const_cast<MainWindow*>(this));
+}
+
+void MainWindow::takeDown() {
+    if (m_destroyed) return;
+    m_destroyed = true;
+    hide();
+    leaveEventLoop();
+}
+
+}  // namespace qtgui

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/frmMain.h"
+#include "qt/EventSleeper.h"
+#include "qt/GameColours.h"
+#include "qt/MessagePreview.h"
+#include "qt/AppCursor.h"
+#include "qt/ComboField.h"
+#include "qt/ConsoleView.h"
+#include "qt/QtControls.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace qtgui {
+
+class FreeSpinBox;
+class GameToolbar;
+
+class MessageBoxes : public platform::IMessageBox {
+public:
+    explicit MessageBoxes(QWidget* parent) : m_parent(parent) {}
+    int show(const std::string& text, int style, const std::string& title) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+// The main window: builds every control under its name, implements the
+// control interfaces over the widgets and forwards each widget event to the
+// frmMain member of the same name. It holds no logic of its own.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(platform::ISocket& socket);
+    ~MainWindow() override;
+
+    app::FormControls controls();
+    platform::IMessageBox& messageBoxes() { return m_messageBoxes; }
+    // The pauses and failure boxes; the window holds its timer ticks back during them.
+    EventSleeper& sleeper() { return m_sleeper; }
+    // Connects the widgets' events to the form's procedures.
+    void bind(app::frmMain& form);
+    // Clicks Start once the event loop runs, as the user would: the same
+    // checks, boxes and failures. Nothing happens while Start is disabled.
+    void pressStart();
+
+    GameToolbar& toolbar() { return *m_toolbar; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // What the logic sees of the window (IForm), as an adapter of its own.
+    class FormAdapter;
+    std::string caption() const;
+    void setCaption(const std::string& caption);
+    platform::WindowHandle hWnd() const;
+    double screenWidth() const;
+    double screenHeight() const;
+    void moveFrame(double left, double top);
+    void keepCentre();
+    std::int32_t systemMenuItemId(int position) const;
+    bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text);
+    void takeDown();
+
+public:
+    // False once the window's own close command has been taken away.
+    bool closeCommandEnabled() const { return m_systemMenu[6].id == kScClose; }
+
+private:
+    static constexpr std::int32_t kScClose = 0xF060;
+    struct MenuItem {
+        std::int32_t id;
+        std::uint32_t flags;
+        std::string text;
+    };
+    // The system menu of a window: Restore, Move, Size, Minimize, Maximize, a separator, Close.
+    std::vector<MenuItem> m_systemMenu{{0xF120, 0, "Restore"},  {0xF010, 0, "Move"},     {0xF000, 0, "Size"},
+                                       {0xF020, 0, "Minimize"}, {0xF030, 0, "Maximize"}, {0, 0, ""},
+                                       {kScClose, 0, "Close"}};
+
+    void buildControls();
+    void showColours();
+    // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
+    void guarded(const char* procedure, const std::function<void()>& body);
+    void reportFailure(const char* procedure, const std::exception& e);
+    // A timer's tick, held back while a pause or a failure box is under way.
+    void tick(QTimer* timer);
+    void runHeldTicks();
+
+    platform::ISocket& m_socket;
+    app::frmMain* m_form = nullptr;
+    bool m_destroyed = false;
+    std::unique_ptr<FormAdapter> m_formAdapter;
+    MessageBoxes m_messageBoxes{this};
+    EventSleeper m_sleeper;
+    // A position asked for before the window manager's frame was known: its
+    // centre is kept while the frame appears around the window.
+    QPointF m_centre;
+    QSize m_centredSize;
+    bool m_keepCentre = false;
+    std::vector<QTimer*> m_heldTicks;
+    GameToolbar* m_toolbar = nullptr;
+
+    QComboBox* m_txtIP = nullptr;
+    QLineEdit* m_txtPort = nullptr;
+    QLineEdit* m_txtPassword = nullptr;
+    QPlainTextEdit* m_txtMsg = nullptr;
+    MessagePreview* m_preview = nullptr;
+    std::unique_ptr<ConsoleColours> m_consoleColours;  // while "Colours in the Console" is on
+    FreeSpinBox* m_txtSeverMessageTime = nullptr;
+    FreeSpinBox* m_txtMsgDelay = nullptr;
+    FreeSpinBox* m_txtStatus = nullptr;
+    QLineEdit* m_txtSendCommand = nullptr;
+    QPlainTextEdit* m_txtOutput = nullptr;
+    QPushButton* m_cmdSend = nullptr;
+    QPushButton* m_cmdIP = nullptr;
+    QPushButton* m_cmdSave = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+    QPushButton* m_cmdStart = nullptr;
+    QPushButton* m_cmdStop = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+    QLabel* m_imgConnected = nullptr;
+    QLabel* m_imgNotConnected = nullptr;
+    QTimer* m_tmrServerMessage = nullptr;
+    QTimer* m_tmrStatus = nullptr;
+
+    std::unique_ptr<ComboField> m_ipField;
+    std::unique_ptr<LineField> m_portField, m_passwordField, m_sendCommandField;
+    std::unique_ptr<MultiLineField> m_msgField;
+    std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_statusField;
+    std::unique_ptr<ConsoleView> m_console;
+    std::unique_ptr<Button> m_startButton;
+    std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;
+    std::unique_ptr<Timer> m_messageTimer, m_statusTimer;
+};
+
+}  // namespace qtgui

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
+#include <string>
+
+#include "qt/FreeSpinBox.h"
+#include "platform/Controls.h"
+
+namespace qtgui {
+
+// The window's plain controls: edit fields, buttons, images and timers, each
+// an adapter of a platform control to its Qt widget. The console, the address
+// box and the pointer have headers of their own.
+
+// The virtual-key code and shift state (1 Shift, 2 Ctrl, 4 Alt) of a Qt key event.
+std::int16_t virtualKeyCode(int qtKey);
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers);
+
+class LineField : public platform::ITextField {
+public:
+    explicit LineField(QLineEdit* edit) : m_edit(edit) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+class MultiLineField : public platform::ITextField {
+public:
+    explicit MultiLineField(QPlainTextEdit* edit) : m_edit(edit) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<QPlainTextEdit> m_edit;
+};
+
+class SpinField : public platform::ITextField {
+public:
+    explicit SpinField(FreeSpinBox* spin) : m_spin(spin) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<FreeSpinBox> m_spin;
+};
+
+class Button : public platform::IButton {
+public:
+    explicit Button(QAbstractButton* button) : m_button(button) {}
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+
+private:
+    QPointer<QAbstractButton> m_button;
+};
+
+class Image : public platform::IImage {
+public:
+    explicit Image(QLabel* label) : m_label(label) {}
+    bool visible() const override;
+    void setVisible(bool visible) override;
+
+private:
+    QPointer<QLabel> m_label;
+};
+
+class Timer : public platform::ITimer {
+public:
+    explicit Timer(QTimer* timer) : m_timer(timer) {}
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    std::int32_t interval() const override;
+    void setInterval(std::int32_t milliseconds) override;
+
+private:
+    QPointer<QTimer> m_timer;
+};
+
+}  // namespace qtgui
