@@ -4,6 +4,13 @@
 
 namespace app {
 
+std::uint32_t gameColourRgb(GameColour colour) {
+    // g_color_table of the engines' q_shared.c, as 8-bit values.
+    static constexpr std::uint32_t table[] = {0x000000, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                              0x0000FF, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+    return table[static_cast<int>(colour) & 7];
+}
+
 ColourCodes colourCodesOf(const std::string& gameName) {
     const GameProfile* profile = findGameProfile(gameName);
     return profile ? profile->colourCodes : ColourCodes::AnyCharacter;

@@ -30,6 +30,9 @@ struct ColourRun {
     bool operator==(const ColourRun&) const = default;
 };
 
+// The colour id Tech 3 draws for an index of its table, as 0xRRGGBB.
+std::uint32_t gameColourRgb(GameColour colour);
+
 // The rule of the game of that name; the id Tech 3 rule for a name no
 // profile knows, as most servers are of that family.
 ColourCodes colourCodesOf(const std::string& gameName);

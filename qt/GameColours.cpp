@@ -4,12 +4,7 @@
 
 namespace qtgui {
 
-QColor gameColour(app::GameColour colour) {
-    // g_color_table of the engines' q_shared.c, as 8-bit values.
-    static const QColor table[] = {QColor(0, 0, 0),   QColor(255, 0, 0),   QColor(0, 255, 0),   QColor(255, 255, 0),
-                                   QColor(0, 0, 255), QColor(0, 255, 255), QColor(255, 0, 255), QColor(255, 255, 255)};
-    return table[static_cast<int>(colour) & 7];
-}
+QColor gameColour(app::GameColour colour) { return QColor(QRgb(app::gameColourRgb(colour))); }
 
 void useGameGround(QPlainTextEdit* view, bool on) {
     QPalette palette;  // resolving nothing: the widget inherits its palette again

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/ColourCodes.h"
+#include "platform/Controls.h"
+
+namespace win32 {
+
+// The output console: a control of its own, because an EDIT or RichEdit
+// control grows slower with every append. It keeps the exact bytes it is
+// given (CR LF as received; Save writes them) and an index of where each
+// line starts, paints only the lines in view, and scrolls to the end on
+// append, so an append costs what it appends. It selects with the mouse and
+// the keyboard, copies with Ctrl+C, and answers WM_GETTEXT and
+// WM_GETTEXTLENGTH with its text for screen readers and tests.
+class ConsoleControl : public platform::IRichText {
+public:
+    static constexpr const char* kClassName = "VexmondConsole";
+    static void registerClass(HINSTANCE instance);
+
+    ConsoleControl(HWND parent, int id, HINSTANCE instance);
+    HWND handle() const { return m_hwnd; }
+    void setFont(HFONT font);
+    // Colours the text by the game's codes (null: plain text).
+    void setColours(const app::ColourCodes* rule);
+
+    std::string text() const override { return m_text; }
+    void setText(const std::string& text) override;
+    std::int64_t length() const override { return static_cast<std::int64_t>(m_text.size()); }
+    void appendText(const std::string& text) override;
+    std::int64_t selStart() const override { return m_caret; }
+    void setSelStart(std::int64_t position) override;
+    void saveFile(const std::string& path) override;
+
+    std::size_t lineCount() const { return m_lineStarts.size(); }
+    // The bytes the console holds besides its text, for the memory figures.
+    std::size_t indexBytes() const { return m_lineStarts.capacity() * sizeof(std::size_t); }
+
+private:
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void indexFrom(std::size_t offset);
+    std::string lineText(std::size_t line) const;  // without its line end
+    void paint();
+    void updateScroll();
+    void scrollTo(std::int64_t firstLine);
+    void scrollToEnd();
+    std::size_t offsetAt(int x, int y) const;
+    void select(std::size_t anchor, std::size_t caret);
+    void copySelection() const;
+    int visibleLines() const;
+
+    HWND m_hwnd = nullptr;
+    HFONT m_font = nullptr;
+    int m_lineHeight = 16, m_charWidth = 8;
+    std::string m_text;
+    std::vector<std::size_t> m_lineStarts{0};
+    std::int64_t m_firstLine = 0;
+    std::size_t m_anchor = 0, m_caret = 0;
+    bool m_dragging = false;
+    std::vector<app::ColourCodes> m_rule;  // empty, or the one rule the text is coloured by
+};
+
+}  // namespace win32

@@ -1,0 +1,87 @@
+// The Windows program: builds the Win32 backends and the Win32 window over
+// the shared core, and runs the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "platform/win/WinCursor.h"
+#include "platform/win/WinFileSystem.h"
+#include "platform/win/WinRegistry.h"
+#include "platform/win/WinSocketsLibrary.h"
+#include "platform/win/WinUdpSocket.h"
+#include "win32/CommandLine.h"
+#include "win32/MainWindow.h"
+
+namespace {
+
+std::vector<std::string> arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> out;
+    for (int i = 1; wide && i < count; ++i) {
+        const int n = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string a(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, a.data(), n, nullptr, nullptr);
+        out.push_back(a);
+    }
+    LocalFree(wide);
+    return out;
+}
+
+// Help and version go to where the program was started from: the standard
+// handle when one was given (a pipe, a file), else the console of the
+// command prompt that started it.
+void write(DWORD which, const std::string& text) {
+    if (text.empty()) return;
+    HANDLE handle = GetStdHandle(which);
+    if (!handle || handle == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        handle = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    DWORD written = 0;
+    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    win32::CommandLine options;
+    std::string out, err;
+    if (const auto status = win32::readCommandLine(arguments(), options, out, err)) {
+        write(STD_OUTPUT_HANDLE, out);
+        write(STD_ERROR_HANDLE, err);
+        return *status;
+    }
+    SetProcessDPIAware();
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    platform::win::WinRegistry registry;
+    platform::win::WinUdpSocket socket;
+    platform::win::WinFileSystem files;
+    platform::win::WinClock clock;
+    platform::win::WinSocketsLibrary sockets;
+    platform::win::WinCursor cursor;
+    win32::MainWindow window(instance, socket, socket, cursor);
+    app::frmMain form(window.controls(), app::FormServices{.registry = registry,
+                                                           .messageBox = window.messageBoxes(),
+                                                           .fileDialogs = window.fileDialogs(),
+                                                           .fileSystem = files,
+                                                           .clock = clock,
+                                                           .sleeper = window.sleeper(),
+                                                           .cursor = cursor,
+                                                           .sockets = sockets});
+    window.bind(form);
+    form.Form_Load();
+    window.show(show);
+    if (options.start) window.pressStart();
+    window.run();
+    // Closed by Close or Exit (the unload has run) or by the system: unloads once.
+    form.Unload();
+    return 0;
+}
