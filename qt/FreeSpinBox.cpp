@@ -1,8 +1,6 @@
 #include "qt/FreeSpinBox.h"
 
 #include <QLineEdit>
-#include <algorithm>
-#include <cmath>
 
 #include "qt/Latin1.h"
 #include "support/LeadingNumber.h"
@@ -24,10 +22,7 @@ void FreeSpinBox::setText(const QString& text) { lineEdit()->setText(text); }
 // Steps from the whole part of what the field holds, then keeps to the range:
 // from "2.5" up is 3, from "" up is the lowest value.
 void FreeSpinBox::stepBy(int steps) {
-    const double v = support::leadingNumber(toLatin1(text()));
-    const double stepped = std::isfinite(v) ? std::floor(v) + steps : v;
-    const double bounded = std::clamp(stepped, static_cast<double>(m_min), static_cast<double>(m_max));
-    setText(QString::number(static_cast<int>(bounded)));
+    setText(fromLatin1(support::steppedNumber(toLatin1(text()), steps, m_min, m_max)));
     lineEdit()->selectAll();
 }
 

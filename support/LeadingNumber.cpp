@@ -1,5 +1,6 @@
 #include "support/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -93,6 +94,12 @@ LeadingNumber readLeadingNumber(std::string_view text) {
     result.found = true;
     result.end = lastTaken;
     return result;
+}
+
+std::string steppedNumber(std::string_view text, int steps, int low, int high) {
+    const double v = leadingNumber(text);
+    const double stepped = std::isfinite(v) ? std::floor(v) + steps : v;
+    return std::to_string(static_cast<int>(std::clamp(stepped, static_cast<double>(low), static_cast<double>(high))));
 }
 
 }  // namespace support

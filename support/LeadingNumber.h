@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace support {
@@ -17,5 +18,10 @@ struct LeadingNumber {
 LeadingNumber readLeadingNumber(std::string_view text);
 
 inline double leadingNumber(std::string_view text) { return readLeadingNumber(text).value; }
+
+// A spin field's arrows: the whole part of the number the text starts with,
+// stepped and kept within [low, high], as the field's new text. A text that
+// is no number steps from 0.
+std::string steppedNumber(std::string_view text, int steps, int low, int high);
 
 }  // namespace support

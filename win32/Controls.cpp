@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/ListSearch.h"
+#include "support/LeadingNumber.h"
 
 namespace win32 {
 
@@ -19,11 +20,7 @@ std::string windowText(HWND hwnd) {
     return text;
 }
 
-void EditText::step(int delta, int low, int high) {
-    const std::string t = text();
-    const long now = std::strtol(t.c_str(), nullptr, 10);
-    setText(std::to_string(std::clamp<long>(now + delta, low, high)));
-}
+void EditText::step(int delta, int low, int high) { setText(support::steppedNumber(text(), delta, low, high)); }
 
 void WindowTimer::setEnabled(bool enabled) {
     m_enabled = enabled;

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The command line of the program: --help and --version answer on standard
 # output without a display, an unknown option or argument exits with 2.
+# check_command_line.sh PROGRAM [...]: the program, or the command that runs
+# it (the Windows program: its emulator first).
 set -u
-program="$1"
+program=("$@")
 fail=0
 check() {  # check WHAT EXPECTED_STATUS EXPECTED_TEXT STREAM -- ARGS...
   local what="$1" status="$2" text="$3" stream="$4"; shift 5
   local out err rc
   out=$(mktemp); err=$(mktemp)
-  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM="${PLATFORM:-xcb}" "$program" "$@" >"$out" 2>"$err"; rc=$?
+  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM="${PLATFORM:-xcb}" "${program[@]}" "$@" >"$out" 2>"$err"; rc=$?
   local got; got=$(cat "$([ "$stream" = out ] && echo "$out" || echo "$err")")
   if [ "$rc" != "$status" ] || [[ "$got" != *"$text"* ]]; then
     echo "FAIL: $what: status $rc (wanted $status), $stream was:"; echo "$got"; fail=1

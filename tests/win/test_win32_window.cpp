@@ -1,0 +1,291 @@
+// The Win32 window under wine (the null graphics driver), over the real
+// Winsock socket, the real registry in a place of the test's own and the
+// real files; driven through the window's own messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/win/WinFileSystem.h"
+#include "platform/win/WinUdpSocket.h"
+#include "settings/CAppSettings.h"
+#include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeServices.h"
+#include "tests/support/NativeStore.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UdpPeer.h"
+#include "win32/MainWindow.h"
+
+namespace {
+
+using testsupport::kSeparator;
+
+// The real window over a real socket, registry and data directory; message
+// boxes and pauses are recorded, or with Real::boxesAndPauses the window's
+// own. Loaded and shown at once unless asked not to.
+struct LiveWin32Window {
+    enum class Real { nothing, boxesAndPauses };
+    explicit LiveWin32Window(Real real = Real::nothing, bool loadNow = true)
+        : boxesShown(real == Real::boxesAndPauses ? window.messageBoxes() : static_cast<platform::IMessageBox&>(boxes)),
+          pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
+        window.bind(form);
+        if (loadNow) load();
+    }
+    void load() {
+        form.Form_Load();
+        window.show(SW_SHOWNOACTIVATE);
+    }
+
+    testsupport::TempDir tmp;
+    testsupport::ScopedEnv dataHome{"LOCALAPPDATA", tmp / "data"};
+    testsupport::NativeStore store{tmp};
+    platform::win::WinUdpSocket socket;
+    fakes::FakeMessageBox boxes;
+    fakes::FakeFileDialogs dialogs;
+    platform::win::WinFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeSleeper sleeper;
+    fakes::FakeCursor cursor;
+    fakes::FakeSocketsLibrary sockets;
+    win32::MainWindow window{GetModuleHandleA(nullptr), socket, socket, cursor};
+    platform::IMessageBox& boxesShown;
+    platform::ISleeper& pauses;
+    app::frmMain form{window.controls(), app::FormServices{.registry = store.registry(),
+                                                           .messageBox = boxesShown,
+                                                           .fileDialogs = dialogs,
+                                                           .fileSystem = files,
+                                                           .clock = clock,
+                                                           .sleeper = pauses,
+                                                           .cursor = cursor,
+                                                           .sockets = sockets}};
+
+    HWND at(const char* name) {
+        HWND hwnd = window.control(name);
+        if (!hwnd) ADD_FAILURE() << "no " << name;
+        return hwnd;
+    }
+    std::string text(const char* name) { return win32::windowText(at(name)); }
+    // Typed as the keyboard would: one WM_CHAR a character (wide, so that
+    // characters outside the code page arrive as typed).
+    void type(HWND hwnd, const std::wstring& text) {
+        for (wchar_t c : text) SendMessageW(hwnd, WM_CHAR, c, 1);
+    }
+    void key(HWND hwnd, WPARAM vk) {
+        SendMessageA(hwnd, WM_KEYDOWN, vk, 1);
+        SendMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+    }
+    void click(const char* name) { SendMessageA(at(name), BM_CLICK, 0, 0); }
+    void menu(WORD command) { SendMessageA(window.handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    void pickGame(const char* name) {
+        HWND box = window.toolbar().gameBox();
+        const auto index =
+            SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+        SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(window.handle(), WM_COMMAND, MAKEWPARAM(win32::GameToolbar::kGameBox, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
+    }
+    // Runs the message loop for a while, as the program's own loop does.
+    void pump(DWORD milliseconds) {
+        const ULONGLONG end = GetTickCount64() + milliseconds;
+        MSG msg;
+        while (GetTickCount64() < end) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    std::string stored(const char* section, const char* key) {
+        settings::CAppSettings s(store.registry());
+        s.Init("Quorlan", "_Vexmond");
+        return s.GetSetting(section, key, support::Variant::String("<missing>")).toText();
+    }
+    std::string layoutFile() {
+        return tmp / ("data" + std::string(1, kSeparator) + "Vexmond" + kSeparator + "ATBconfig.atb");
+    }
+};
+
+// Answers the next message box the thread shows, from inside its modal loop,
+// and tells what it showed: its title, its text, and its buttons.
+struct BoxAnswer {
+    std::string title, text;
+    bool yes = false, no = false, ok = false, noIsDefault = false;
+};
+BoxAnswer* g_answer = nullptr;
+int g_press = IDOK;
+
+BOOL CALLBACK findBox(HWND hwnd, LPARAM) {
+    char name[32] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(hwnd) || !g_answer) return TRUE;
+    g_answer->title = win32::windowText(hwnd);
+    g_answer->text = win32::windowText(GetDlgItem(hwnd, 0xFFFF));
+    g_answer->yes = GetDlgItem(hwnd, IDYES) != nullptr;
+    g_answer->no = GetDlgItem(hwnd, IDNO) != nullptr;
+    g_answer->ok = GetDlgItem(hwnd, IDOK) != nullptr;
+    g_answer->noIsDefault = g_answer->no && (GetWindowLongA(GetDlgItem(hwnd, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd, g_press)));
+    g_answer = nullptr;
+    return FALSE;
+}
+
+BoxAnswer answerNextBox(int press, const std::function<void()>& open) {
+    BoxAnswer seen;
+    g_answer = &seen;
+    g_press = press;
+    const UINT_PTR timer = SetTimer(
+        nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), &findBox, 0); });
+    open();
+    KillTimer(nullptr, timer);
+    g_answer = nullptr;
+    return seen;
+}
+
+}  // namespace
+
+TEST(Win32Window, TypedFieldsAndTheGameBoxReachTheServerAndExitKeepsThemInTheRegistry) {
+    LiveWin32Window w;
+    testsupport::UdpPeer server;
+    EXPECT_FALSE(w.window.closeCommandEnabled());  // Form_Load takes the window's own close away
+    w.type(w.at("txtPort"), L"27a9-60123");
+    EXPECT_EQ(w.text("txtPort"), "279601");  // digits only, six at most
+    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
+    w.type(w.at("txtPassword"), L"s3cret");
+    w.type(w.at("txtMsg"), L"Hello\r^1W\u00f6rld \u263a");  // the smiley has no byte in the code page
+    SetWindowTextA(w.at("txtSeverMessageTime"), "1");
+    SetWindowTextA(w.at("txtMsgDelay"), "2.5");
+    HWND ipEdit = GetWindow(w.at("txtIP"), GW_CHILD);
+    w.type(ipEdit, L"127.0.0.1");
+    w.key(ipEdit, VK_RETURN);
+    EXPECT_EQ(SendMessageA(w.at("txtIP"), CB_GETCOUNT, 0, 0), 1);
+    w.pickGame("Quake 3 Arena");
+
+    w.click("cmdStart");
+    const std::string P(4, '\xFF');
+    EXPECT_EQ(server.receive(), P + "rcon s3cret status");
+    EXPECT_EQ(w.window.controls().tmrServerMessage.interval(), 65535);
+    EXPECT_EQ(w.window.controls().tmrStatus.interval(), 63000);
+    w.form.tmrServerMessage_Timer();
+    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"Hello\"");
+    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"^1W\xF6rld ?\"");
+    w.type(w.at("txtSendCommand"), L"say \u263a \u00e9t\u00e9");
+    w.key(w.at("txtSendCommand"), VK_RETURN);  // Enter sends, as Send does
+    w.pump(50);
+    EXPECT_EQ(server.receive(), P + "rcon s3cret say ? \xE9t\xE9");
+    server.reply(P + "print\nplayer list\n");
+    w.pump(300);
+    EXPECT_EQ(w.window.console().text(), "player list\r\n");
+    w.click("cmdStop");
+    EXPECT_TRUE(IsWindowEnabled(w.at("cmdStart")));
+
+    SendMessageA(w.window.handle(), WM_CLOSE, 0, 0);  // the title bar's close: nothing
+    EXPECT_FALSE(w.window.destroyed());
+    w.menu(win32::GameToolbar::kExit);
+    EXPECT_TRUE(w.window.destroyed());
+    const std::pair<const char*, std::string> fields[] = {
+        {"Port", std::to_string(server.port())},
+        {"Password", "s3cret"},
+        {"Msg", "Hello\r\n^1W\xF6rld ?"},
+        {"Msg_Timer", "1"},
+        {"Msg_Delay", "2.5"},
+    };
+    for (const auto& [name, value] : fields) EXPECT_EQ(w.stored("_Vexmond", name), value) << name;
+    EXPECT_EQ(w.stored("IPs", "Hist0"), "127.0.0.1");
+}
+
+TEST(Win32Window, TheConsoleKeepsTheExactBytesShowsTheLinesAndSavesThem) {
+    LiveWin32Window w;
+    win32::ConsoleControl& console = w.window.console();
+    w.form.AppendToConsole("<b>bold?</b> ^4blue caf\xE9\r\n");
+    w.form.AppendToConsole(std::string("nul\0here\r", 9));
+    w.form.AppendToConsole("\nend");
+    const std::string bytes("<b>bold?</b> ^4blue caf\xE9\r\nnul\0here\r\nend", 39);
+    EXPECT_EQ(console.text(), bytes);
+    EXPECT_EQ(console.lineCount(), 3u);
+    EXPECT_EQ(console.selStart(), console.length());
+    // What a screen reader reads: the text up to its NUL, and its whole length.
+    char read[64] = {};
+    EXPECT_EQ(SendMessageA(w.at("txtOutput"), WM_GETTEXTLENGTH, 0, 0), 39);
+    EXPECT_EQ(SendMessageA(w.at("txtOutput"), WM_GETTEXT, sizeof read, reinterpret_cast<LPARAM>(read)), 39);
+    EXPECT_EQ(std::string(read, 39), bytes);
+
+    const std::string path = w.tmp / "saved.log";
+    testsupport::writeFile(path, "an older and much longer file that is replaced");
+    w.window.controls().txtOutput.saveFile(path);
+    EXPECT_EQ(testsupport::readFile(path), bytes);
+    EXPECT_THROW(console.saveFile(w.tmp / "missing-dir\\x.log"), std::runtime_error);
+    console.setText("");
+    EXPECT_EQ(console.lineCount(), 1u);
+    EXPECT_EQ(SendMessageA(w.at("txtOutput"), WM_GETTEXTLENGTH, 0, 0), 0);
+}
+
+TEST(Win32Window, APauseKeepsPaintingAndHoldsInputAndTicksWhichThenRunInWindowsOrder) {
+    LiveWin32Window w(LiveWin32Window::Real::boxesAndPauses);
+    testsupport::UdpPeer server;
+    SetWindowTextA(w.at("txtIP"), "127.0.0.1");
+    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
+    SetWindowTextA(w.at("txtPassword"), "pw");
+    SetWindowTextA(w.at("txtMsg"), "Hi");
+    w.click("cmdStart");
+    EXPECT_EQ(server.receive(), std::string(4, '\xFF') + "rcon pw status");
+    w.window.controls().tmrStatus.setInterval(20);  // due many times over during the pause
+
+    InvalidateRect(w.at("txtOutput"), nullptr, FALSE);
+    PostMessageA(w.window.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.at("cmdStop")), BN_CLICKED),
+                 0);  // Stop, clicked during the pause
+    w.window.sleeper().sleep(300);
+    EXPECT_FALSE(GetUpdateRect(w.at("txtOutput"), nullptr, FALSE));  // painted during the pause
+    EXPECT_FALSE(IsWindowEnabled(w.at("cmdStart")));                 // the click waits
+    w.pump(200);
+    EXPECT_TRUE(IsWindowEnabled(w.at("cmdStart")));  // handled first: no tick fell due after it
+    EXPECT_EQ(server.receive(200), "<none>");
+}
+
+TEST(Win32Window, BoxesShowTheirTitlesTextsAndButtonsAndCloseAsksWhileRunning) {
+    LiveWin32Window w(LiveWin32Window::Real::boxesAndPauses);
+    const BoxAnswer about = answerNextBox(IDOK, [&] { w.menu(win32::GameToolbar::kAbout); });
+    EXPECT_EQ(about.title, "Vexmond v2.1 Build Date: 06-23-2002");
+    EXPECT_TRUE(about.ok && !about.yes);
+
+    w.form.ShowRunning();
+    w.window.controls().tmrServerMessage.setEnabled(true);
+    const BoxAnswer no = answerNextBox(IDNO, [&] { w.click("cmdClose"); });
+    EXPECT_TRUE(no.yes && no.no && no.noIsDefault) << no.text;
+    EXPECT_FALSE(w.window.destroyed());
+    const BoxAnswer yes = answerNextBox(IDYES, [&] { w.click("cmdClose"); });
+    EXPECT_EQ(yes.title, no.title);
+    EXPECT_TRUE(w.window.destroyed());
+}
+
+TEST(Win32Window, TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot) {
+    std::string layout;
+    {
+        LiveWin32Window w;
+        w.pickGame("Quake 3 Arena");
+        w.menu(win32::GameToolbar::kColours);
+        w.click("cmdClose");
+        layout = testsupport::readFile(w.layoutFile());
+    }
+    EXPECT_EQ(layout.rfind("Vexmond toolbar layout 1\ngame=UXVha2UgMyBBcmVuYQ==\n", 0), 0u) << layout;
+    for (const bool damaged : {false, true}) {
+        LiveWin32Window w(LiveWin32Window::Real::nothing, false);
+        std::filesystem::create_directories(std::filesystem::path(w.layoutFile()).parent_path());
+        testsupport::writeFile(w.layoutFile(), damaged ? "not a layout" : layout);
+        w.load();
+        EXPECT_EQ(w.window.toolbar().tool(7)->text(), damaged ? "Return to Castle Wolfenstein" : "Quake 3 Arena");
+        EXPECT_EQ(w.window.toolbar().consoleColours(), !damaged);
+    }
+}
+
+TEST(Win32Window, TheSessionsEndIsAnsweredAndACancelledOneEndsNothing) {
+    LiveWin32Window w;
+    EXPECT_EQ(SendMessageA(w.window.handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(w.window.handle(), WM_ENDSESSION, FALSE, 0);  // the logoff was cancelled
+    EXPECT_FALSE(w.window.destroyed());
+    EXPECT_TRUE(IsWindowVisible(w.window.handle()));
+}
