@@ -13,12 +13,13 @@ build_only=false
 # entry validator for the package test; clang and its libFuzzer runtime for
 # the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for
 # real clicks, EWMH for what the window manager sees) for the desktop tests;
-# MinGW-w64 for the Windows target and wine to run its tests (GoogleTest is
-# built for it from googletest's sources); debootstrap for the fresh-root
-# check under CI.
+# MinGW-w64 for the Windows target, wine to run its tests (GoogleTest is
+# built for it from googletest's sources), librsvg2-bin and icoutils for its
+# icon and nsis for its installer; debootstrap for the fresh-root check under
+# CI.
 EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
   clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config
-  g++-mingw-w64-x86-64-posix googletest wine wine64 debootstrap"
+  g++-mingw-w64-x86-64-posix googletest wine wine64 librsvg2-bin icoutils nsis debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen
@@ -50,7 +51,7 @@ echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its c
 CXX=clang++-14 build "$ROOT/build-fuzz" "${fuzz[@]}"
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure
 
-echo "== The Windows target (MinGW-w64): the core and the Win32 backends, their tests under wine"
+echo "== The Windows target (MinGW-w64): vexmond.exe, its installer, and their tests under wine"
 build "$ROOT/build-windows" "${windows[@]}"
 # One wine server for the whole run, started (with a warm-up that starts its
 # helpers) with its output away from CTest's pipes, and stopped after.

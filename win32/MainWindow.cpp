@@ -90,14 +90,37 @@ MainWindow::MainWindow(HINSTANCE instance, platform::ISocket& socket, platform::
     m_hwnd = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, "Vexmond", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, scaled(640), scaled(640), nullptr, nullptr, instance, this);
     m_messageBoxes = MessageBoxes(m_hwnd);
+    // The dots per inch of the monitor the window is on (Windows 10 and
+    // later), else of the system.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    if (auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow"))))
+        if (const UINT dpi = dpiForWindow(m_hwnd)) m_dpi = static_cast<int>(dpi);
+    makeFonts();
+    buildControls();
+    applyFonts();
+    layout();
+}
+
+void MainWindow::makeFonts() {
+    for (HFONT f : {m_font, m_bold, m_fixed, m_link})
+        if (f) DeleteObject(f);
     m_font = messageFont(m_dpi, FW_NORMAL, false);
     m_bold = messageFont(m_dpi, FW_BOLD, false);
     m_link = messageFont(m_dpi, FW_NORMAL, true);
     m_fixed =
         CreateFontA(-MulDiv(9, m_dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-    buildControls();
-    layout();
+}
+
+void MainWindow::applyFonts() {
+    for (const auto& [name, hwnd] : m_controls) {
+        const HFONT font = name == "lblWarning" ? m_bold : name == "SSHotLink1" ? m_link : m_font;
+        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    SendMessageA(m_toolbar->row(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_console->setFont(m_fixed);
+    m_preview->setFont(m_font);
 }
 
 MainWindow::~MainWindow() {
@@ -179,8 +202,7 @@ void MainWindow::buildControls() {
     HWND delay = add("txtMsgDelay", "EDIT", "15", field, WS_EX_CLIENTEDGE);
     add("spnMsgDelay", UPDOWN_CLASSA, "", spin);
     add("lblSeconds", "STATIC", "seconds.", label);
-    HWND warning = add("lblWarning", "STATIC", "Do not abuse!!!", label | SS_RIGHT);
-    SendMessageA(warning, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold), FALSE);
+    add("lblWarning", "STATIC", "Do not abuse!!!", label | SS_RIGHT);
 
     // Options and the manual rcon command.
     add("Frame1", "BUTTON", "Options: ", BS_GROUPBOX);
@@ -197,7 +219,6 @@ void MainWindow::buildControls() {
     // The output console.
     add("fraStatus", "BUTTON", "Status:", BS_GROUPBOX);
     m_console = std::make_unique<ConsoleControl>(m_hwnd, 3000, m_instance);
-    m_console->setFont(m_fixed);
     m_controls.emplace_back("txtOutput", m_console->handle());
     add("cmdSave", "BUTTON", "&Save", WS_TABSTOP | BS_PUSHBUTTON);
     add("cmdClear", "BUTTON", "Clear", WS_TABSTOP | BS_PUSHBUTTON);
@@ -212,7 +233,6 @@ void MainWindow::buildControls() {
     ShowWindow(connected, SW_HIDE);
     add("lblOnLine", "STATIC", "Offline", label);
     HWND link = add("SSHotLink1", "STATIC", "Author's website", label | SS_NOTIFY);
-    SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(m_link), FALSE);
 
     // The up-down controls step their buddies' numbers, nothing else.
     for (const char* name : {"spnSeverMessageTime", "spnMsgDelay", "spnStatus"}) {
@@ -532,6 +552,16 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDrainReplies: drainReplies(); return 0;
     case kPressStart: command(kCmdStart, BN_CLICKED, control("cmdStart")); return 0;
     case WM_SIZE: layout(); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a screen of another density: new fonts, and the size Windows suggests.
+        m_dpi = HIWORD(wParam);
+        makeFonts();
+        applyFonts();
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(m_hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        layout();
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
         auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
         limits.ptMinTrackSize = POINT{scaled(560), scaled(560)};

@@ -71,6 +71,8 @@ public:
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void makeFonts();
+    void applyFonts();
     void buildControls();
     HWND add(const char* name, const char* className, const char* text, DWORD style, DWORD exStyle = 0);
     void layout();

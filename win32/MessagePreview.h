@@ -19,6 +19,10 @@ public:
 
     MessagePreview(HWND parent, HINSTANCE instance, HFONT font);
     HWND handle() const { return m_hwnd; }
+    void setFont(HFONT font) {
+        m_font = font;
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+    }
     // The message as the edit control holds it, in its wide form (which
     // shows what the ANSI bytes lost) and the game's rule.
     void showMessage(const std::wstring& message, app::ColourCodes rule);
