@@ -31,7 +31,7 @@ build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "
 asan=(-DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF "${common[@]}")
 fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -DVEXMOND_BUILD_GUI=OFF
       -DVEXMOND_BUILD_TESTS=OFF -DVEXMOND_BUILD_BENCH=OFF)
-windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}")
+windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "${common[@]}")
 if $build_only; then
   build "$ROOT/build-windows" "${windows[@]}"
   cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja "${asan[@]}" >/dev/null

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <stdexcept>
 
 namespace win32 {
@@ -75,7 +76,25 @@ void ConsoleControl::appendText(const std::string& text) {
     const std::size_t from = m_text.size();
     m_text += text;
     indexFrom(from);
-    scrollToEnd();
+    m_followEnd = true;
+    refreshLater();
+}
+
+// The view catches up once per pass of the message loop, however many
+// appends and caret moves the pass made: a flood of replies is laid out and
+// painted once, not once a reply.
+void ConsoleControl::refreshLater() {
+    if (m_refreshPosted) return;
+    m_refreshPosted = PostMessageA(m_hwnd, kRefresh, 0, 0) != FALSE;
+}
+
+void ConsoleControl::refresh() {
+    m_refreshPosted = false;
+    if (std::exchange(m_followEnd, false))
+        scrollToEnd();
+    else
+        updateScroll();
+    InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void ConsoleControl::setSelStart(std::int64_t position) {
@@ -153,7 +172,7 @@ std::size_t ConsoleControl::offsetAt(int x, int y) const {
 void ConsoleControl::select(std::size_t anchor, std::size_t caret) {
     m_anchor = std::min(anchor, m_text.size());
     m_caret = std::min(caret, m_text.size());
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    refreshLater();
 }
 
 void ConsoleControl::copySelection() const {
@@ -225,6 +244,7 @@ void ConsoleControl::paint() {
 LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: paint(); return 0;
+    case kRefresh: refresh(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SIZE: scrollTo(m_firstLine); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;

@@ -42,11 +42,14 @@ public:
     std::size_t indexBytes() const { return m_lineStarts.capacity() * sizeof(std::size_t); }
 
 private:
+    static constexpr UINT kRefresh = WM_APP + 20;
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void indexFrom(std::size_t offset);
     std::string lineText(std::size_t line) const;  // without its line end
     void paint();
+    void refreshLater();
+    void refresh();
     void updateScroll();
     void scrollTo(std::int64_t firstLine);
     void scrollToEnd();
@@ -63,6 +66,7 @@ private:
     std::int64_t m_firstLine = 0;
     std::size_t m_anchor = 0, m_caret = 0;
     bool m_dragging = false;
+    bool m_refreshPosted = false, m_followEnd = false;
     std::vector<app::ColourCodes> m_rule;  // empty, or the one rule the text is coloured by
 };
 
