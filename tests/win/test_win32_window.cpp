@@ -6,12 +6,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinUdpSocket.h"
 #include "settings/CAppSettings.h"
+#include "support/CFileOpenSaveDialog.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/support/NativeStore.h"
@@ -37,6 +39,13 @@ struct LiveWin32Window {
     void load() {
         form.Form_Load();
         window.show(SW_SHOWNOACTIVATE);
+    }
+    // A window taken down leaves its WM_QUIT for the program's loop: the
+    // next test's modal loops must not find it.
+    ~LiveWin32Window() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
     }
 
     testsupport::TempDir tmp;
@@ -288,4 +297,109 @@ TEST(Win32Window, TheSessionsEndIsAnsweredAndACancelledOneEndsNothing) {
     SendMessageA(w.window.handle(), WM_ENDSESSION, FALSE, 0);  // the logoff was cancelled
     EXPECT_FALSE(w.window.destroyed());
     EXPECT_TRUE(IsWindowVisible(w.window.handle()));
+}
+
+TEST(Win32Window, OpensCentredWithItsFrameAndTheSaveDialogCentredAnsweringInTheBufferForm) {
+    LiveWin32Window w;
+    RECT frame{};
+    GetWindowRect(w.window.handle(), &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2.0, GetSystemMetrics(SM_CXSCREEN) / 2.0, 1.0);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2.0, GetSystemMetrics(SM_CYSCREEN) / 2.0, 1.0);
+
+    support::CFileOpenSaveDialog dialog(w.window.fileDialogs());
+    dialog.Init("All Files (*.*)|*.*", 1, w.tmp.path(), "", "Save log", w.window.hWnd(), 0x80204);
+    dialog.setCenterDialog(true);
+    static RECT seen{};
+    static std::string title;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM) -> BOOL {
+                if (win32::windowText(hwnd) != "Save log" || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0x47C))
+                    return TRUE;
+                title = win32::windowText(hwnd);
+                GetWindowRect(hwnd, &seen);
+                SetDlgItemTextA(hwnd, 0x47C, "replies.log");  // the file name box
+                PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            },
+            0);
+    });
+    const bool confirmed = dialog.Show(1);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(confirmed);
+    EXPECT_EQ(title, "Save log");
+    RECT desk{};
+    GetWindowRect(GetDesktopWindow(), &desk);
+    EXPECT_NEAR((seen.left + seen.right) / 2.0, (desk.left + desk.right) / 2.0, 1.0);
+    // Centred as it stands when it opens; wine lets the dialog grow a little after.
+    EXPECT_NEAR((seen.top + seen.bottom) / 2.0, (desk.top + desk.bottom) / 2.0, 16.0);
+    EXPECT_EQ(dialog.FileName(), w.tmp / "replies.log");
+}
+
+TEST(Win32Window, AFailureBoxHoldsTicksAndRepliesWhichThenComeRepliesFirst) {
+    LiveWin32Window w(LiveWin32Window::Real::boxesAndPauses);
+    testsupport::UdpPeer server;
+    SetWindowTextA(w.at("txtIP"), "127.0.0.1");
+    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
+    SetWindowTextA(w.at("txtPassword"), "pw");
+    SetWindowTextA(w.at("txtMsg"), "Hi");
+    w.click("cmdStart");
+    const std::string status = std::string(4, '\xFF') + "rcon pw status";
+    ASSERT_EQ(server.receive(), status);
+    w.window.controls().tmrStatus.setInterval(30);
+    std::string consoleDuringTheBox;
+    w.window.sleeper().holdEvents([&] {
+        server.reply(std::string(4, '\xFF') + "print\nheld reply\n");
+        w.pump(300);  // as the box's own message loop dispatches
+        consoleDuringTheBox = w.window.console().text();
+    });
+    EXPECT_EQ(consoleDuringTheBox, "");
+    EXPECT_EQ(server.receive(50), "<none>");  // no tick ran during the box
+    w.pump(100);
+    EXPECT_EQ(w.window.console().text(), "held reply\r\n");
+    EXPECT_EQ(server.receive(), status);  // the tick that fell due, after
+}
+
+TEST(Win32Window, TheProgramUnloadsOnceWhenTheSessionEnds) {
+    testsupport::TempDir tmp;
+    testsupport::ScopedEnv dataHome("LOCALAPPDATA", tmp.path());
+    // The program as built, in wine's view of this file system.
+    std::string program = "Z:" VEXMOND_PROGRAM;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string commandLine = "\"" + program + "\"";
+    ASSERT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    ASSERT_EQ(WaitForInputIdle(process.hProcess, 20000), 0u);
+    struct Found {
+        DWORD pid;
+        HWND window = nullptr;
+    } found{process.dwProcessId};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto& f = *reinterpret_cast<Found*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            char name[32] = {};
+            GetClassNameA(hwnd, name, sizeof name);
+            if (pid != f.pid || std::string(name) != "VexmondWindow") return TRUE;
+            f.window = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    ASSERT_NE(found.window, nullptr);
+    EXPECT_EQ(SendMessageA(found.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageTimeoutA(found.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The unload ran: the toolbar layout is written.
+    EXPECT_TRUE(std::filesystem::exists(tmp / "Vexmond\\ATBconfig.atb"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quorlan");
 }
