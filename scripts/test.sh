@@ -3,8 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets; then
 # build the Windows target and run its tests under wine.
 # With --build-only it stops after the set-up and the builds (the build for use
-# and the Windows target built, the sanitizer and fuzz builds configured), as
-# the fresh-root check runs it.
+# and the Windows target built with its installer and zip, the sanitizer and
+# fuzz builds configured), as the fresh-root check runs it.
 set -euo pipefail
 build_only=false
 [[ "${1:-}" == "--build-only" ]] && build_only=true
@@ -34,6 +34,7 @@ fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -D
 windows=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "${common[@]}")
 if $build_only; then
   build "$ROOT/build-windows" "${windows[@]}"
+  (cd "$ROOT/build-windows" && cpack >/dev/null)  # the installer and the zip
   cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja "${asan[@]}" >/dev/null
   CXX=clang++-14 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja "${fuzz[@]}" >/dev/null
   echo "== Set up and built; no test run (--build-only)"
