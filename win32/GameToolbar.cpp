@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -169,13 +170,41 @@ int GameToolbar::height() const {
     return std::max<int>(HIWORD(size), box.bottom - box.top) + 4;
 }
 
+int GameToolbar::boxPlace() const {
+    const auto count = SendMessageA(m_row, TB_BUTTONCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        SendMessageA(m_row, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+        if (b.fsStyle & BTNS_SEP) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void GameToolbar::resize(int width) {
     MoveWindow(m_row, 0, 0, width, height(), TRUE);
     RECT place{};
-    SendMessageA(m_row, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&place));
-    RECT box{};
-    GetWindowRect(m_gameBox, &box);
+    SendMessageA(m_row, TB_GETITEMRECT, static_cast<WPARAM>(boxPlace()), reinterpret_cast<LPARAM>(&place));
     SetWindowPos(m_gameBox, nullptr, place.left + 2, 2, place.right - place.left - 4, 300, SWP_NOZORDER);
+}
+
+// The row's arrangement as the customize dialog left it: whether the Game
+// tool is there, and on which side of the game box.
+void GameToolbar::arrange(const std::string& state) {
+    std::vector<int> ids;
+    for (std::size_t start = 0; start < state.size();) {
+        const std::size_t comma = state.find(',', start);
+        ids.push_back(std::atoi(state.substr(start, comma - start).c_str()));
+        start = comma == std::string::npos ? state.size() : comma + 1;
+    }
+    const auto game = std::find(ids.begin(), ids.end(), kGame);
+    const auto box = std::find(ids.begin(), ids.end(), 0);
+    const auto index = SendMessageA(m_row, TB_COMMANDTOINDEX, kGame, 0);
+    if (game == ids.end() && index >= 0) SendMessageA(m_row, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+    if (game != ids.end() && box != ids.end() && index >= 0)
+        SendMessageA(m_row, TB_MOVEBUTTON, static_cast<WPARAM>(index), game < box ? 0 : 1);
+    RECT r{};
+    GetClientRect(m_window, &r);
+    resize(r.right);
 }
 
 void GameToolbar::showGame(const std::string& name) {
@@ -237,8 +266,10 @@ void GameToolbar::menuOpening(HMENU menu) {
 bool GameToolbar::notify(const NMHDR& header, LRESULT* result) {
     if (header.hwndFrom != m_row) return false;
     switch (header.code) {
-    case TBN_QUERYINSERT:
-    case TBN_QUERYDELETE: *result = TRUE; return true;
+    case TBN_QUERYINSERT: *result = TRUE; return true;
+    case TBN_QUERYDELETE:  // the game box's place stays
+        *result = reinterpret_cast<const NMTOOLBARA&>(header).tbButton.fsStyle & BTNS_SEP ? FALSE : TRUE;
+        return true;
     case TBN_GETBUTTONINFOA: {
         auto& info = *reinterpret_cast<NMTOOLBARA*>(const_cast<NMHDR*>(&header));
         if (info.iItem != 0) {
@@ -316,6 +347,7 @@ void GameToolbar::loadLayout(const std::string& path) {
     for (const std::string& line : lines) {
         if (line.rfind("game=", 0) == 0) showGame(convert(fromBase64(line.substr(5)), CP_UTF8, CP_ACP));
         if (line.rfind("colours=", 0) == 0) setConsoleColours(line.substr(8) == "1");
+        if (line.rfind("state=", 0) == 0) arrange(fromBase64(line.substr(6)));
     }
 }
 

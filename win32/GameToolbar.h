@@ -47,6 +47,8 @@ public:
 private:
     class Tool;
     void choose(int number);
+    int boxPlace() const;
+    void arrange(const std::string& state);
     void showGame(const std::string& name);
 
     HWND m_window;

@@ -277,6 +277,7 @@ TEST(Win32Window, TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot
         LiveWin32Window w;
         w.pickGame("Quake 3 Arena");
         w.menu(win32::GameToolbar::kColours);
+        SendMessageA(w.window.toolbar().row(), TB_MOVEBUTTON, 0, 1);  // as the customize dialog moves it
         w.click("cmdClose");
         layout = testsupport::readFile(w.layoutFile());
     }
@@ -288,6 +289,9 @@ TEST(Win32Window, TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot
         w.load();
         EXPECT_EQ(w.window.toolbar().tool(7)->text(), damaged ? "Return to Castle Wolfenstein" : "Quake 3 Arena");
         EXPECT_EQ(w.window.toolbar().consoleColours(), !damaged);
+        // The Game tool after the box as it was left, or first as built.
+        EXPECT_EQ(SendMessageA(w.window.toolbar().row(), TB_COMMANDTOINDEX, win32::GameToolbar::kGame, 0),
+                  damaged ? 0 : 1);
     }
 }
 
