@@ -26,7 +26,9 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 common=(-DVEXMOND_WERROR=ON -DVEXMOND_BUILD_TESTS=ON)
 
-echo "== Build and test (RelWithDebInfo)"
+# Each step says when it starts, counted from the start of the test command.
+step() { echo "== $* (at $((SECONDS / 60))m$((SECONDS % 60))s)"; }
+step "Build and test (RelWithDebInfo)"
 build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_BUILD_BENCH=ON "${common[@]}"
 asan=(-DCMAKE_BUILD_TYPE=Debug -DVEXMOND_SANITIZE=ON -DVEXMOND_BUILD_BENCH=OFF "${common[@]}")
 fuzz=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXMOND_FUZZ=ON -DVEXMOND_WERROR=ON -DVEXMOND_BUILD_GUI=OFF
@@ -42,17 +44,17 @@ if $build_only; then
 fi
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$jobs"
 
-echo "== Build and test under AddressSanitizer + UBSan"
+step "Build and test under AddressSanitizer + UBSan"
 build "$ROOT/build-asan" "${asan[@]}"
 # The soak runs once per test command, in the build above.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$jobs" -LE soak
 
-echo "== Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
+step "Fuzz targets (clang, libFuzzer + ASan + UBSan), each briefly over its corpus"
 CXX=clang++-14 build "$ROOT/build-fuzz" "${fuzz[@]}"
 ctest --test-dir "$ROOT/build-fuzz" --output-on-failure
 
-echo "== The Windows target (MinGW-w64): vexmond.exe, its installer, and their tests under wine"
+step "The Windows target (MinGW-w64): vexmond.exe, its installer, and their tests under wine"
 build "$ROOT/build-windows" "${windows[@]}"
 # One wine server for the whole run, started (with a warm-up that starts its
 # helpers) with its output away from CTest's pipes, and stopped after.
@@ -67,6 +69,7 @@ stop_wine
 trap - EXIT
 
 if [[ "${CI:-}" == "true" ]]; then
-  echo "== The README's commands on a fresh Debian 12 root"
+  step "The README's commands on a fresh Debian 12 root"
   "$ROOT/scripts/check_fresh_root.sh"
 fi
+step "Done"
