@@ -89,11 +89,3 @@ TEST_F(HistoryTest, ATransientHistoryStoresNothingAndAStoreThatCannotWriteFailsT
     EXPECT_EQ(errorNumber([&] { history.Save(); }, &source), 0x80044693u);
     EXPECT_EQ(source, "vexmond.CSmartComboBox");
 }
-
-TEST_F(HistoryTest, DetachesFromTheComboBoxWhenItEnds) {
-    {
-        CSmartComboBox temporary;
-        temporary.Init(&combo, false, true);
-    }
-    EXPECT_EQ(combo.listeners.size(), 1u);  // the fixture's history only
-}
