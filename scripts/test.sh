@@ -62,6 +62,8 @@ wine_prefix="$ROOT/build-windows/wine"
 stop_wine() { WINEPREFIX="$wine_prefix" wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
 mkdir -p "$wine_prefix"
+"$ROOT/tests/win/on_wine.sh" "$wine_prefix" cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix
+WINEPREFIX="$wine_prefix" wineserver -k 2>/dev/null || true
 WINEPREFIX="$wine_prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 "$ROOT/tests/win/on_wine.sh" "$wine_prefix" cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir "$ROOT/build-windows" --output-on-failure -j "$jobs" -L windows

@@ -21,6 +21,10 @@ mkdir -p "$prefix"
     if [ ! -f "$prefix/.vexmond-ready" ]; then
         wineboot -i </dev/null >/dev/null 2>&1 9>&-
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 9>&-
+        # The desktop process wineboot started chose its graphics driver
+        # before the setting was there: start wine afresh.
+        wineserver -k 9>&- || true
+        wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || true
         touch "$prefix/.vexmond-ready"
     fi
     wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-

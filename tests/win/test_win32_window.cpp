@@ -377,6 +377,15 @@ TEST(Win32Window, TheProgramUnloadsOnceWhenTheSessionEnds) {
     std::string commandLine = "\"" + program + "\"";
     ASSERT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
+    // A failed check leaves no program behind (it would hold CTest's output open).
+    struct Ends {
+        PROCESS_INFORMATION& p;
+        ~Ends() {
+            if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
+            CloseHandle(p.hThread);
+            CloseHandle(p.hProcess);
+        }
+    } ends{process};
     ASSERT_EQ(WaitForInputIdle(process.hProcess, 20000), 0u);
     struct Found {
         DWORD pid;
@@ -401,8 +410,6 @@ TEST(Win32Window, TheProgramUnloadsOnceWhenTheSessionEnds) {
     DWORD code = 99;
     GetExitCodeProcess(process.hProcess, &code);
     EXPECT_EQ(code, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     // The unload ran: the toolbar layout is written.
     EXPECT_TRUE(std::filesystem::exists(tmp / "Vexmond\\ATBconfig.atb"));
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quorlan");
