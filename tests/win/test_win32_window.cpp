@@ -87,6 +87,14 @@ struct LiveWin32Window {
         SendMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
     }
     void click(const char* name) { SendMessageA(at(name), BM_CLICK, 0, 0); }
+    // Started against the peer with the password "pw" and a one-line message.
+    void startAgainst(const testsupport::UdpPeer& server) {
+        SetWindowTextA(at("txtIP"), "127.0.0.1");
+        SetWindowTextA(at("txtPort"), std::to_string(server.port()).c_str());
+        SetWindowTextA(at("txtPassword"), "pw");
+        SetWindowTextA(at("txtMsg"), "Hi");
+        click("cmdStart");
+    }
     void menu(WORD command) { SendMessageA(window.handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
     void pickGame(const char* name) {
         HWND box = window.toolbar().gameBox();
@@ -236,11 +244,7 @@ TEST(Win32Window, TheConsoleKeepsTheExactBytesShowsTheLinesAndSavesThem) {
 TEST(Win32Window, APauseKeepsPaintingAndHoldsInputAndTicksWhichThenRunInWindowsOrder) {
     LiveWin32Window w(LiveWin32Window::Real::boxesAndPauses);
     testsupport::UdpPeer server;
-    SetWindowTextA(w.at("txtIP"), "127.0.0.1");
-    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
-    SetWindowTextA(w.at("txtPassword"), "pw");
-    SetWindowTextA(w.at("txtMsg"), "Hi");
-    w.click("cmdStart");
+    w.startAgainst(server);
     EXPECT_EQ(server.receive(), std::string(4, '\xFF') + "rcon pw status");
     w.window.controls().tmrStatus.setInterval(20);  // due many times over during the pause
 
@@ -344,11 +348,7 @@ TEST(Win32Window, OpensCentredWithItsFrameAndTheSaveDialogCentredAnsweringInTheB
 TEST(Win32Window, AFailureBoxHoldsTicksAndRepliesWhichThenComeRepliesFirst) {
     LiveWin32Window w(LiveWin32Window::Real::boxesAndPauses);
     testsupport::UdpPeer server;
-    SetWindowTextA(w.at("txtIP"), "127.0.0.1");
-    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
-    SetWindowTextA(w.at("txtPassword"), "pw");
-    SetWindowTextA(w.at("txtMsg"), "Hi");
-    w.click("cmdStart");
+    w.startAgainst(server);
     const std::string status = std::string(4, '\xFF') + "rcon pw status";
     ASSERT_EQ(server.receive(), status);
     w.window.controls().tmrStatus.setInterval(30);
