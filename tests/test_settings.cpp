@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
@@ -126,37 +125,6 @@ TEST_F(HiveTest, HandEditedFilesReadAsTheRegistryEditorReadsThem) {
     };
     for (const auto& [name, value] : read) EXPECT_EQ(store.GetSetting("_Vexmond", name), value) << name;
     EXPECT_EQ(reg.takeNotice(), "");
-}
-
-TEST_F(HiveTest, AFileThatIsNoHiveIsMovedAsideBeforeTheFirstSaveAndTheUserToldOnce) {
-    const std::string junk = "<settings><port>27960</port></settings>\n";
-    writeHive(junk);
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port", Variant::String("dflt")), Variant::String("dflt"));
-    const std::string notice = reg.takeNotice();
-    EXPECT_EQ(reg.takeNotice(), "");
-    EXPECT_EQ(hive(), junk);  // reading does not touch it
-    store.SaveSetting("_Vexmond", "Port", Variant::String("1"));
-    EXPECT_EQ(store.GetSetting("_Vexmond", "Port"), Variant::String("1"));
-    int copies = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        if (entry.path().filename().string().rfind("system.reg.unreadable-", 0) == 0) {
-            ++copies;
-            EXPECT_EQ(readFile(entry.path().string()), junk);
-            EXPECT_NE(notice.find(entry.path().string()), std::string::npos) << notice;
-        }
-    EXPECT_EQ(copies, 1);
-}
-
-TEST_F(HiveTest, AHiveBehindASymbolicLinkIsWrittenWhereTheLinkPoints) {
-    platform::posix::makeDirectories(dir, 0700);
-    platform::posix::makeDirectories(tmp / "dotfiles", 0700);
-    writeFile(tmp / "dotfiles/system.reg", "REGEDIT4\r\n");
-    ASSERT_EQ(::symlink("../dotfiles/system.reg", (dir + "/system.reg").c_str()), 0);
-    store.SaveSetting("_Vexmond", "Port", Variant::String("27960"));
-    struct stat st {};
-    ASSERT_EQ(::lstat((dir + "/system.reg").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_NE(readFile(tmp / "dotfiles/system.reg").find("\"Port\"=\"27960\""), std::string::npos);
 }
 
 TEST_F(HiveTest, AReadOnlyHiveGivesItsValuesAndRefusesSaving) {

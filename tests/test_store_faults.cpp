@@ -258,22 +258,32 @@ TEST(StoreFaults, NothingAtTheHivesPlaceHangsOrBreaksTheStore) {
     }
 }
 
-// A file that is not a hive is moved aside with one rename in its own
-// directory, also where a link points to another file system.
-TEST(StoreFaults, AFileThatIsNoHiveIsMovedAsideAcrossFileSystems) {
+// A file that is not a hive reads as no settings, the user told once, and
+// stays as it is until the first save moves it aside with one rename in its
+// own directory: here where a relative link points to another file system.
+// The link stays, and the save goes where it points.
+TEST(StoreFaults, AFileThatIsNoHiveIsMovedAsideWhereTheLinkPointsAndTheUserToldOnce) {
     testsupport::TempDir tmp, shm(std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp");
-    const std::string dir = tmp / "vexmond";
+    const std::string dir = tmp / "vexmond", target = shm / "system.reg", junk = "<port>27960</port>\n";
     platform::posix::makeDirectories(dir, 0700);
-    ASSERT_EQ(::symlink((shm / "system.reg").c_str(), (dir + "/system.reg").c_str()), 0);
-    testsupport::writeFile(shm / "system.reg", "not a hive\n");
+    ASSERT_EQ(::symlink(shm.path().c_str(), (tmp / "elsewhere").c_str()), 0);
+    ASSERT_EQ(::symlink("../elsewhere/system.reg", (dir + "/system.reg").c_str()), 0);
+    testsupport::writeFile(target, junk);
     Store store(dir);
+    EXPECT_EQ(store.get("Port"), "<default>");
+    const std::string notice = store.registry.takeNotice();
+    EXPECT_EQ(store.registry.takeNotice(), "");
+    EXPECT_EQ(testsupport::readFile(target), junk);  // reading does not touch it
     ASSERT_EQ(store.save("Port", "1"), 0u);
     EXPECT_EQ(store.get("Port"), "1");
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/system.reg"));
+    EXPECT_NE(testsupport::readFile(target).find("\"Port\"=\"1\""), std::string::npos);
     int aside = 0;
     for (const auto& entry : std::filesystem::directory_iterator(shm.path()))
-        if (entry.path().filename().string().starts_with("system.reg.unreadable-"))
-            aside += testsupport::readFile(entry.path()) == "not a hive\n";
+        if (entry.path().filename().string().starts_with("system.reg.unreadable-")) {
+            aside += testsupport::readFile(entry.path()) == junk;
+            EXPECT_NE(notice.find(entry.path().filename().string()), std::string::npos) << notice;
+        }
     EXPECT_EQ(aside, 1);
 }
 
