@@ -31,7 +31,7 @@ struct Ready : fakes::FormHarness {
         txtSendCommand.value = command;
         frm->cmdSend_Click();
     }
-    std::string lastBox() const { return messageBox.shown.empty() ? "<none>" : messageBox.shown.back().text; }
+    std::string lastBox() const { return boxes.shown.empty() ? "<none>" : boxes.shown.back().text; }
 };
 
 }  // namespace
@@ -59,8 +59,8 @@ TEST(Start, RefusesEmptyFieldsOrAFailingSocketAndStaysStopped) {
         Ready h;
         h.fill(c.ip, c.port, c.password, "Hi");
         h.frm->cmdStart_Click();
-        ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.port;
-        EXPECT_EQ(h.messageBox.shown[0].style, c.style) << c.port;
+        ASSERT_EQ(h.boxes.shown.size(), 1u) << c.port;
+        EXPECT_EQ(h.boxes.shown[0].style, c.style) << c.port;
         EXPECT_TRUE(c.text.empty() || h.lastBox() == c.text) << h.lastBox();
         EXPECT_FALSE(h.udpPeerA.open || h.tmrServerMessage.on || h.tmrStatus.on) << c.port;
         EXPECT_TRUE(h.udpPeerA.sent.empty());
@@ -75,7 +75,7 @@ TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.lastBox(), "Please input a message" + B);
     h.txtMsg.value = "   ";  // a message of blanks passes
-    h.messageBox.shown.clear();
+    h.boxes.shown.clear();
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.host, "127.0.0.1");
     EXPECT_EQ(h.udpPeerA.port, 27960);
@@ -86,7 +86,7 @@ TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
     EXPECT_EQ(h.stored("_Vexmond", "Msg"), "   ");
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.closes, 1);
-    EXPECT_TRUE(h.messageBox.shown.empty());
+    EXPECT_TRUE(h.boxes.shown.empty());
 }
 
 TEST(Broadcast, EachGameGivesItsWordsAndForm) {
@@ -190,7 +190,7 @@ TEST(ManualCommand, AfterStopGoesToTheLastStartsServerAndBeforeAnyStartSaysToPre
     h.send("   ");
     h.send("kick 3");
     EXPECT_EQ(h.lastBox(), app::kNoServerYet);
-    EXPECT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_FALSE(h.udpPeerA.open);
 
     h.frm->cmdStart_Click();
@@ -244,12 +244,12 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
             Ready h;
             h.frm->cmdStart_Click();
             h.udpPeerA.failNext = number;
-            h.messageBox.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies run under the box"; };
+            h.boxes.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies run under the box"; };
             h.txtOutput.value = "kept";
             run(h);
             const std::string where = std::string(procedure) + " " + std::to_string(number);
             const bool replies = std::string(procedure) == "udpPeerA_DataArrival";
-            ASSERT_EQ(h.messageBox.shown.size(), 1u) << where;
+            ASSERT_EQ(h.boxes.shown.size(), 1u) << where;
             if (number == 10054) {
                 EXPECT_EQ(h.lastBox(), "Could not connect to server, server may be down. Check your IP and Port" + B);
             } else if (number == 10014 && !replies) {
@@ -257,7 +257,7 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
             } else if (replies) {  // not in the reply handler's table: the socket's own words
                 EXPECT_EQ(h.lastBox(), "socket says " + std::to_string(number)) << where;
             } else {  // not in the table at all: the error log
-                EXPECT_EQ(h.messageBox.shown[0].style, 0x1010) << where;
+                EXPECT_EQ(h.boxes.shown[0].style, 0x1010) << where;
                 EXPECT_NE(testsupport::readFile(h.dataFile("vexmond.log"))
                               .find("Error 10055 in vexmond::frmMain." + std::string(procedure)),
                           std::string::npos)

@@ -27,7 +27,7 @@ TEST(FormLoad, AReadOnlyStoreGivesItsFieldsAndStartTellsOnceThatItCannotSave) {
         s.SaveSetting("_Vexmond", k, support::Variant::String(v));
     s.SaveSetting("_Vexmond", "Msg_Delay", support::Variant::String(""));
     s.SaveSetting("IPs", "Hist0", support::Variant::String("10.0.0.1"));
-    h.setReadOnly(true);
+    h.store.setReadOnly(true);
 
     h.recreate();
     h.frm->Form_Load();
@@ -40,8 +40,8 @@ TEST(FormLoad, AReadOnlyStoreGivesItsFieldsAndStartTellsOnceThatItCannotSave) {
         EXPECT_EQ(h.udpPeerA.port, 27961);
         h.frm->cmdStop_Click();
     }
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].text.rfind("Vexmond could not save its settings:", 0), 0u);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].text.rfind("Vexmond could not save its settings:", 0), 0u);
     EXPECT_EQ(h.stored("_Vexmond", "Port"), "27960");
 }
 
@@ -52,9 +52,9 @@ TEST(FormLoad, AnUnreadableStoreIsReportedOnce) {
     testsupport::writeFile(h.store.hives().directory() + "/system.reg", "<not a hive/>");
     h.frm->Form_Load();
     h.frm->Form_Load();
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_NE(h.messageBox.shown[0].text.find("system.reg.unreadable-"), std::string::npos);
-    EXPECT_EQ(h.messageBox.shown[0].style, 48);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_NE(h.boxes.shown[0].text.find("system.reg.unreadable-"), std::string::npos);
+    EXPECT_EQ(h.boxes.shown[0].style, 48);
 }
 #endif
 
@@ -76,19 +76,19 @@ TEST(FormClose, SavesTheFiveFieldsAndAsksOnlyWhenRunningOrWhenTheStoreFails) {
         FormHarness h;
         h.frm->Form_Load();
         if (c.running) h.setRunning();
-        h.setReadOnly(c.readOnly);
+        h.store.setReadOnly(c.readOnly);
         h.txtPort.value = "27960";
         h.txtMsg.value = "Hello\r\nWorld";
         h.txtMsgDelay.value = "";
-        h.messageBox.answers = c.answers;
+        h.boxes.answers = c.answers;
         h.frm->cmdClose_Click();
-        ASSERT_EQ(h.messageBox.shown.size(), c.questionStyle ? 1u : 0u) << c.what;
+        ASSERT_EQ(h.boxes.shown.size(), c.questionStyle ? 1u : 0u) << c.what;
         if (c.questionStyle) {
-            EXPECT_EQ(h.messageBox.shown[0].style, c.questionStyle) << c.what;
+            EXPECT_EQ(h.boxes.shown[0].style, c.questionStyle) << c.what;
         }
         EXPECT_EQ(h.form.destroyed, c.closed ? 1 : 0) << c.what;
         EXPECT_EQ(h.tmrServerMessage.on, c.running && !c.closed) << c.what;
-        h.setReadOnly(false);
+        h.store.setReadOnly(false);
         EXPECT_EQ(h.stored("_Vexmond", "Port"), c.closed && !c.readOnly ? "27960" : "<missing>") << c.what;
     }
 }
@@ -110,16 +110,16 @@ TEST(FormToolbar, DispatchesByCaseSensitiveToolIdAndExitAsksLikeClose) {
         FormHarness h;
         h.frm->Form_Load();
         h.frm->SSActiveToolBars1_ToolClick(fakes::FakeTool(c.id, "x"));
-        ASSERT_EQ(h.messageBox.shown.size(), c.boxTitle ? 1u : 0u) << c.id;
+        ASSERT_EQ(h.boxes.shown.size(), c.boxTitle ? 1u : 0u) << c.id;
         if (c.boxTitle) {
-            EXPECT_EQ(h.messageBox.shown[0].title, c.boxTitle);
+            EXPECT_EQ(h.boxes.shown[0].title, c.boxTitle);
         }
         EXPECT_EQ(h.form.destroyed, c.destroyed) << c.id;
     }
     FormHarness h;
     h.frm->Form_Load();
     h.setRunning();
-    h.messageBox.answers = {mb::kAnswerNo};
+    h.boxes.answers = {mb::kAnswerNo};
     h.frm->SSActiveToolBars1_ToolClick(fakes::FakeTool("ID_Exit", "E&xit"));
     EXPECT_TRUE(h.tmrServerMessage.on);
     EXPECT_EQ(h.form.destroyed, 0);
@@ -175,27 +175,27 @@ TEST(Console, ClearAsksOnlyWhenThereIsTextAndSaveGoesWhereTheUserChose) {
     FormHarness h;
     h.frm->cmdClear_Click();
     h.frm->cmdSave_Click();
-    EXPECT_TRUE(h.messageBox.shown.empty() && h.fileDialogs.requests.empty());
+    EXPECT_TRUE(h.boxes.shown.empty() && h.dialogs.requests.empty());
 
     h.frm->AppendToConsole("player one\r\n");
     h.frm->AppendToConsole("caf\xE9 ^4blue\r\n");
-    h.messageBox.answers = {mb::kAnswerNo};
+    h.boxes.answers = {mb::kAnswerNo};
     h.frm->cmdClear_Click();
-    EXPECT_EQ(h.messageBox.shown.at(0).style, 36);
+    EXPECT_EQ(h.boxes.shown.at(0).style, 36);
     EXPECT_EQ(h.txtOutput.caret, 25);
 
-    h.fileDialogs.answers = {{false, "", ""}, {true, "/home/admin/server.log", "server.log"}};
+    h.dialogs.answers = {{false, "", ""}, {true, "/home/admin/server.log", "server.log"}};
     h.frm->cmdSave_Click();
     h.frm->cmdSave_Click();
     EXPECT_EQ(h.txtOutput.savedFiles["/home/admin/server.log"], "player one\r\ncaf\xE9 ^4blue\r\n");
-    EXPECT_EQ(h.messageBox.shown.at(1).text, "File has been saved");
-    EXPECT_EQ(h.fileDialogs.requests.at(0).hwndOwner, 4242);  // over the window
+    EXPECT_EQ(h.boxes.shown.at(1).text, "File has been saved");
+    EXPECT_EQ(h.dialogs.requests.at(0).hwndOwner, 4242);  // over the window
 
     h.txtOutput.failSave = true;
-    h.fileDialogs.answers = {{true, "/readonly/x.log", "x.log"}};
+    h.dialogs.answers = {{true, "/readonly/x.log", "x.log"}};
     h.frm->cmdSave_Click();
-    EXPECT_EQ(h.messageBox.shown.at(2).text, "The log could not be saved to /readonly/x.log:\r\n\r\nPermission denied");
-    h.messageBox.answers = {mb::kAnswerYes};
+    EXPECT_EQ(h.boxes.shown.at(2).text, "The log could not be saved to /readonly/x.log:\r\n\r\nPermission denied");
+    h.boxes.answers = {mb::kAnswerYes};
     h.frm->cmdClear_Click();
     EXPECT_EQ(h.txtOutput.value, "");
 }

@@ -8,7 +8,7 @@ TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {
     FormHarness h;
     h.frm->Form_Load();
     EXPECT_TRUE(h.toolbar.loaded.empty());  // first run: no layout file
-    EXPECT_FALSE(h.form.closeEnabled());
+    EXPECT_FALSE(h.form.closeEnabled);
     h.frm->Unload();
     EXPECT_EQ(h.toolbar.saved, std::vector<std::string>{h.dataFile("ATBconfig.atb")});
     testsupport::writeFile(h.dataFile("ATBconfig.atb"), "layout");
@@ -39,7 +39,7 @@ TEST(LocalAddress, TheFirstAddressUnlessTheHostNameIsLoopbackOnly) {
         h.sockets.routed = c.routed;
         h.frm->cmdIP_Click();
         EXPECT_EQ(h.txtIP.edit, c.field);
-        EXPECT_TRUE(h.messageBox.shown.empty());
+        EXPECT_TRUE(h.boxes.shown.empty());
         EXPECT_EQ(h.sockets.resolved, "gameserver");  // trimmed
         EXPECT_EQ(h.sockets.cleanups, 1);
         EXPECT_EQ(h.cursor.history, (std::vector<std::int32_t>{11, 0}));  // the hourglass, then the pointer
@@ -70,10 +70,10 @@ TEST(LocalAddress, EveryFailureShowsItsMessageAndEmptiesTheField) {
         h.txtIP.edit = "old";
         c.arrange(h.sockets);
         h.frm->cmdIP_Click();
-        ASSERT_EQ(h.messageBox.shown.size(), 1u) << c.message;
-        EXPECT_EQ(h.messageBox.shown[0].text, c.message);
-        EXPECT_EQ(h.messageBox.shown[0].style, 0);
-        EXPECT_EQ(h.messageBox.shown[0].title, "Vexmond");
+        ASSERT_EQ(h.boxes.shown.size(), 1u) << c.message;
+        EXPECT_EQ(h.boxes.shown[0].text, c.message);
+        EXPECT_EQ(h.boxes.shown[0].style, 0);
+        EXPECT_EQ(h.boxes.shown[0].title, "Vexmond");
         EXPECT_EQ(h.sockets.cleanups, c.cleanups) << c.message;
         EXPECT_EQ(h.txtIP.edit, c.field);
     }

@@ -18,7 +18,6 @@ public:
     std::string edit;
     int selStart = 0;
     int selLength = 0;
-    int changeNotifications = 0;
 
     std::string text() const override { return edit; }
     void setText(const std::string& t) override {
@@ -41,8 +40,7 @@ public:
         selLength = 0;
     }
     void setSelLength(int l) override { selLength = std::clamp(l, 0, static_cast<int>(edit.size()) - selStart); }
-    int focused = 0;
-    void setFocus() override { ++focused; }
+    void setFocus() override {}
     int findString(const std::string& t) const override { return platform::findStringInList(items, t, false); }
     int findStringExact(const std::string& t) const override { return platform::findStringInList(items, t, true); }
     void subscribe(platform::IComboBoxEvents* l) override { listeners.push_back(l); }
@@ -55,17 +53,15 @@ public:
     void keyDown(std::int16_t code) {
         for (auto* l : std::vector(listeners)) l->comboKeyDown(code, 0);
     }
-    // Types one character: key down, the selection replaced, change.
-    void type(char c) {
-        const std::int16_t code = (c >= 'a' && c <= 'z') ? static_cast<std::int16_t>(c - 32) : c;
-        keyDown(code);
-        edit.replace(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength), 1, c);
-        ++selStart;
-        selLength = 0;
-        notifyChange();
-    }
+    // Types each character: key down, the selection replaced, change.
     void typeText(const std::string& s) {
-        for (char c : s) type(c);
+        for (char c : s) {
+            keyDown((c >= 'a' && c <= 'z') ? static_cast<std::int16_t>(c - 32) : c);
+            edit.replace(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength), 1, c);
+            ++selStart;
+            selLength = 0;
+            notifyChange();
+        }
     }
     // Backspace (8) takes the selection, or the character before the caret;
     // Delete (46) the selection, or the character after it.
@@ -78,13 +74,11 @@ public:
         selLength = 0;
         notifyChange();
     }
-    void backspace() { erase(8); }
 
     std::vector<platform::IComboBoxEvents*> listeners;
 
 private:
     void notifyChange() {
-        ++changeNotifications;
         for (auto* l : std::vector(listeners)) l->comboChanged();
     }
 };

@@ -89,30 +89,24 @@ struct FakeToolbar : platform::IToolbar {
     void saveLayout(const std::string& path) override { saved.push_back(path); }
 };
 
-// A 640 x 640 window on a 1920 x 1080 screen, with the standard system menu
-// (Close at position 6).
+// A 640 x 640 window on a 1920 x 1080 screen, its system menu's Close at
+// position 6 until the window takes it away.
 struct FakeForm : platform::IForm {
     std::string title = "frmMain";
     int destroyed = 0;
-    std::vector<std::pair<double, double>> moves;
-    std::vector<std::int32_t> menuIds{0xF120, 0xF010, 0xF000, 0xF020, 0xF030, 0, 0xF060};
+    bool closeEnabled = true;
     platform::WindowHandle hWnd() const override { return 4242; }
     double screenWidth() const override { return 1920; }
     double screenHeight() const override { return 1080; }
     double width() const override { return 640; }
     double height() const override { return 640; }
-    void move(double left, double top) override { moves.emplace_back(left, top); }
-    std::int32_t systemMenuItemId(int position) const override {
-        return position >= 0 && position < static_cast<int>(menuIds.size())
-                   ? menuIds[static_cast<std::size_t>(position)]
-                   : -1;
-    }
+    void move(double, double) override {}
+    std::int32_t systemMenuItemId(int position) const override { return position == 6 && closeEnabled ? 0xF060 : 0; }
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t, std::int32_t newId, const std::string&) override {
-        const auto it = std::find(menuIds.begin(), menuIds.end(), id);
-        if (it != menuIds.end()) *it = newId;
-        return it != menuIds.end();
+        if (id != 0xF060 || !closeEnabled) return false;
+        closeEnabled = newId == 0xF060;
+        return true;
     }
-    bool closeEnabled() const { return menuIds[6] == 0xF060; }
     std::string caption() const override { return title; }
     void setCaption(const std::string& c) override { title = c; }
     void destroy() override { ++destroyed; }

@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,10 +48,9 @@ struct FakeSocketsLibrary : platform::ISocketsLibrary {
     std::string hostName = " gameserver ";
     std::vector<std::vector<std::uint8_t>> addresses{{192, 168, 0, 10}, {10, 0, 0, 1}};
     std::vector<std::uint8_t> routed;
-    int starts = 0, cleanups = 0;
+    int cleanups = 0;
     std::string resolved;
     int WSAStartup(std::uint16_t, platform::WsaData* d) override {
-        ++starts;
         *d = data;
         return startupResult;
     }
@@ -85,17 +83,15 @@ struct FakeFileDialogs : platform::IFileDialogs {
     };
     std::deque<Answer> answers;
     std::vector<platform::OpenFileNameRequest> requests;
-    std::vector<std::string> kinds;
     std::set<platform::WindowHandle> windows{4242};
 
-    bool getOpenFileName(platform::OpenFileNameRequest& r) override { return answer("open", r); }
-    bool getSaveFileName(platform::OpenFileNameRequest& r) override { return answer("save", r); }
+    bool getOpenFileName(platform::OpenFileNameRequest& r) override { return answer(r); }
+    bool getSaveFileName(platform::OpenFileNameRequest& r) override { return answer(r); }
     bool isWindow(platform::WindowHandle w) override { return windows.count(w) > 0; }
 
 private:
-    bool answer(const char* kind, platform::OpenFileNameRequest& r) {
+    bool answer(platform::OpenFileNameRequest& r) {
         requests.push_back(r);
-        kinds.push_back(kind);
         if (answers.empty()) return false;
         const Answer a = answers.front();
         answers.pop_front();

@@ -83,8 +83,8 @@ TEST(MainWindow, TypedFieldsAndTheGameBoxReachTheServerAndExitWritesThemIntoTheH
 
 TEST(MainWindow, StoredNumbersAreShownAsTheyAreAndStepFromThere) {
     LiveWindow w(LiveWindow::Real::nothing, false);
-    w.store("_Vexmond", "Msg_Timer", "2.5");
-    w.store("_Vexmond", "Msg_Delay", "");
+    w.save("_Vexmond", "Msg_Timer", "2.5");
+    w.save("_Vexmond", "Msg_Delay", "");
     w.load();
     auto* interval = w.find<FreeSpinBox>("txtSeverMessageTime");
     auto* delay = w.find<FreeSpinBox>("txtMsgDelay");

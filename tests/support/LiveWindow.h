@@ -4,16 +4,10 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "app/frmMain.h"
 #include "qt/MainWindow.h"
 #include "qt/SocketWatcher.h"
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixUdpSocket.h"
-#include "settings/CAppSettings.h"
-#include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeServices.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestServices.h"
 
 namespace testsupport {
 
@@ -26,12 +20,11 @@ inline void typeText(QWidget* widget, const QString& text) {
     }
 }
 
-// The real window over a real socket and its watcher, a hive and the data
-// directory in a temporary directory; dialogs, the clock and the local
-// address are recorded. Message boxes and pauses are recorded too, or with
+// The real window over a real socket and its watcher, with the services of
+// every form test; message boxes and pauses are recorded, or with
 // Real::boxesAndPauses the window's own. Loaded and shown at once unless
 // asked not to, so that a test can store settings first.
-struct LiveWindow {
+struct LiveWindow : TestServices {
     enum class Real { nothing, boxesAndPauses };
     explicit LiveWindow(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
@@ -48,39 +41,17 @@ struct LiveWindow {
         window.show();
     }
 
-    TempDir tmp;
-    ScopedEnv dataHome{"XDG_DATA_HOME", tmp / "data"};
-    platform::posix::HiveRegistry registry{tmp / "config"};
     platform::posix::PosixUdpSocket socket;
-    fakes::FakeMessageBox boxes;
-    fakes::FakeFileDialogs dialogs;
-    platform::posix::PosixFileSystem files;
-    fakes::FakeClock clock;
-    fakes::FakeSleeper sleeper;
-    fakes::FakeCursor cursor;
-    fakes::FakeSocketsLibrary sockets;
     qtgui::MainWindow window{socket};
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
-    app::frmMain form{window.controls(), app::FormServices{.registry = registry,
-                                                           .messageBox = boxesShown,
-                                                           .fileDialogs = dialogs,
-                                                           .fileSystem = files,
-                                                           .clock = clock,
-                                                           .sleeper = pauses,
-                                                           .cursor = cursor,
-                                                           .sockets = sockets}};
+    app::frmMain form{window.controls(), services(boxesShown, pauses)};
     int arrivals = 0;
     qtgui::SocketWatcher watcher{socket, &window.sleeper()};
 
     std::string console() { return window.controls().txtOutput.text(); }
-    std::string hive() { return readFile(registry.directory() + "/system.reg"); }
-    std::string layoutFile() { return tmp / "data/vexmond/ATBconfig.atb"; }
-    void store(const std::string& section, const std::string& key, const std::string& value) {
-        settings::CAppSettings s(registry);
-        s.Init("Quorlan", "_Vexmond");
-        s.SaveSetting(section, key, support::Variant::String(value));
-    }
+    std::string hive() { return readFile(store.hives().directory() + "/system.reg"); }
+    std::string layoutFile() { return dataFile("ATBconfig.atb"); }
     template <class T>
     T* find(const char* name) {
         T* w = window.findChild<T*>(name);

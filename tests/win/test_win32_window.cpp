@@ -10,25 +10,18 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/win/WinFileSystem.h"
 #include "platform/win/WinUdpSocket.h"
-#include "settings/CAppSettings.h"
 #include "support/CFileOpenSaveDialog.h"
-#include "tests/fakes/FakeControls.h"
-#include "tests/fakes/FakeServices.h"
-#include "tests/support/NativeStore.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestServices.h"
 #include "tests/support/UdpPeer.h"
 #include "win32/MainWindow.h"
 
 namespace {
 
-using testsupport::kSeparator;
-
-// The real window over a real socket, registry and data directory; message
-// boxes and pauses are recorded, or with Real::boxesAndPauses the window's
-// own. Loaded and shown at once unless asked not to.
-struct LiveWin32Window {
+// The real window over a real socket, with the services of every form
+// test; message boxes and pauses are recorded, or with Real::boxesAndPauses
+// the window's own. Loaded and shown at once unless asked not to.
+struct LiveWin32Window : testsupport::TestServices {
     enum class Real { nothing, boxesAndPauses };
     explicit LiveWin32Window(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? window.messageBoxes() : static_cast<platform::IMessageBox&>(boxes)),
@@ -48,28 +41,11 @@ struct LiveWin32Window {
             if (msg.message != WM_QUIT) DispatchMessageA(&msg);
     }
 
-    testsupport::TempDir tmp;
-    testsupport::ScopedEnv dataHome{"LOCALAPPDATA", tmp / "data"};
-    testsupport::NativeStore store{tmp};
     platform::win::WinUdpSocket socket;
-    fakes::FakeMessageBox boxes;
-    fakes::FakeFileDialogs dialogs;
-    platform::win::WinFileSystem files;
-    fakes::FakeClock clock;
-    fakes::FakeSleeper sleeper;
-    fakes::FakeCursor cursor;
-    fakes::FakeSocketsLibrary sockets;
     win32::MainWindow window{GetModuleHandleA(nullptr), socket, socket, cursor};
     platform::IMessageBox& boxesShown;
     platform::ISleeper& pauses;
-    app::frmMain form{window.controls(), app::FormServices{.registry = store.registry(),
-                                                           .messageBox = boxesShown,
-                                                           .fileDialogs = dialogs,
-                                                           .fileSystem = files,
-                                                           .clock = clock,
-                                                           .sleeper = pauses,
-                                                           .cursor = cursor,
-                                                           .sockets = sockets}};
+    app::frmMain form{window.controls(), services(boxesShown, pauses)};
 
     HWND at(const char* name) {
         HWND hwnd = window.control(name);
@@ -116,14 +92,7 @@ struct LiveWin32Window {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
     }
-    std::string stored(const char* section, const char* key) {
-        settings::CAppSettings s(store.registry());
-        s.Init("Quorlan", "_Vexmond");
-        return s.GetSetting(section, key, support::Variant::String("<missing>")).toText();
-    }
-    std::string layoutFile() {
-        return tmp / ("data" + std::string(1, kSeparator) + "Vexmond" + kSeparator + "ATBconfig.atb");
-    }
+    std::string layoutFile() { return dataFile("ATBconfig.atb"); }
 };
 
 // Answers the next message box the thread shows, from inside its modal loop,
