@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <functional>
+#include <string_view>
+
+#include "qt/GameToolbar.h"
 #include "qt/MainWindow.h"
 #include "qt/SocketWatcher.h"
 #include "platform/posix/PosixUdpSocket.h"
@@ -25,7 +33,6 @@ inline void typeText(QWidget* widget, const QString& text) {
 // Real::boxesAndPauses the window's own. Loaded and shown at once unless
 // asked not to, so that a test can store settings first.
 struct LiveWindow : TestServices {
-    enum class Real { nothing, boxesAndPauses };
     explicit LiveWindow(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
           pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
@@ -58,6 +65,32 @@ struct LiveWindow : TestServices {
         if (!w) ADD_FAILURE() << "no " << name;
         return w;
     }
+
+    // What a user does, as the window contract asks it of each front-end.
+    void type(const char* field, std::u16string_view text) {
+        QWidget* target = find<QWidget>(field);
+        if (auto* combo = qobject_cast<QComboBox*>(target)) target = combo->lineEdit();
+        for (const char16_t c : text)
+            c == u'\r' ? QTest::keyClick(target, Qt::Key_Return) : typeText(target, QString(QChar(c)));
+    }
+    void click(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    void pickGame(const char* name) {
+        QComboBox* games = window.toolbar().gameBox();
+        games->setCurrentIndex(games->findText(name));
+        emit games->activated(games->currentIndex());
+    }
+    std::string gameShown() {
+        const QComboBox* games = window.toolbar().gameBox();
+        return games->itemText(games->currentIndex()).toStdString();
+    }
+    void exitFromTheMenu() { window.toolbar().action("ID_Exit")->trigger(); }
+    bool closed() const { return !window.isVisible(); }
+    bool titleBarCloses() const { return window.windowFlags() & Qt::WindowCloseButtonHint; }
+    bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 2000); }
+    void toggleConsoleColours() { window.toolbar().consoleColours()->toggle(); }
+    bool consoleColours() { return window.toolbar().consoleColours()->isChecked(); }
+    void moveToolbar() { window.addToolBar(Qt::LeftToolBarArea, window.toolbar().toolRow()); }
+    bool toolbarMoved() { return window.toolBarArea(window.toolbar().toolRow()) == Qt::LeftToolBarArea; }
 };
 
 }  // namespace testsupport

@@ -17,6 +17,7 @@ namespace testsupport {
 // temporary directory of the test's own; boxes, dialogs, the clock, pauses,
 // the pointer and the sockets library recorded.
 struct TestServices {
+    enum class Real { nothing, boxesAndPauses };  // what a live window takes of its own
     TempDir tmp;
     ScopedEnv dataHome{kDataHomeVariable, tmp / "data"};
     NativeStore store{tmp};

@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 #include "platform/win/WinUdpSocket.h"
 #include "support/CFileOpenSaveDialog.h"
 #include "tests/support/TestServices.h"
 #include "tests/support/UdpPeer.h"
+#include "tests/support/WindowContract.h"
 #include "win32/MainWindow.h"
 
 namespace {
@@ -22,7 +24,6 @@ namespace {
 // test; message boxes and pauses are recorded, or with Real::boxesAndPauses
 // the window's own. Loaded and shown at once unless asked not to.
 struct LiveWin32Window : testsupport::TestServices {
-    enum class Real { nothing, boxesAndPauses };
     explicit LiveWin32Window(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? window.messageBoxes() : static_cast<platform::IMessageBox&>(boxes)),
           pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
@@ -52,15 +53,18 @@ struct LiveWin32Window : testsupport::TestServices {
         if (!hwnd) ADD_FAILURE() << "no " << name;
         return hwnd;
     }
-    std::string text(const char* name) { return win32::windowText(at(name)); }
     // Typed as the keyboard would: one WM_CHAR a character (wide, so that
-    // characters outside the code page arrive as typed).
-    void type(HWND hwnd, const std::wstring& text) {
-        for (wchar_t c : text) SendMessageW(hwnd, WM_CHAR, c, 1);
-    }
-    void key(HWND hwnd, WPARAM vk) {
-        SendMessageA(hwnd, WM_KEYDOWN, vk, 1);
-        SendMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+    // characters outside the code page arrive as typed), Enter as its key
+    // going down and up around its character; into a combo box's edit line.
+    void type(const char* field, std::u16string_view text) {
+        HWND hwnd = at(field);
+        if (HWND edit = GetWindow(hwnd, GW_CHILD)) hwnd = edit;
+        for (const char16_t c : text) {
+            if (c == u'\r') SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+            SendMessageW(hwnd, WM_CHAR, c, 1);
+            if (c == u'\r') SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 0xC0000001);
+        }
+        pump(0);  // what the keys posted
     }
     void click(const char* name) { SendMessageA(at(name), BM_CLICK, 0, 0); }
     // Started against the peer with the password "pw" and a one-line message.
@@ -80,17 +84,39 @@ struct LiveWin32Window : testsupport::TestServices {
         SendMessageA(window.handle(), WM_COMMAND, MAKEWPARAM(win32::GameToolbar::kGameBox, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(box));
     }
-    // Runs the message loop for a while, as the program's own loop does.
-    void pump(DWORD milliseconds) {
+    // Runs the message loop, as the program's own loop does, until done() or for the time given.
+    bool waitFor(const std::function<bool()>& done, DWORD milliseconds = 2000) {
         const ULONGLONG end = GetTickCount64() + milliseconds;
-        MSG msg;
-        while (GetTickCount64() < end) {
+        for (MSG msg;;) {
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
+            if (done() || GetTickCount64() >= end) return done();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
+    }
+    void pump(DWORD milliseconds) {
+        waitFor([] { return false; }, milliseconds);
+    }
+    std::string gameShown() {
+        HWND box = window.toolbar().gameBox();
+        char name[64] = {};
+        SendMessageA(box, CB_GETLBTEXT, SendMessageA(box, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(name));
+        return name;
+    }
+    void exitFromTheMenu() { menu(win32::GameToolbar::kExit); }
+    bool closed() const { return window.destroyed(); }
+    bool titleBarCloses() {
+        SendMessageA(window.handle(), WM_CLOSE, 0, 0);  // what the title bar's close sends
+        return window.closeCommandEnabled() || window.destroyed();
+    }
+    void toggleConsoleColours() { menu(win32::GameToolbar::kColours); }
+    bool consoleColours() { return window.toolbar().consoleColours(); }
+    // As the customize dialog moves a button; the Game tool then stands after the box.
+    void moveToolbar() { SendMessageA(window.toolbar().row(), TB_MOVEBUTTON, 0, 1); }
+    bool toolbarMoved() {
+        return SendMessageA(window.toolbar().row(), TB_COMMANDTOINDEX, win32::GameToolbar::kGame, 0) == 1;
     }
     std::string layoutFile() { return dataFile("ATBconfig.atb"); }
 };
@@ -134,55 +160,7 @@ BoxAnswer answerNextBox(int press, const std::function<void()>& open) {
 
 }  // namespace
 
-TEST(Win32Window, TypedFieldsAndTheGameBoxReachTheServerAndExitKeepsThemInTheRegistry) {
-    LiveWin32Window w;
-    testsupport::UdpPeer server;
-    EXPECT_FALSE(w.window.closeCommandEnabled());  // Form_Load takes the window's own close away
-    w.type(w.at("txtPort"), L"27a9-60123");
-    EXPECT_EQ(w.text("txtPort"), "279601");  // digits only, six at most
-    SetWindowTextA(w.at("txtPort"), std::to_string(server.port()).c_str());
-    w.type(w.at("txtPassword"), L"s3cret");
-    w.type(w.at("txtMsg"), L"Hello\r^1W\u00f6rld \u263a");  // the smiley has no byte in the code page
-    SetWindowTextA(w.at("txtSeverMessageTime"), "1");
-    SetWindowTextA(w.at("txtMsgDelay"), "2.5");
-    HWND ipEdit = GetWindow(w.at("txtIP"), GW_CHILD);
-    w.type(ipEdit, L"127.0.0.1");
-    w.key(ipEdit, VK_RETURN);
-    EXPECT_EQ(SendMessageA(w.at("txtIP"), CB_GETCOUNT, 0, 0), 1);
-    w.pickGame("Quake 3 Arena");
-
-    w.click("cmdStart");
-    const std::string P(4, '\xFF');
-    EXPECT_EQ(server.receive(), P + "rcon s3cret status");
-    EXPECT_EQ(w.window.controls().tmrServerMessage.interval(), 65535);
-    EXPECT_EQ(w.window.controls().tmrStatus.interval(), 63000);
-    w.form.tmrServerMessage_Timer();
-    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"Hello\"");
-    EXPECT_EQ(server.receive(), P + "rcon s3cret say \"^1W\xF6rld ?\"");
-    w.type(w.at("txtSendCommand"), L"say \u263a \u00e9t\u00e9");
-    w.key(w.at("txtSendCommand"), VK_RETURN);  // Enter sends, as Send does
-    w.pump(50);
-    EXPECT_EQ(server.receive(), P + "rcon s3cret say ? \xE9t\xE9");
-    server.reply(P + "print\nplayer list\n");
-    w.pump(300);
-    EXPECT_EQ(w.window.console().text(), "player list\r\n");
-    w.click("cmdStop");
-    EXPECT_TRUE(IsWindowEnabled(w.at("cmdStart")));
-
-    SendMessageA(w.window.handle(), WM_CLOSE, 0, 0);  // the title bar's close: nothing
-    EXPECT_FALSE(w.window.destroyed());
-    w.menu(win32::GameToolbar::kExit);
-    EXPECT_TRUE(w.window.destroyed());
-    const std::pair<const char*, std::string> fields[] = {
-        {"Port", std::to_string(server.port())},
-        {"Password", "s3cret"},
-        {"Msg", "Hello\r\n^1W\xF6rld ?"},
-        {"Msg_Timer", "1"},
-        {"Msg_Delay", "2.5"},
-    };
-    for (const auto& [name, value] : fields) EXPECT_EQ(w.stored("_Vexmond", name), value) << name;
-    EXPECT_EQ(w.stored("IPs", "Hist0"), "127.0.0.1");
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowContract, ::testing::Types<LiveWin32Window>);
 
 TEST(Win32Window, TheConsoleKeepsTheExactBytesShowsTheLinesAndSavesThem) {
     LiveWin32Window w;
@@ -242,30 +220,6 @@ TEST(Win32Window, BoxesShowTheirTitlesTextsAndButtonsAndCloseAsksWhileRunning) {
     const BoxAnswer yes = answerNextBox(IDYES, [&] { w.click("cmdClose"); });
     EXPECT_EQ(yes.title, no.title);
     EXPECT_TRUE(w.window.destroyed());
-}
-
-TEST(Win32Window, TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot) {
-    std::string layout;
-    {
-        LiveWin32Window w;
-        w.pickGame("Quake 3 Arena");
-        w.menu(win32::GameToolbar::kColours);
-        SendMessageA(w.window.toolbar().row(), TB_MOVEBUTTON, 0, 1);  // as the customize dialog moves it
-        w.click("cmdClose");
-        layout = testsupport::readFile(w.layoutFile());
-    }
-    EXPECT_EQ(layout.rfind("Vexmond toolbar layout 1\ngame=UXVha2UgMyBBcmVuYQ==\n", 0), 0u) << layout;
-    for (const bool damaged : {false, true}) {
-        LiveWin32Window w(LiveWin32Window::Real::nothing, false);
-        std::filesystem::create_directories(std::filesystem::path(w.layoutFile()).parent_path());
-        testsupport::writeFile(w.layoutFile(), damaged ? "not a layout" : layout);
-        w.load();
-        EXPECT_EQ(w.window.toolbar().tool(7)->text(), damaged ? "Return to Castle Wolfenstein" : "Quake 3 Arena");
-        EXPECT_EQ(w.window.toolbar().consoleColours(), !damaged);
-        // The Game tool after the box as it was left, or first as built.
-        EXPECT_EQ(SendMessageA(w.window.toolbar().row(), TB_COMMANDTOINDEX, win32::GameToolbar::kGame, 0),
-                  damaged ? 0 : 1);
-    }
 }
 
 TEST(Win32Window, TheSessionsEndIsAnsweredAndACancelledOneEndsNothing) {
