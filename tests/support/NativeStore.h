@@ -27,48 +27,6 @@ namespace testsupport {
 
 #ifdef _WIN32
 
-// What the registry answers a user without write rights to a key: every open
-// for writing, and every change, is refused with "access denied". Wine runs
-// with every right, so the refusal is made here, in front of the real backend.
-class WriteRefusingRegistry : public platform::IRegistry {
-public:
-    bool refusing = false;
-
-    long createKey(platform::RegKey root, const std::string& path, std::uint32_t access,
-                   platform::RegKey* key) override {
-        return refusing ? platform::kErrorAccessDenied : m_registry.createKey(root, path, access, key);
-    }
-    long openKey(platform::RegKey root, const std::string& path, std::uint32_t access, platform::RegKey* key) override {
-        if (refusing && (access & ~platform::kKeyQueryValue & 0xFFFF) != 0) return platform::kErrorAccessDenied;
-        return m_registry.openKey(root, path, access, key);
-    }
-    long setValue(platform::RegKey key, const std::string& name, std::uint32_t type,
-                  const std::vector<std::uint8_t>& data) override {
-        return refusing ? platform::kErrorAccessDenied : m_registry.setValue(key, name, type, data);
-    }
-    long queryValue(platform::RegKey key, const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data,
-                    std::uint32_t* size) override {
-        return m_registry.queryValue(key, name, type, data, size);
-    }
-    long queryInfoKey(platform::RegKey key, std::uint32_t* longest) override {
-        return m_registry.queryInfoKey(key, longest);
-    }
-    long enumValue(platform::RegKey key, std::uint32_t index, std::uint32_t chars, std::string* name) override {
-        return m_registry.enumValue(key, index, chars, name);
-    }
-    long deleteValue(platform::RegKey key, const std::string& name) override {
-        return refusing ? platform::kErrorAccessDenied : m_registry.deleteValue(key, name);
-    }
-    long deleteKey(platform::RegKey root, const std::string& path) override {
-        return refusing ? platform::kErrorAccessDenied : m_registry.deleteKey(root, path);
-    }
-    long closeKey(platform::RegKey key) override { return m_registry.closeKey(key); }
-    platform::RegKey settingsRoot() const override { return m_registry.settingsRoot(); }
-
-private:
-    platform::win::WinRegistry m_registry;
-};
-
 class NativeStore {
 public:
     explicit NativeStore(const TempDir&) {
@@ -86,8 +44,6 @@ public:
     NativeStore& operator=(const NativeStore&) = delete;
 
     platform::IRegistry& registry() { return m_registry; }
-    // Reading goes on; every write is refused as for a user without rights.
-    void setReadOnly(bool readOnly) { m_registry.refusing = readOnly; }
     // The real key a root of the store stands for, below the real HKEY_CURRENT_USER.
     std::string placeOf(HKEY root) const { return m_root + (root == HKEY_LOCAL_MACHINE ? "\\machine" : "\\user"); }
 
@@ -111,7 +67,7 @@ private:
 
     std::string m_root;
     std::vector<HKEY> m_places;
-    WriteRefusingRegistry m_registry;
+    platform::win::WinRegistry m_registry;
 };
 
 #else
