@@ -12,7 +12,7 @@ namespace {
 const std::string B = "         ";
 using Strings = std::vector<std::string>;
 
-Strings fields(const FormHarness& h) {
+[[maybe_unused]] Strings fields(const FormHarness& h) {
     return {h.txtPassword.value, h.txtPort.value, h.txtMsg.value, h.txtSeverMessageTime.value, h.txtMsgDelay.value};
 }
 

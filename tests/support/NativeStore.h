@@ -11,6 +11,7 @@
 #include "tests/support/TempDir.h"
 
 #ifdef _WIN32
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -44,6 +45,10 @@ public:
     NativeStore& operator=(const NativeStore&) = delete;
 
     platform::IRegistry& registry() { return m_registry; }
+    // Wine grants every right: no store here refuses writes.
+    void setReadOnly(bool readOnly) {
+        if (readOnly) ADD_FAILURE() << "no store that refuses writes under wine";
+    }
     // The real key a root of the store stands for, below the real HKEY_CURRENT_USER.
     std::string placeOf(HKEY root) const { return m_root + (root == HKEY_LOCAL_MACHINE ? "\\machine" : "\\user"); }
 
