@@ -21,6 +21,7 @@ TEST(Variant, ConvertsToLongWithHalvesToEvenOrRefusesWithItsNumber) {
         {Variant::Double(2147483647.4), 2147483647, 0},
         {Variant::CurrencyScaled(25000), 2, 0},
         {Variant::CurrencyScaled(-15000), -2, 0},
+        {Variant::CurrencyScaled(35000), 4, 0},
         {Variant::String(" 42 "), 42, 0},
         {Variant::String("2.5"), 2, 0},
         {Variant::Double(2147483647.5), 0, kErrOverflow},
