@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     history.Init(&combo, true, true, &store, "IPs", 10);
     for (char c : typed.substr(0, 96)) {
         if (c == '\x08')
-            combo.backspace();
+            combo.erase(8);
         else if (c == '\r')
             history.AddCurrentItem();
         else
-            combo.type(c);
+            combo.typeText(std::string(1, c));
         if (combo.items.size() > 20 || combo.selStart + combo.selLength > static_cast<int>(combo.edit.size()))
             __builtin_trap();
     }
