@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/GameProfiles.h"
+#include "support/Text.h"
 #include "win32/Controls.h"
 
 namespace win32 {
@@ -190,12 +191,10 @@ void GameToolbar::resize(int width) {
 // The row's arrangement as the customize dialog left it: whether the Game
 // tool is there, and on which side of the game box.
 void GameToolbar::arrange(const std::string& state) {
+    std::vector<std::string> pieces = support::splitText(state, ",");
+    if (pieces.back().empty()) pieces.pop_back();  // each id is written with a comma after it
     std::vector<int> ids;
-    for (std::size_t start = 0; start < state.size();) {
-        const std::size_t comma = state.find(',', start);
-        ids.push_back(std::atoi(state.substr(start, comma - start).c_str()));
-        start = comma == std::string::npos ? state.size() : comma + 1;
-    }
+    for (const std::string& piece : pieces) ids.push_back(std::atoi(piece.c_str()));
     const auto game = std::find(ids.begin(), ids.end(), kGame);
     const auto box = std::find(ids.begin(), ids.end(), 0);
     const auto index = SendMessageA(m_row, TB_COMMANDTOINDEX, kGame, 0);
