@@ -1,21 +1,15 @@
 #include "app/frmMain.h"
 
-#include "app/GameProfiles.h"
-#include "app/SocketMessages.h"
 #include "app/modIP.h"
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
 #include "support/AppError.h"
-#include <algorithm>
-#include <climits>
 
 #include "platform/ExeName.h"
 #include "support/CCursor.h"
 #include "support/CFile.h"
 #include "support/CFileOpenSaveDialog.h"
 #include "support/modForms.h"
-#include "support/LeadingNumber.h"
-#include "support/Text.h"
 #include "support/Variant.h"
 
 namespace app {
@@ -35,7 +29,10 @@ std::string withBlanks(const std::string& text) { return text + kNineBlanks; }
 }  // namespace
 
 frmMain::frmMain(const FormControls& controls, const FormServices& services)
-    : m_c(controls), m_s(services), m_oErrorLog(services.fileSystem, services.clock, services.messageBox) {}
+    : m_c(controls),
+      m_s(services),
+      m_oErrorLog(services.fileSystem, services.clock, services.messageBox),
+      m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, services.sleeper, *this) {}
 
 frmMain::~frmMain() = default;
 
@@ -64,8 +61,6 @@ void frmMain::Form_Load() {
         skipOnFailure([&] {
             f.control.setText(m_oAppSettings->GetSetting(kSection, f.key, Variant::String(f.defaultValue)).toText());
         });
-
-    skipOnFailure([&] { m_sPacketPrefix = std::string(4, '\xFF'); });
 
     skipOnFailure([&] {
         support::CFile layout(m_s.fileSystem);
@@ -171,7 +166,7 @@ void frmMain::cmdClose_Click() {
 void frmMain::Form_Unload(bool& cancel) {
     (void)cancel;  // never set: the window always goes
     skipOnFailure([&] {
-        if (m_c.udpPeerA.state() == 1) m_c.udpPeerA.close();
+        if (m_c.udpPeerA.state() == platform::kSocketOpen) m_c.udpPeerA.close();
     });
     skipOnFailure([&] {
         if (m_c.tmrServerMessage.enabled()) m_c.tmrServerMessage.setEnabled(false);
@@ -204,27 +199,15 @@ void frmMain::SSActiveToolBars1_ToolClick(const platform::ITool& tool) {
     }
 }
 
-void frmMain::applyProfile(const std::string& gameName) {
-    m_state.g_sGameName = gameName;
-    if (const GameProfile* p = findGameProfile(gameName)) {
-        m_state.g_sRconWord = p->rconWord;
-        m_state.g_sSayWord = p->sayWord;
-    } else if (m_state.g_sRconWord.empty()) {
-        // A name typed into the box before any game was picked: without a
-        // verb no server of either engine family would take the datagram.
-        m_state.g_sRconWord = kUnknownGameRconWord;
-    }
-}
-
 void frmMain::ApplyGameProfile() {
-    platform::ITool* gameBox = m_c.SSActiveToolBars1.tool(7);
+    platform::ITool* gameBox = m_c.SSActiveToolBars1.tool(kGameBoxTool);
     if (!gameBox) throw support::runtimeError(support::kErrObjectNotSet);
-    applyProfile(gameBox->text());
+    m_session.applyGame(gameBox->text());
 }
 
 void frmMain::SSActiveToolBars1_ComboSelChange(const platform::ITool& tool) {
     try {
-        applyProfile(tool.text());
+        m_session.applyGame(tool.text());
     } catch (const std::exception& e) {
         showFailure("SSActiveToolBars1_ComboSelChange", e);
     }
@@ -247,12 +230,8 @@ void frmMain::ShowRunning() {
 }
 
 void frmMain::StopMessaging() {
-    skipOnFailure([&] {
-        if (m_c.udpPeerA.state() == 1) m_c.udpPeerA.close();
-    });
-    skipOnFailure([&] { m_c.tmrServerMessage.setEnabled(false); });
+    m_session.stop();
     skipOnFailure([&] { m_c.cmdStart.setEnabled(true); });
-    skipOnFailure([&] { m_c.tmrStatus.setEnabled(false); });
     skipOnFailure([&] { m_c.imgConnected.setVisible(false); });
     skipOnFailure([&] { m_c.imgNotConnected.setVisible(true); });
 }
@@ -278,7 +257,7 @@ void frmMain::cmdSave_Click() {
     dialog.setCenterDialog(true);
     dialog.setDialogTitle("Save log");
     dialog.setFilter("All Files (*.*)|*.*");
-    dialog.setFlags(0x80204);
+    dialog.setFlags(platform::kOfnExplorer | platform::kOfnAllowMultiSelect | platform::kOfnHideReadOnly);
     dialog.setHWndOwner(m_c.form.hWnd());
     dialog.setMaxFileSize(255);
     if (!dialog.Show(1)) return;
@@ -294,167 +273,78 @@ void frmMain::cmdSave_Click() {
     m_s.messageBox.show("File has been saved", mb::kOkOnly + mb::kInformation, kAppTitle);
 }
 
-std::string frmMain::broadcastLine(const std::string& line) const {
-    return broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord,
-                            line);
-}
-
-std::string frmMain::statusRequest() const { return statusCommand(m_state.g_sRconWord, m_c.txtPassword.text()); }
-
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
     m_s.messageBox.show(support::errorText(support::asAppError(e)), mb::kOkOnly + mb::kExclamation,
                         std::string(kAppTitle) + " - " + procedure);
 }
 
-namespace {
-
-std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
-
-}  // namespace
-
-void frmMain::socketFailure(const std::string& handler, const std::exception& e, bool replyHandler) {
-    const support::AppError err = support::asAppError(e);
-    // No tick and no reply runs while the box is up: one failure, one box.
-    skipOnFailure([&] {
-        m_s.sleeper.holdEvents([&] {
-            if (const char* message = socketMessage(err.number(), replyHandler))
-                m_s.messageBox.show(withBlanks(message), mb::kOkOnly + mb::kExclamation, kAppTitle);
-            else if (replyHandler)
-                m_s.messageBox.show(err.description(), mb::kOkOnly + mb::kExclamation, kAppTitle);
-            else
-                m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + handler + "(Sub)", 0, true,
-                                     false, true, &err, "");
-        });
-    });
-    cmdStop_Click();
+ServerFields frmMain::fields() {
+    return ServerFields{.address = m_c.txtIP.text(),
+                        .port = m_c.txtPort.text(),
+                        .password = m_c.txtPassword.text(),
+                        .message = m_c.txtMsg.text(),
+                        .messageInterval = m_c.txtSeverMessageTime.text(),
+                        .lineDelay = m_c.txtMsgDelay.text(),
+                        .statusInterval = m_c.txtStatus.text()};
 }
 
-void frmMain::send(const std::string& commandText) { m_c.udpPeerA.sendData(m_sPacketPrefix + commandText); }
+void frmMain::reply(const std::string& consoleText) { AppendToConsole(consoleText); }
 
-void frmMain::PrepareMessage(const std::string& message, const std::string& password) {
-    m_state.g_asMessageLines = support::splitText(message, kCrLf);
-    const std::size_t last = m_state.g_asMessageLines.size() - 1;
-    if (last > static_cast<std::size_t>(INT16_MAX)) throw support::runtimeError(support::kErrOverflow);
-    m_state.g_iLastMessageLine = static_cast<std::int16_t>(last);
-    m_state.g_sRconPassword = support::trimBlanks(password);
+void frmMain::requestsSent() { MoveCaretToEnd(); }
+
+// The window's failure path: one box (or the error log's entry), then the
+// full stop.
+void frmMain::failed(const SessionFailure& failure) {
+    skipOnFailure([&] {
+        switch (failure.telling) {
+        case SessionFailure::Telling::tableMessage:
+            m_s.messageBox.show(withBlanks(failure.text), mb::kOkOnly + mb::kExclamation, kAppTitle);
+            break;
+        case SessionFailure::Telling::ownDescription:
+            m_s.messageBox.show(failure.text, mb::kOkOnly + mb::kExclamation, kAppTitle);
+            break;
+        case SessionFailure::Telling::errorLog:
+            m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + failure.procedure + "(Sub)", 0,
+                                 true, false, true, &failure.error, "");
+            break;
+        }
+    });
+    cmdStop_Click();
 }
 
 void frmMain::cmdStart_Click() {
     try {
         ApplyGameProfile();
-        const struct {
-            bool missing;
-            const char* message;
-        } checks[] = {
-            {support::trimBlanks(m_c.txtIP.text()).empty(), "Please input a server IP"},
-            {support::trimBlanks(m_c.txtPort.text()).empty(), "Please input a server port"},
-            {support::trimBlanks(m_c.txtPassword.text()).empty(), "Please input a remote password"},
-            {m_c.txtMsg.text().empty(), "Please input a message"},
-        };
-        for (const auto& check : checks)
-            if (check.missing) {
-                m_s.messageBox.show(withBlanks(check.message), mb::kOkOnly + mb::kExclamation, kAppTitle);
-                return;
-            }
-        PrepareMessage(m_c.txtMsg.text(), m_c.txtPassword.text());
+        const ServerFields f = fields();
+        if (const char* missing = RconSession::missingField(f)) {
+            m_s.messageBox.show(withBlanks(missing), mb::kOkOnly + mb::kExclamation, kAppTitle);
+            return;
+        }
+        m_session.PrepareMessage(f.message, f.password);
         saveSettingsForStart();
-
-        if (m_c.udpPeerA.state() == 1) m_c.udpPeerA.close();
-        m_c.udpPeerA.setRemoteHost(support::trimBlanks(m_c.txtIP.text()));
-        m_c.udpPeerA.setRemotePort(Variant::String(support::trimBlanks(m_c.txtPort.text())).toLong());
-        m_c.udpPeerA.bind();
-        m_bServerKnown = true;
-
-        send(statusRequest());
-        m_c.tmrServerMessage.setInterval(kMessageTimerPeriod);
-        m_c.tmrServerMessage.setEnabled(true);
-        m_c.tmrStatus.setInterval(kStatusTimerPeriod);
-        m_c.tmrStatus.setEnabled(true);
+        m_session.open(f);
         ShowRunning();
     } catch (const std::exception& e) {
-        socketFailure("cmdStart_Click", e, false);
+        m_session.fail(kStartProcedure, e);
     }
 }
 
-std::uint32_t frmMain::lineDelayMilliseconds() const {
-    double seconds = support::leadingNumber(m_c.txtMsgDelay.text());
-    if (!(seconds > 0)) seconds = 0;  // negative (and not-a-number) delays count as none
-    seconds = std::min(seconds, kMaxLineDelaySeconds);
-    const std::int32_t ms = support::roundToLong(seconds * 1000.0);
-    return ms == 0 ? 2000u : static_cast<std::uint32_t>(ms);
-}
+void frmMain::tmrServerMessage_Timer() { m_session.messageTimerTicked(); }
 
-void frmMain::tmrServerMessage_Timer() {
-    try {
-        m_lMessageTicks = countTick(m_lMessageTicks);
-        double interval = support::leadingNumber(m_c.txtSeverMessageTime.text());
-        if (interval == 0) interval = 5;
-        if (m_lMessageTicks < interval) return;
-        const std::uint32_t delay = lineDelayMilliseconds();
-        for (std::size_t i = 0;
-             i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
-            const std::string& line = m_state.g_asMessageLines[i];
-            if (line.empty()) continue;
-            send(broadcastLine(line));
-            m_s.sleeper.sleep(delay);
-        }
-        MoveCaretToEnd();
-        m_lMessageTicks = 0;
-    } catch (const std::exception& e) {
-        socketFailure("tmrServerMessage_Timer", e, false);
-    }
-}
-
-void frmMain::tmrStatus_Timer() {
-    try {
-        m_lStatusTicks = countTick(m_lStatusTicks);
-        const double interval = support::leadingNumber(m_c.txtStatus.text());
-        if (interval == 0) return;
-        if (m_lStatusTicks < interval) return;
-        send(statusRequest());
-        m_lStatusTicks = 0;
-        MoveCaretToEnd();
-    } catch (const std::exception& e) {
-        socketFailure("tmrStatus_Timer", e, false);
-    }
-}
+void frmMain::tmrStatus_Timer() { m_session.statusTimerTicked(); }
 
 void frmMain::cmdSend_Click() {
-    try {
-        const std::string command = support::trimBlanks(m_c.txtSendCommand.text());
-        if (command.empty()) return;
-        if (m_c.udpPeerA.state() != 1) {
-            if (!m_bServerKnown) {
-                m_s.messageBox.show(kNoServerYet, mb::kOkOnly + mb::kExclamation, kAppTitle);
-                return;
-            }
-            // After a Stop the socket still names the last Start's server:
-            // open it again so that the command goes out and its reply is shown.
-            m_c.udpPeerA.bind();
-        }
-        send(app::manualCommand(m_c.txtPassword.text(), command));
-    } catch (const std::exception& e) {
-        socketFailure("cmdSend_Click", e, false);
-    }
+    if (m_session.sendCommand(m_c.txtSendCommand.text()) == RconSession::CommandResult::noServerYet)
+        m_s.messageBox.show(kNoServerYet, mb::kOkOnly + mb::kExclamation, kAppTitle);
 }
 
-std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix) {
-    return support::replaceAll(support::replaceAll(datagram, packetPrefix + "print\n", ""), "\n", kCrLf);
-}
-
-void frmMain::udpPeerA_DataArrival(std::int32_t) {
-    try {
-        AppendToConsole(ConsoleTextOfReply(m_c.udpPeerA.getData(), m_sPacketPrefix));
-    } catch (const std::exception& e) {
-        socketFailure("udpPeerA_DataArrival", e, true);
-    }
-}
+void frmMain::udpPeerA_DataArrival(std::int32_t) { m_session.datagramsWaiting(); }
 
 void frmMain::cmdIP_Click() {
     std::unique_ptr<support::CCursor> cursor;
     skipOnFailure([&] {
         cursor = std::make_unique<support::CCursor>(m_s.cursor);
-        cursor->SetCursor(11);
+        cursor->SetCursor(platform::kPointerHourglass);
     });
     skipOnFailure([&] { m_c.txtIP.setText(modIP::GetLocalAddress(m_s.sockets, m_s.messageBox)); });
     skipOnFailure([&] {

@@ -3,19 +3,19 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/AboutTexts.h"
+#include "app/Pauses.h"
+#include "app/RconSession.h"
 #include "platform/Clock.h"
 #include "platform/ComboBox.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
-#include "platform/Sleeper.h"
 #include "platform/Socket.h"
 #include "platform/SocketsLibrary.h"
 #include "support/modErrorLog.h"
-#include "app/AboutTexts.h"
 
 namespace settings {
 class CAppSettings;
@@ -52,20 +52,9 @@ struct FormServices {
     platform::IFileDialogs& fileDialogs;
     platform::IFileSystem& fileSystem;
     platform::IClock& clock;
-    platform::ISleeper& sleeper;
+    Pauses& sleeper;
     platform::ICursor& cursor;
     platform::ISocketsLibrary& sockets;
-};
-
-// The remote-console state shared by the window's procedures. It starts
-// empty and is never reset.
-struct RconState {
-    std::string g_sGameName;
-    std::string g_sRconWord;
-    std::string g_sSayWord;
-    std::vector<std::string> g_asMessageLines;
-    std::int16_t g_iLastMessageLine = 0;
-    std::string g_sRconPassword;
 };
 
 // Texts of the window that the user reads (the About and Information boxes'
@@ -76,29 +65,22 @@ inline constexpr const char* kNoServerYet =
     "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
     "be sent to it even while Vexmond is stopped.";
 
-// The pause after each broadcast line blocks the whole window, so it is kept
-// within 0 to 60 seconds whatever the field holds (0 itself means 2 seconds).
-inline constexpr double kMaxLineDelaySeconds = 60.0;
-
-// The window timers' periods: one "minute" of the interval fields is a tick.
-inline constexpr std::int32_t kMessageTimerPeriod = 65535;
-inline constexpr std::int32_t kStatusTimerPeriod = 63000;
-
-// A reply datagram as the console shows it: every reply header (the packet
-// prefix, "print" and a line feed) removed wherever it stands, then every
-// line feed made a carriage return and line feed.
-std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix);
+// The toolbar's game box, by its number in the toolbar's collection of tools.
+inline constexpr int kGameBoxTool = 7;
 
 // Appends the separator to a directory that does not end in one; returns it.
 std::string& AddBackslash(std::string& path, char separator = '/');
 
-// The logic of the main window: every event procedure of the window is a
-// member of the same name. Each front-end's window (qt/, win32/) only builds
-// the controls and forwards their events here.
-class frmMain {
+// The main window's presenter: every event procedure of the window is a
+// member of the same name. It hands the fields to the rcon session of the
+// server and the session's replies, failures and state to the console, the
+// indicators and the message boxes; it keeps the window's own settings, the
+// address history and the toolbar's layout. A front-end (qt/, win32/) builds
+// the controls and calls these procedures on their events.
+class frmMain : private ISessionEvents {
 public:
     frmMain(const FormControls& controls, const FormServices& services);
-    ~frmMain();
+    ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -125,9 +107,10 @@ public:
     void StopMessaging();
     void cmdStop_Click();
 
-    // The broadcast, the status poll, the manual command and the replies.
+    // The broadcast, the status poll, the manual command and the replies:
+    // the timers' ticks and the socket's report that datagrams wait are
+    // handed to the session, which holds them during a pause.
     void cmdStart_Click();
-    void PrepareMessage(const std::string& message, const std::string& password);
     void tmrServerMessage_Timer();
     void tmrStatus_Timer();
     void cmdSend_Click();
@@ -145,18 +128,16 @@ public:
     void AppendToConsole(const std::string& text);
     void MoveCaretToEnd();
 
-private:
-    // The command texts as they would be sent now (after the packet prefix).
-    std::string broadcastLine(const std::string& line) const;
-    std::string statusRequest() const;
-    // The pause after each line, in milliseconds, as the delay field stands now.
-    std::uint32_t lineDelayMilliseconds() const;
+    const RconSession& session() const { return m_session; }
 
-    void applyProfile(const std::string& gameName);
+private:
+    // ISessionEvents: the fields, and what the session tells.
+    ServerFields fields() override;
+    void reply(const std::string& consoleText) override;
+    void failed(const SessionFailure& failure) override;
+    void requestsSent() override;
+
     void showFailure(const std::string& procedure, const std::exception& e);
-    // The common failure path of the handlers that touch the socket.
-    void socketFailure(const std::string& handler, const std::exception& e, bool replyHandler);
-    void send(const std::string& commandText);
     void saveSettingsOrThrow();
     bool saveSettingsOrAsk();
     void saveSettingsForStart();
@@ -164,14 +145,10 @@ private:
     FormControls m_c;
     FormServices m_s;
     support::modErrorLog m_oErrorLog;
-    RconState m_state;
+    RconSession m_session;
     std::unique_ptr<settings::CAppSettings> m_oAppSettings;
     std::unique_ptr<settings::CSmartComboBox> m_oIPHistory;
-    std::string m_sPacketPrefix;
-    std::int32_t m_lMessageTicks = 0;
-    std::int32_t m_lStatusTicks = 0;
     bool m_bUnloaded = false;
-    bool m_bServerKnown = false;     // a Start has opened the socket once
     bool m_bToldSaveFailed = false;  // the user knows the store cannot be written
 };
 

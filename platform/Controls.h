@@ -106,6 +106,9 @@ public:
 
 // The application-wide mouse pointer, by the classic pointer codes (0 the
 // default, 11 the hourglass, 13 arrow and hourglass, ...).
+inline constexpr std::int16_t kPointerDefault = 0;
+inline constexpr std::int16_t kPointerHourglass = 11;
+
 class ICursor {
 public:
     virtual ~ICursor() = default;

@@ -10,7 +10,7 @@
 
 #include "app/frmMain.h"
 #include "qt/Application.h"
-#include "qt/EventSleeper.h"
+#include "qt/EventLoop.h"
 
 namespace qtgui {
 
@@ -29,10 +29,10 @@ constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 }  // namespace
 
-Lifetime::Lifetime(app::frmMain& form, EventSleeper* pauses) : m_form(form), m_pauses(pauses) {
+Lifetime::Lifetime(app::frmMain& form, EventLoop* loop) : m_form(form), m_loop(loop) {
     resetLeaving();
-    if (m_pauses)
-        m_pauses->setEndNow([this] {
+    if (m_loop)
+        m_loop->setEndNow([this] {
             // The handler that paused is still on the stack, and Qt cannot
             // unwind it: unload (the history and the layout are written
             // synchronously) and end the process here.
@@ -53,7 +53,7 @@ Lifetime::Lifetime(app::frmMain& form, EventSleeper* pauses) : m_form(form), m_p
 }
 
 Lifetime::~Lifetime() {
-    if (m_pauses) m_pauses->setEndNow(nullptr);
+    if (m_loop) m_loop->setEndNow(nullptr);
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);

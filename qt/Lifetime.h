@@ -8,7 +8,7 @@ class frmMain;
 
 namespace qtgui {
 
-class EventSleeper;
+class EventLoop;
 
 // The one owner of the program's end. Close and Exit unload the window
 // themselves; everything else that ends the program (SIGTERM, SIGINT, SIGHUP,
@@ -20,8 +20,8 @@ class EventSleeper;
 class Lifetime : public QObject {
     Q_OBJECT
 public:
-    // The end is not held by the window's pauses (pauses), if given.
-    explicit Lifetime(app::frmMain& form, EventSleeper* pauses = nullptr);
+    // The end is not held by the waits of the window's pauses (loop), if given.
+    explicit Lifetime(app::frmMain& form, EventLoop* loop = nullptr);
     ~Lifetime() override;
     Lifetime(const Lifetime&) = delete;
     Lifetime& operator=(const Lifetime&) = delete;
@@ -33,7 +33,7 @@ private:
     void takeSignals();
 
     app::frmMain& m_form;
-    EventSleeper* m_pauses;
+    EventLoop* m_loop;
     int m_pipe[2] = {-1, -1};
 };
 

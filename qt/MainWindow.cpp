@@ -118,7 +118,9 @@ private:
     MainWindow& m_window;
 };
 
-MainWindow::MainWindow(ISocket& socket) : m_socket(socket), m_formAdapter(std::make_unique<FormAdapter>(*this)) {
+MainWindow::MainWindow(ISocket& socket, platform::IDatagramSource& datagrams)
+    : m_socket(socket), m_formAdapter(std::make_unique<FormAdapter>(*this)), m_watcher(datagrams) {
+    m_loop.setWatcher(&m_watcher);
     setObjectName("frmMain");
     setWindowTitle("Vexmond");
     setWindowIcon(appIcon());
@@ -411,9 +413,10 @@ void MainWindow::bind(app::frmMain& form) {
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
     connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
-    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { tick(m_tmrServerMessage); });
-    connect(m_tmrStatus, &QTimer::timeout, this, [this] { tick(m_tmrStatus); });
-    connect(&m_sleeper, &EventSleeper::released, this, &MainWindow::runHeldTicks);
+    connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
+    connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
+    connect(&m_watcher, &SocketWatcher::arrived, this,
+            [this](std::int32_t bytes) { m_form->udpPeerA_DataArrival(bytes); });
     connect(m_cmdSave, &QPushButton::clicked, this,
             [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
     connect(m_cmdClear, &QPushButton::clicked, this,
@@ -430,30 +433,6 @@ void MainWindow::bind(app::frmMain& form) {
             [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); });
     connect(m_ipField.get(), &ComboField::failed, this,
             [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); });
-}
-
-void MainWindow::tick(QTimer* timer) {
-    if (!m_form) return;
-    if (m_sleeper.held()) {
-        // A failure box's own loop, or the pass after a pause that hands
-        // over the input that waited. A timer never queues missed ticks: one
-        // held tick per timer.
-        if (std::find(m_heldTicks.begin(), m_heldTicks.end(), timer) == m_heldTicks.end()) m_heldTicks.push_back(timer);
-        return;
-    }
-    if (timer == m_tmrServerMessage)
-        m_form->tmrServerMessage_Timer();
-    else
-        m_form->tmrStatus_Timer();
-}
-
-// The ticks that fell due while events were held, in the order they fell
-// due, for the timers that are still running once the input that waited has
-// been handled.
-void MainWindow::runHeldTicks() {
-    const std::vector<QTimer*> due = std::exchange(m_heldTicks, {});
-    for (QTimer* timer : due)
-        if (timer->isActive()) tick(timer);
 }
 
 void MainWindow::pressStart() {

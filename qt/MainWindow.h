@@ -5,8 +5,11 @@
 #include <functional>
 #include <memory>
 
+#include "app/Pauses.h"
 #include "app/frmMain.h"
-#include "qt/EventSleeper.h"
+#include "platform/DatagramSource.h"
+#include "qt/EventLoop.h"
+#include "qt/SocketWatcher.h"
 #include "qt/GameColours.h"
 #include "qt/MessagePreview.h"
 #include "qt/AppCursor.h"
@@ -36,19 +39,21 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-// The main window: builds every control under its name, implements the
-// control interfaces over the widgets and forwards each widget event to the
-// frmMain member of the same name. It holds no logic of its own.
+// The main window on Qt: builds every control under its name, implements the
+// control interfaces over the widgets and calls the frmMain procedure of
+// each widget's event. What it decides itself is how Qt draws and lays out
+// the window and its preview, and how its event loop waits.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(platform::ISocket& socket);
+    MainWindow(platform::ISocket& socket, platform::IDatagramSource& datagrams);
     ~MainWindow() override;
 
     app::FormControls controls();
     platform::IMessageBox& messageBoxes() { return m_messageBoxes; }
-    // The pauses and failure boxes; the window holds its timer ticks back during them.
-    EventSleeper& sleeper() { return m_sleeper; }
+    // The pauses and failure boxes, on this window's event loop.
+    app::Pauses& sleeper() { return m_pauses; }
+    EventLoop& eventLoop() { return m_loop; }
     // Connects the widgets' events to the form's procedures.
     void bind(app::frmMain& form);
     // Clicks Start once the event loop runs, as the user would: the same
@@ -96,22 +101,20 @@ private:
     // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
     void guarded(const char* procedure, const std::function<void()>& body);
     void reportFailure(const char* procedure, const std::exception& e);
-    // A timer's tick, held back while a pause or a failure box is under way.
-    void tick(QTimer* timer);
-    void runHeldTicks();
 
     platform::ISocket& m_socket;
     app::frmMain* m_form = nullptr;
     bool m_destroyed = false;
     std::unique_ptr<FormAdapter> m_formAdapter;
     MessageBoxes m_messageBoxes{this};
-    EventSleeper m_sleeper;
+    EventLoop m_loop;
+    app::Pauses m_pauses{m_loop};
+    SocketWatcher m_watcher;
     // A position asked for before the window manager's frame was known: its
     // centre is kept while the frame appears around the window.
     QPointF m_centre;
     QSize m_centredSize;
     bool m_keepCentre = false;
-    std::vector<QTimer*> m_heldTicks;
     GameToolbar* m_toolbar = nullptr;
 
     QComboBox* m_txtIP = nullptr;

@@ -11,7 +11,6 @@
 #include "qt/Lifetime.h"
 #include "qt/MainWindow.h"
 #include "qt/QtFileDialogs.h"
-#include "qt/SocketWatcher.h"
 
 int main(int argc, char** argv) {
     qtgui::CommandLine options;
@@ -32,7 +31,7 @@ int main(int argc, char** argv) {
     platform::posix::PosixSocketsLibrary sockets;
     qtgui::AppCursor cursor;
     qtgui::QtFileDialogs dialogs;
-    qtgui::MainWindow window(socket);
+    qtgui::MainWindow window(socket, socket);
     app::frmMain form(window.controls(), app::FormServices{.registry = registry,
                                                            .messageBox = window.messageBoxes(),
                                                            .fileDialogs = dialogs,
@@ -42,10 +41,7 @@ int main(int argc, char** argv) {
                                                            .cursor = cursor,
                                                            .sockets = sockets});
     window.bind(form);
-    qtgui::SocketWatcher watcher(socket, &window.sleeper());
-    QObject::connect(&watcher, &qtgui::SocketWatcher::arrived,
-                     [&form](std::int32_t bytes) { form.udpPeerA_DataArrival(bytes); });
-    qtgui::Lifetime lifetime(form, &window.sleeper());
+    qtgui::Lifetime lifetime(form, &window.eventLoop());
 
     form.Form_Load();
     window.show();

@@ -236,14 +236,18 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
         {"tmrServerMessage_Timer", [](Ready& h) { h.ticks(5); }},
         {"tmrStatus_Timer", [](Ready& h) { h.frm->tmrStatus_Timer(); }},
         {"cmdSend_Click", [](Ready& h) { h.send("status"); }},
-        {"udpPeerA_DataArrival", [](Ready& h) { h.frm->udpPeerA_DataArrival(1); }},
+        {"udpPeerA_DataArrival",
+         [](Ready& h) {
+             h.udpPeerA.incoming.push_back("x");
+             h.frm->udpPeerA_DataArrival(1);
+         }},
     };
     for (const auto& [procedure, run] : procedures)
         for (const std::int32_t number : {10054, 10014, 10055}) {
             Ready h;
             h.frm->cmdStart_Click();
             h.udpPeerA.failNext = number;
-            h.boxes.during = [&] { EXPECT_EQ(h.sleeper.holding, 1) << "ticks and replies run under the box"; };
+            h.boxes.during = [&] { EXPECT_TRUE(h.pauses.held()) << "ticks and replies run under the box"; };
             h.txtOutput.value = "kept";
             run(h);
             const std::string where = std::string(procedure) + " " + std::to_string(number);

@@ -14,9 +14,7 @@ namespace win32 {
 namespace {
 
 constexpr const char* kClassName = "VexmondWindow";
-constexpr UINT_PTR kMessageTimer = 1, kStatusTimer = 2, kHeldTicksTimer = 3;
-// The replies taken in one pass: a flood cannot keep the window from its input.
-constexpr int kSlice = 64;
+constexpr UINT_PTR kMessageTimer = 1, kStatusTimer = 2;
 
 enum : WORD {
     kFirstControl = 1000,
@@ -90,6 +88,7 @@ MainWindow::MainWindow(HINSTANCE instance, platform::ISocket& socket, platform::
     m_hwnd = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, "Vexmond", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, scaled(640), scaled(640), nullptr, nullptr, instance, this);
     m_messageBoxes = MessageBoxes(m_hwnd);
+    m_loop.setWindow(m_hwnd);
     // The dots per inch of the monitor the window is on (Windows 10 and
     // later), else of the system.
     using DpiForWindow = UINT(WINAPI*)(HWND);
@@ -413,12 +412,6 @@ void MainWindow::bind(app::frmMain& form) {
     m_txtIP->onFailure = [this](const std::exception& e) {
         guarded("txtIP_KeyDown", [&] { throw support::asAppError(e); });
     };
-    m_pauses.onReleased = [this] {
-        // The replies that waited go first (a posted message), the ticks that
-        // fell due last (a timer message comes only when nothing else waits).
-        if (std::exchange(m_repliesWaiting, false)) PostMessageA(m_hwnd, kDrainReplies, 0, 0);
-        if (!m_heldTicks.empty()) SetTimer(m_hwnd, kHeldTicksTimer, USER_TIMER_MINIMUM, nullptr);
-    };
     const auto opened = [this](platform::SocketHandle s) {
         WSAAsyncSelect(static_cast<SOCKET>(s), m_hwnd, kSocketMessage, FD_READ);
     };
@@ -455,36 +448,13 @@ void MainWindow::showColours() {
     m_console->setColours(m_toolbar->consoleColours() ? &rule : nullptr);
 }
 
-void MainWindow::drainReplies() {
-    if (!m_form) return;
-    if (m_pauses.held()) {
-        m_repliesWaiting = true;
-        return;
-    }
-    for (int i = 0; i < kSlice && m_datagrams.descriptor() >= 0; ++i) {
-        const long size = m_datagrams.pendingDatagramSize();
-        if (size < 0) break;
-        m_form->udpPeerA_DataArrival(static_cast<std::int32_t>(size));
-    }
-    // What a full slice left is taken on the next pass, after any input.
-    if (m_datagrams.descriptor() >= 0 && m_datagrams.pendingDatagramSize() >= 0)
-        PostMessageA(m_hwnd, kDrainReplies, 0, 0);
-}
-
 void MainWindow::tick(UINT_PTR id) {
+    if (id == EventLoop::kAfterInputTimer) {
+        m_loop.runAfterInput();
+        return;
+    }
     if (!m_form) return;
-    if (id == kHeldTicksTimer) {
-        KillTimer(m_hwnd, kHeldTicksTimer);
-        // The ticks that fell due while a box was shown, for the timers still running.
-        for (UINT_PTR held : std::exchange(m_heldTicks, {}))
-            if ((held == kMessageTimer ? m_tmrServerMessage : m_tmrStatus)->enabled()) tick(held);
-        return;
-    }
-    if (m_pauses.held()) {
-        // One held tick per timer: a timer never queues missed ticks.
-        if (std::find(m_heldTicks.begin(), m_heldTicks.end(), id) == m_heldTicks.end()) m_heldTicks.push_back(id);
-        return;
-    }
+    // A tick of a timer just stopped may still wait in the queue.
     if (id == kMessageTimer && m_tmrServerMessage->enabled()) m_form->tmrServerMessage_Timer();
     if (id == kStatusTimer && m_tmrStatus->enabled()) m_form->tmrStatus_Timer();
 }
@@ -548,8 +518,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_TIMER: tick(wParam); return 0;
-    case kSocketMessage: drainReplies(); return 0;
-    case kDrainReplies: drainReplies(); return 0;
+    case kSocketMessage:
+        if (m_form) m_form->udpPeerA_DataArrival(static_cast<std::int32_t>(m_datagrams.pendingDatagramSize()));
+        return 0;
+    case EventLoop::kRunPosted: m_loop.runPosted(); return 0;
     case kPressStart: command(kCmdStart, BN_CLICKED, control("cmdStart")); return 0;
     case WM_SIZE: layout(); return 0;
     case WM_DPICHANGED: {

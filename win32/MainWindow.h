@@ -6,25 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "app/Pauses.h"
 #include "app/frmMain.h"
 #include "platform/DatagramSource.h"
 #include "win32/ConsoleControl.h"
 #include "win32/Controls.h"
 #include "win32/GameToolbar.h"
 #include "win32/MessagePreview.h"
-#include "win32/Pauses.h"
+#include "win32/EventLoop.h"
 
 namespace win32 {
 
 // The main window on the Win32 API: builds every control under its name,
-// implements the control interfaces over them and forwards each control's
-// event to the frmMain member of the same name. It holds no logic of its own.
+// implements the control interfaces over them and calls the frmMain
+// procedure of each control's event. What it decides itself is how the
+// window is drawn and laid out, and how its message loop waits.
 class MainWindow : public platform::IForm {
 public:
     // The window's messages of its own, past WM_APP.
     static constexpr UINT kSocketMessage = WM_APP + 1;  // WSAAsyncSelect: a datagram or an error
     static constexpr UINT kPressStart = WM_APP + 2;
-    static constexpr UINT kDrainReplies = WM_APP + 3;
 
     MainWindow(HINSTANCE instance, platform::ISocket& socket, platform::IDatagramSource& datagrams,
                platform::ICursor& cursor);
@@ -35,7 +36,8 @@ public:
     app::FormControls controls();
     platform::IMessageBox& messageBoxes() { return m_messageBoxes; }
     platform::IFileDialogs& fileDialogs() { return m_fileDialogs; }
-    Pauses& sleeper() { return m_pauses; }
+    // The pauses and failure boxes, on this window's message loop.
+    app::Pauses& sleeper() { return m_pauses; }
     GameToolbar& toolbar() { return *m_toolbar; }
     ConsoleControl& console() { return *m_console; }
     HWND handle() const { return m_hwnd; }
@@ -77,7 +79,6 @@ private:
     HWND add(const char* name, const char* className, const char* text, DWORD style, DWORD exStyle = 0);
     void layout();
     void command(WORD id, WORD code, HWND control);
-    void drainReplies();
     void tick(UINT_PTR id);
     void showColours();
     // Runs an event procedure; a failure it lets out is shown, never thrown into Windows.
@@ -97,10 +98,9 @@ private:
     bool m_destroyed = false;
     MessageBoxes m_messageBoxes{nullptr};
     FileDialogs m_fileDialogs;
-    Pauses m_pauses;
+    EventLoop m_loop;
+    app::Pauses m_pauses{m_loop};
     std::vector<std::pair<std::string, HWND>> m_controls;
-    std::vector<UINT_PTR> m_heldTicks;
-    bool m_repliesWaiting = false;
 
     std::unique_ptr<GameToolbar> m_toolbar;
     std::unique_ptr<ComboText> m_txtIP;

@@ -204,6 +204,9 @@ struct FakeSocket : platform::ISocket {
         incoming.pop_front();
         return d;
     }
+    long pendingDatagramSize() override {
+        return open && !incoming.empty() ? static_cast<long>(incoming.front().size()) : -1;
+    }
     void close() override {
         ++closes;
         if (failClose) throw support::AppError(10038, "vexmond.Winsock", "not a socket");

@@ -4,11 +4,12 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
-#include "platform/Sleeper.h"
+#include "platform/EventLoop.h"
 #include "platform/SocketsLibrary.h"
 
 namespace fakes {
@@ -18,24 +19,32 @@ struct FakeClock : platform::IClock {
     platform::LocalDateTime now() const override { return fixed; }
 };
 
-// Records the pauses asked for instead of taking them.
-struct FakeSleeper : platform::ISleeper {
+// Records the waits asked for instead of taking them. What is posted runs at
+// once, unless the test keeps it (deferred) to run it step by step.
+struct FakeEventLoop : platform::IEventLoop {
     std::vector<std::uint32_t> pauses;
-    std::function<void()> during;  // runs inside each pause, as a test's probe
-    int holding = 0;               // inside holdEvents
-    void sleep(std::uint32_t ms) override {
+    std::function<void()> during;  // runs inside each wait, as a test's probe
+    bool deferred = false;
+    std::deque<std::function<void()>> posted, afterInputs;
+    bool reporting = true;
+    void wait(std::uint32_t ms) override {
         pauses.push_back(ms);
         if (during) during();
     }
-    void holdEvents(const std::function<void()>& body) override {
-        ++holding;
-        try {
-            body();
-        } catch (...) {
-            --holding;
-            throw;
+    void post(std::function<void()> f) override { deferred ? posted.push_back(std::move(f)) : f(); }
+    void afterInput(std::function<void()> f) override { deferred ? afterInputs.push_back(std::move(f)) : f(); }
+    void reportArrivals(bool on) override { reporting = on; }
+    // What is posted, also while it runs, comes before any input, as
+    // Windows hands over its posted messages; what waits for the input after.
+    void runPosted() {
+        while (!posted.empty()) {
+            auto f = std::move(posted.front());
+            posted.pop_front();
+            f();
         }
-        --holding;
+    }
+    void runAfterInput() {
+        for (auto now = std::exchange(afterInputs, {}); !now.empty(); now.pop_front()) now.front()();
     }
 };
 

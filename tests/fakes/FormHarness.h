@@ -44,7 +44,7 @@ struct FormHarness : testsupport::TestServices {
                                                                .tmrServerMessage = tmrServerMessage,
                                                                .tmrStatus = tmrStatus,
                                                                .udpPeerA = udpPeerA},
-                                             services(boxes, sleeper));
+                                             services(boxes, pauses));
     }
 
     // The running state as Start leaves it.

@@ -14,6 +14,7 @@
 #include <functional>
 #include <set>
 
+#include "platform/posix/PosixUdpSocket.h"
 #include "qt/MainWindow.h"
 #include "qt/AppCursor.h"
 #include "qt/ComboField.h"
@@ -111,8 +112,8 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Pointer, CursorContract, Cursors);
 
 // Message box: the window's boxes offer exactly the answers the fake accepts.
 TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {
-    fakes::FakeSocket socket;
-    qtgui::MainWindow window(socket);
+    platform::posix::PosixUdpSocket socket;
+    qtgui::MainWindow window(socket, socket);
     for (const int style : {0, 1, 2, 3, 4, 5, 4 + 32 + 256, 0x1010}) {
         const std::vector<int> expected = fakes::FakeMessageBox::answersOf(style);
         std::set<int> answers;

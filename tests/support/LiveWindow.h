@@ -13,7 +13,6 @@
 
 #include "qt/GameToolbar.h"
 #include "qt/MainWindow.h"
-#include "qt/SocketWatcher.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "tests/support/TestServices.h"
 
@@ -28,19 +27,25 @@ inline void typeText(QWidget* widget, const QString& text) {
     }
 }
 
-// The real window over a real socket and its watcher, with the services of
-// every form test; message boxes and pauses are recorded, or with
-// Real::boxesAndPauses the window's own. Loaded and shown at once unless
-// asked not to, so that a test can store settings first.
+// The real socket, counting the datagrams the program takes from it.
+struct CountingSocket : platform::posix::PosixUdpSocket {
+    explicit CountingSocket(int& count) : taken(count) {}
+    std::string getData() override {
+        ++taken;
+        return PosixUdpSocket::getData();
+    }
+    int& taken;
+};
+
+// The real window over a real socket, with the services of every form test;
+// message boxes and pauses are recorded, or with Real::boxesAndPauses the
+// window's own. Loaded and shown at once unless asked not to, so that a test
+// can store settings first.
 struct LiveWindow : TestServices {
     explicit LiveWindow(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? static_cast<platform::IMessageBox&>(window.messageBoxes()) : boxes),
-          pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
+          held(real == Real::boxesAndPauses ? window.sleeper() : pauses) {
         window.bind(form);
-        QObject::connect(&watcher, &qtgui::SocketWatcher::arrived, [this](std::int32_t bytes) {
-            form.udpPeerA_DataArrival(bytes);
-            ++arrivals;
-        });
         if (loadNow) load();
     }
     void load() {
@@ -48,13 +53,12 @@ struct LiveWindow : TestServices {
         window.show();
     }
 
-    platform::posix::PosixUdpSocket socket;
-    qtgui::MainWindow window{socket};
+    int arrivals = 0;  // the datagrams taken
+    CountingSocket socket{arrivals};
+    qtgui::MainWindow window{socket, socket};
     platform::IMessageBox& boxesShown;
-    platform::ISleeper& pauses;
-    app::frmMain form{window.controls(), services(boxesShown, pauses)};
-    int arrivals = 0;
-    qtgui::SocketWatcher watcher{socket, &window.sleeper()};
+    app::Pauses& held;
+    app::frmMain form{window.controls(), services(boxesShown, held)};
 
     std::string console() { return window.controls().txtOutput.text(); }
     std::string hive() { return readFile(store.hives().directory() + "/system.reg"); }

@@ -25,18 +25,19 @@ struct TestServices {
     fakes::FakeFileDialogs dialogs;
     NativeFileSystem files;
     fakes::FakeClock clock;
-    fakes::FakeSleeper sleeper;
+    fakes::FakeEventLoop sleeper;
+    app::Pauses pauses{sleeper};
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
 
     // The services with these boxes and pauses: the recorded ones, or a window's own.
-    app::FormServices services(platform::IMessageBox& boxesShown, platform::ISleeper& pauses) {
+    app::FormServices services(platform::IMessageBox& boxesShown, app::Pauses& held) {
         return {.registry = store.registry(),
                 .messageBox = boxesShown,
                 .fileDialogs = dialogs,
                 .fileSystem = files,
                 .clock = clock,
-                .sleeper = pauses,
+                .sleeper = held,
                 .cursor = cursor,
                 .sockets = sockets};
     }

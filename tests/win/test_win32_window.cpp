@@ -26,7 +26,7 @@ namespace {
 struct LiveWin32Window : testsupport::TestServices {
     explicit LiveWin32Window(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? window.messageBoxes() : static_cast<platform::IMessageBox&>(boxes)),
-          pauses(real == Real::boxesAndPauses ? static_cast<platform::ISleeper&>(window.sleeper()) : sleeper) {
+          held(real == Real::boxesAndPauses ? window.sleeper() : pauses) {
         window.bind(form);
         if (loadNow) load();
     }
@@ -45,8 +45,8 @@ struct LiveWin32Window : testsupport::TestServices {
     platform::win::WinUdpSocket socket;
     win32::MainWindow window{GetModuleHandleA(nullptr), socket, socket, cursor};
     platform::IMessageBox& boxesShown;
-    platform::ISleeper& pauses;
-    app::frmMain form{window.controls(), services(boxesShown, pauses)};
+    app::Pauses& held;
+    app::frmMain form{window.controls(), services(boxesShown, held)};
 
     HWND at(const char* name) {
         HWND hwnd = window.control(name);

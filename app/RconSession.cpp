@@ -1,0 +1,196 @@
+#include "app/RconSession.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "app/GameProfiles.h"
+#include "app/SocketMessages.h"
+#include "support/LeadingNumber.h"
+#include "support/Text.h"
+#include "support/Variant.h"
+
+namespace app {
+
+using support::skipOnFailure;
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
+
+}  // namespace
+
+std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix) {
+    return support::replaceAll(support::replaceAll(datagram, packetPrefix + "print\n", ""), "\n", kCrLf);
+}
+
+std::uint32_t lineDelayMilliseconds(const std::string& delayField) {
+    double seconds = support::leadingNumber(delayField);
+    if (!(seconds > 0)) seconds = 0;  // negative (and not-a-number) delays count as none
+    seconds = std::min(seconds, kMaxLineDelaySeconds);
+    const std::int32_t ms = support::roundToLong(seconds * 1000.0);
+    return ms == 0 ? 2000u : static_cast<std::uint32_t>(ms);
+}
+
+RconSession::RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
+                         Pauses& pauses, ISessionEvents& events)
+    : m_socket(socket),
+      m_messageTimer(messageTimer),
+      m_statusTimer(statusTimer),
+      m_pauses(pauses),
+      m_events(events),
+      m_sPacketPrefix(4, '\xFF') {}
+
+void RconSession::applyGame(const std::string& gameName) {
+    m_state.g_sGameName = gameName;
+    if (const GameProfile* p = findGameProfile(gameName)) {
+        m_state.g_sRconWord = p->rconWord;
+        m_state.g_sSayWord = p->sayWord;
+    } else if (m_state.g_sRconWord.empty()) {
+        // A name typed into the box before any game was picked: without a
+        // verb no server of either engine family would take the datagram.
+        m_state.g_sRconWord = kUnknownGameRconWord;
+    }
+}
+
+const char* RconSession::missingField(const ServerFields& fields) {
+    if (support::trimBlanks(fields.address).empty()) return "Please input a server IP";
+    if (support::trimBlanks(fields.port).empty()) return "Please input a server port";
+    if (support::trimBlanks(fields.password).empty()) return "Please input a remote password";
+    if (fields.message.empty()) return "Please input a message";  // a message of blanks passes
+    return nullptr;
+}
+
+void RconSession::PrepareMessage(const std::string& message, const std::string& password) {
+    m_state.g_asMessageLines = support::splitText(message, kCrLf);
+    const std::size_t last = m_state.g_asMessageLines.size() - 1;
+    if (last > static_cast<std::size_t>(INT16_MAX)) throw support::runtimeError(support::kErrOverflow);
+    m_state.g_iLastMessageLine = static_cast<std::int16_t>(last);
+    m_state.g_sRconPassword = support::trimBlanks(password);
+}
+
+void RconSession::open(const ServerFields& fields) {
+    if (m_socket.state() == platform::kSocketOpen) m_socket.close();
+    m_socket.setRemoteHost(support::trimBlanks(fields.address));
+    m_socket.setRemotePort(support::Variant::String(support::trimBlanks(fields.port)).toLong());
+    m_socket.bind();
+    m_bServerKnown = true;
+
+    send(statusRequest(fields));
+    m_messageTimer.setInterval(kMessageTimerPeriod);
+    m_messageTimer.setEnabled(true);
+    m_statusTimer.setInterval(kStatusTimerPeriod);
+    m_statusTimer.setEnabled(true);
+}
+
+void RconSession::stop() {
+    skipOnFailure([&] {
+        if (m_socket.state() == platform::kSocketOpen) m_socket.close();
+    });
+    skipOnFailure([&] { m_messageTimer.setEnabled(false); });
+    skipOnFailure([&] { m_statusTimer.setEnabled(false); });
+}
+
+std::string RconSession::statusRequest(const ServerFields& fields) const {
+    return statusCommand(m_state.g_sRconWord, fields.password);
+}
+
+void RconSession::send(const std::string& commandText) { m_socket.sendData(m_sPacketPrefix + commandText); }
+
+void RconSession::messageTimerTicked() {
+    m_pauses.tick(m_messageTimer, [this] { messageTick(); });
+}
+
+void RconSession::statusTimerTicked() {
+    m_pauses.tick(m_statusTimer, [this] { statusTick(); });
+}
+
+void RconSession::messageTick() {
+    try {
+        m_lMessageTicks = countTick(m_lMessageTicks);
+        const ServerFields fields = m_events.fields();
+        double interval = support::leadingNumber(fields.messageInterval);
+        if (interval == 0) interval = 5;
+        if (m_lMessageTicks < interval) return;
+        const std::uint32_t delay = lineDelayMilliseconds(fields.lineDelay);
+        for (std::size_t i = 0;
+             i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
+            const std::string& line = m_state.g_asMessageLines[i];
+            if (line.empty()) continue;
+            send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord,
+                                  line));
+            m_events.lineSent(i, line);
+            m_pauses.sleep(delay);
+        }
+        m_events.requestsSent();
+        m_lMessageTicks = 0;
+    } catch (const std::exception& e) {
+        fail(kMessageTickProcedure, e);
+    }
+}
+
+void RconSession::statusTick() {
+    try {
+        m_lStatusTicks = countTick(m_lStatusTicks);
+        const ServerFields fields = m_events.fields();
+        const double interval = support::leadingNumber(fields.statusInterval);
+        if (interval == 0) return;
+        if (m_lStatusTicks < interval) return;
+        send(statusRequest(fields));
+        m_lStatusTicks = 0;
+        m_events.requestsSent();
+    } catch (const std::exception& e) {
+        fail(kStatusTickProcedure, e);
+    }
+}
+
+RconSession::CommandResult RconSession::sendCommand(const std::string& command) {
+    try {
+        const std::string trimmed = support::trimBlanks(command);
+        if (trimmed.empty()) return CommandResult::empty;
+        if (m_socket.state() != platform::kSocketOpen) {
+            if (!m_bServerKnown) return CommandResult::noServerYet;
+            // After a Stop the socket still names the last Start's server:
+            // open it again so that the command goes out and its reply is shown.
+            m_socket.bind();
+        }
+        send(manualCommand(m_events.fields().password, trimmed));
+        return CommandResult::sent;
+    } catch (const std::exception& e) {
+        fail(kSendProcedure, e);
+        return CommandResult::failed;
+    }
+}
+
+void RconSession::datagramsWaiting() {
+    m_pauses.arrivals([this] {
+        if (m_socket.state() != platform::kSocketOpen || m_socket.pendingDatagramSize() < 0) return false;
+        receiveReply();
+        return true;
+    });
+}
+
+void RconSession::receiveReply() {
+    try {
+        m_events.reply(ConsoleTextOfReply(m_socket.getData(), m_sPacketPrefix));
+    } catch (const std::exception& e) {
+        fail(kReplyProcedure, e);
+    }
+}
+
+void RconSession::fail(const std::string& procedure, const std::exception& e) {
+    const support::AppError error = support::asAppError(e);
+    const bool replyHandler = procedure == kReplyProcedure;
+    SessionFailure failure{procedure, error, SessionFailure::Telling::errorLog, error.description()};
+    if (const char* message = socketMessage(error.number(), replyHandler)) {
+        failure.telling = SessionFailure::Telling::tableMessage;
+        failure.text = message;
+    } else if (replyHandler) {
+        failure.telling = SessionFailure::Telling::ownDescription;
+    }
+    // No tick and no reply runs while it is told: one failure, one box.
+    skipOnFailure([&] { m_pauses.holdEvents([&] { m_events.failed(failure); }); });
+}
+
+}  // namespace app

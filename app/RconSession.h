@@ -1,0 +1,157 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/Pauses.h"
+#include "platform/Controls.h"
+#include "platform/Socket.h"
+#include "support/AppError.h"
+
+namespace app {
+
+// The remote-console state of one server. It starts empty and is never reset.
+struct RconState {
+    std::string g_sGameName;
+    std::string g_sRconWord;
+    std::string g_sSayWord;
+    std::vector<std::string> g_asMessageLines;
+    std::int16_t g_iLastMessageLine = 0;
+    std::string g_sRconPassword;
+};
+
+// The settings of one server as texts, as the window's fields hold them or a
+// profile keeps them; read afresh each time the session needs them.
+struct ServerFields {
+    std::string address;
+    std::string port;
+    std::string password;
+    std::string message;          // lines ended by CR LF
+    std::string messageInterval;  // in ticks of kMessageTimerPeriod
+    std::string lineDelay;        // in seconds
+    std::string statusInterval;   // in ticks of kStatusTimerPeriod
+};
+
+// The pause after each broadcast line blocks the whole window, so it is kept
+// within 0 to 60 seconds whatever the field holds (0 itself means 2 seconds).
+inline constexpr double kMaxLineDelaySeconds = 60.0;
+
+// The timers' periods: one "minute" of the interval fields is a tick.
+inline constexpr std::int32_t kMessageTimerPeriod = 65535;
+inline constexpr std::int32_t kStatusTimerPeriod = 63000;
+
+// The procedures whose failures the session reports, by the window's names.
+inline constexpr const char* kStartProcedure = "cmdStart_Click";
+inline constexpr const char* kMessageTickProcedure = "tmrServerMessage_Timer";
+inline constexpr const char* kStatusTickProcedure = "tmrStatus_Timer";
+inline constexpr const char* kSendProcedure = "cmdSend_Click";
+inline constexpr const char* kReplyProcedure = "udpPeerA_DataArrival";
+
+// A failure on the way to the server, as it is to be told: the socket error
+// table's message, or (for a number the table does not hold) the error's own
+// description in the reply handler and the error log in the senders.
+struct SessionFailure {
+    enum class Telling { tableMessage, ownDescription, errorLog };
+    std::string procedure;
+    support::AppError error;
+    Telling telling;
+    std::string text;  // the table's message, or the error's description
+};
+
+// What the session asks of its owner (the window's presenter, the service)
+// and tells it.
+class ISessionEvents {
+public:
+    virtual ~ISessionEvents() = default;
+    // The server's settings as they stand now.
+    virtual ServerFields fields() = 0;
+    // A reply, as the console shows it.
+    virtual void reply(const std::string& consoleText) = 0;
+    // A failure, told while ticks and replies are held.
+    virtual void failed(const SessionFailure& failure) = 0;
+    // A broadcast line has gone out (its index in the message's lines).
+    virtual void lineSent(std::size_t index, const std::string& line) {
+        (void)index;
+        (void)line;
+    }
+    // A broadcast is complete, or the poll has asked for the status.
+    virtual void requestsSent() {}
+};
+
+// A reply datagram as the console shows it: every reply header (the packet
+// prefix, "print" and a line feed) removed wherever it stands, then every
+// line feed made a carriage return and line feed.
+std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix);
+
+// The rcon session of one server, from Start to Stop: the game's words, the
+// broadcast of the message (line, pause, line) at the message timer's ticks,
+// the status poll at the status timer's, commands typed by hand, the replies
+// cleaned into console text, and every failure classified and told. It
+// drives the socket and the two timers it is given; the owner decides what a
+// failure means (the window stops, the service carries on).
+class RconSession {
+public:
+    RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
+                Pauses& pauses, ISessionEvents& events);
+    RconSession(const RconSession&) = delete;
+    RconSession& operator=(const RconSession&) = delete;
+
+    // The game's name and its two words. A name no profile knows keeps the
+    // words it had, or takes "rcon" when there are none yet.
+    void applyGame(const std::string& gameName);
+    const RconState& state() const { return m_state; }
+    const std::string& packetPrefix() const { return m_sPacketPrefix; }
+
+    // Start, in its steps: the first field missing, as its message (nullptr
+    // when all are there); the message's lines and the trimmed password; the
+    // socket opened to the server, one status request and both timers on.
+    // The last two throw; the caller hands the failure to fail().
+    static const char* missingField(const ServerFields& fields);
+    void PrepareMessage(const std::string& message, const std::string& password);
+    void open(const ServerFields& fields);
+    // The socket closed and both timers off, every step tried.
+    void stop();
+    bool running() const { return m_messageTimer.enabled(); }
+
+    // The timers' ticks and the socket's report that datagrams wait; held
+    // during a pause and a failure box.
+    void messageTimerTicked();
+    void statusTimerTicked();
+    void datagramsWaiting();
+    // One datagram, taken and told as a reply.
+    void receiveReply();
+
+    enum class CommandResult { sent, empty, noServerYet, failed };
+    // A command typed by hand, to the server of the last Start, also after a
+    // Stop.
+    CommandResult sendCommand(const std::string& command);
+
+    // The common failure path: the failure classified and told, ticks and
+    // replies held meanwhile.
+    void fail(const std::string& procedure, const std::exception& e);
+
+private:
+    void messageTick();
+    void statusTick();
+    void send(const std::string& commandText);
+    std::string statusRequest(const ServerFields& fields) const;
+
+    platform::ISocket& m_socket;
+    platform::ITimer& m_messageTimer;
+    platform::ITimer& m_statusTimer;
+    Pauses& m_pauses;
+    ISessionEvents& m_events;
+    RconState m_state;
+    const std::string m_sPacketPrefix;
+    std::int32_t m_lMessageTicks = 0;
+    std::int32_t m_lStatusTicks = 0;
+    bool m_bServerKnown = false;  // a Start has opened the socket once
+};
+
+// The pause after each line, in milliseconds, for a delay field's text.
+std::uint32_t lineDelayMilliseconds(const std::string& delayField);
+
+}  // namespace app
