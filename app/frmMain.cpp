@@ -20,7 +20,7 @@ namespace mb = platform::mb;
 
 namespace {
 
-constexpr const char* kSection = "_Vexmond";
+constexpr const char* kSection = kFieldsSection;
 constexpr std::int16_t kKeyEnter = 13;
 constexpr const char* kCrLf = "\r\n";
 
@@ -28,21 +28,22 @@ std::string withBlanks(const std::string& text) { return text + kNineBlanks; }
 
 }  // namespace
 
-frmMain::frmMain(const FormControls& controls, const FormServices& services)
+frmMain::frmMain(const FormControls& controls, const FormServices& services, Profile profile)
     : m_c(controls),
       m_s(services),
+      m_profile(std::move(profile)),
       m_oErrorLog(services.fileSystem, services.clock, services.messageBox),
       m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, services.sleeper, *this) {}
 
 frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
-    skipOnFailure([&] { m_c.form.setCaption(kAppTitle); });
+    skipOnFailure([&] { m_c.form.setCaption(m_profile.caption()); });
     skipOnFailure([&] {
         m_oAppSettings = std::make_unique<settings::CAppSettings>(m_s.registry);
         m_oIPHistory = std::make_unique<settings::CSmartComboBox>();
     });
-    skipOnFailure([&] { m_oAppSettings->Init("Quorlan", "_Vexmond"); });
+    skipOnFailure([&] { m_oAppSettings->Init("Quorlan", m_profile.appName()); });
     skipOnFailure([&] {
         m_oIPHistory->Init(&m_c.txtIP, true, true, m_oAppSettings.get(), "IPs", 10);
         m_oIPHistory->Load();
@@ -63,9 +64,8 @@ void frmMain::Form_Load() {
         });
 
     skipOnFailure([&] {
-        support::CFile layout(m_s.fileSystem);
-        layout.Init(layoutFile());
-        if (layout.Exists()) m_c.SSActiveToolBars1.loadLayout(layoutFile());
+        if (const auto layout = readLayout(m_profile, *m_oAppSettings, m_s.fileSystem))
+            m_c.SSActiveToolBars1.setLayout(*layout);
     });
     skipOnFailure([&] {
         support::modForms::DisableCloseMenu(m_c.form, m_s.messageBox);
@@ -78,16 +78,7 @@ void frmMain::Form_Load() {
     });
 }
 
-// The directory with a separator added when it has none at its end.
-std::string& AddBackslash(std::string& path, char separator) {
-    if (path.empty() || path.back() != separator) path += separator;
-    return path;
-}
-
-std::string frmMain::layoutFile() {
-    std::string dir = m_s.fileSystem.programDirectory();
-    return AddBackslash(dir, m_s.fileSystem.separator()) + "ATBconfig.atb";
-}
+std::string frmMain::layoutFile() { return layoutFilePath(m_s.fileSystem); }
 
 void frmMain::SaveFormSettings() {
     settings::CAppSettings& store = *m_oAppSettings;
@@ -172,7 +163,7 @@ void frmMain::Form_Unload(bool& cancel) {
         if (m_c.tmrServerMessage.enabled()) m_c.tmrServerMessage.setEnabled(false);
     });
     skipOnFailure([&] { m_oIPHistory->Save(); });
-    skipOnFailure([&] { m_c.SSActiveToolBars1.saveLayout(layoutFile()); });
+    skipOnFailure([&] { writeLayout(m_profile, m_c.SSActiveToolBars1.layout(), *m_oAppSettings, m_s.fileSystem); });
     skipOnFailure([&] { m_oIPHistory.reset(); });
     skipOnFailure([&] { m_oAppSettings.reset(); });
 }

@@ -6,6 +6,8 @@
 
 #include "app/AboutTexts.h"
 #include "app/Pauses.h"
+#include "app/Profile.h"
+#include "app/Toolbar.h"
 #include "app/RconSession.h"
 #include "platform/Clock.h"
 #include "platform/ComboBox.h"
@@ -65,12 +67,6 @@ inline constexpr const char* kNoServerYet =
     "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
     "be sent to it even while Vexmond is stopped.";
 
-// The toolbar's game box, by its number in the toolbar's collection of tools.
-inline constexpr int kGameBoxTool = 7;
-
-// Appends the separator to a directory that does not end in one; returns it.
-std::string& AddBackslash(std::string& path, char separator = '/');
-
 // The main window's presenter: every event procedure of the window is a
 // member of the same name. It hands the fields to the rcon session of the
 // server and the session's replies, failures and state to the console, the
@@ -79,7 +75,8 @@ std::string& AddBackslash(std::string& path, char separator = '/');
 // the controls and calls these procedures on their events.
 class frmMain : private ISessionEvents {
 public:
-    frmMain(const FormControls& controls, const FormServices& services);
+    // The window of one profile: the default one, or a named server's.
+    frmMain(const FormControls& controls, const FormServices& services, Profile profile = {});
     ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
@@ -121,6 +118,7 @@ public:
 
     // The toolbar's layout file in the program's own directory.
     std::string layoutFile();
+    const Profile& profile() const { return m_profile; }
 
     // The output console.
     void cmdClear_Click();
@@ -144,6 +142,7 @@ private:
 
     FormControls m_c;
     FormServices m_s;
+    const Profile m_profile;
     support::modErrorLog m_oErrorLog;
     RconSession m_session;
     std::unique_ptr<settings::CAppSettings> m_oAppSettings;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Geometry.h"
 
@@ -67,14 +68,25 @@ public:
     virtual std::string text() const = 0;
 };
 
+// What the toolbar keeps between runs: the game box's text, the tool row's
+// arrangement and the console's colours.
+struct ToolbarLayout {
+    std::string game;
+    std::vector<std::string> row;  // the row's tools in order, by id ("ID_Game", "ID_SelectGame")
+    std::string place;             // where the row stands: "top", "bottom", "left" or "right"
+    bool consoleColours = false;
+    // An arrangement in the form an earlier version of the toolbar wrote it,
+    // for the toolbar that wrote it; empty once the row is known.
+    std::string earlierState;
+};
+
 class IToolbar {
 public:
     virtual ~IToolbar() = default;
     // The tool at a number from 1 in the collection, or nullptr.
     virtual ITool* tool(int number) = 0;
-    // Both throw on failure.
-    virtual void loadLayout(const std::string& path) = 0;
-    virtual void saveLayout(const std::string& path) = 0;
+    virtual ToolbarLayout layout() const = 0;
+    virtual void setLayout(const ToolbarLayout& layout) = 0;
 };
 
 // The window itself.

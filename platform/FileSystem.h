@@ -35,6 +35,9 @@ public:
     virtual bool truncateFile(const std::string& path) = 0;
     // Appends to the file, creating it when missing.
     virtual bool appendToFile(const std::string& path, const std::string& data) = 0;
+    // Writes the file whole: beside it first, then moved over it, so that a
+    // failure (or a crash) leaves the old file.
+    virtual bool replaceFile(const std::string& path, const std::string& data) = 0;
 
     // The first entry that matches the path (a file, a directory, or with
     // "*" and "?" any match of the pattern): its attribute bits.

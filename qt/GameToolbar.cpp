@@ -2,13 +2,11 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -16,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/GameProfiles.h"
+#include "app/Toolbar.h"
 #include "qt/Latin1.h"
 
 namespace qtgui {
@@ -40,7 +38,14 @@ private:
 };
 
 namespace {
-constexpr const char* kLayoutMagic = "Vexmond toolbar layout 1";
+
+// Where the row stands, as the layout names it.
+const std::pair<Qt::ToolBarArea, const char*> kPlaces[] = {
+    {Qt::TopToolBarArea, "top"},
+    {Qt::BottomToolBarArea, "bottom"},
+    {Qt::LeftToolBarArea, "left"},
+    {Qt::RightToolBarArea, "right"},
+};
 
 }  // namespace
 
@@ -60,28 +65,22 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     m_gameBox->setEditable(true);
     m_gameBox->setInsertPolicy(QComboBox::NoInsert);
     m_gameBox->setCompleter(nullptr);
-    m_gameBox->setToolTip("Select the game type for your server");
+    m_gameBox->setToolTip(app::kGameBoxTip);
     m_gameBox->setAccessibleName("Game");
-    // The games of the box, in the order of their names.
-    std::vector<const app::GameProfile*> boxGames;
-    for (const auto& g : app::gameProfiles())
-        if (g.boxCode) boxGames.push_back(&g);
-    std::sort(boxGames.begin(), boxGames.end(),
-              [](const auto* a, const auto* b) { return std::string_view(a->gameName) < b->gameName; });
-    for (const auto* g : boxGames) m_gameBox->addItem(g->gameName, QString(g->boxCode));
-    showGame("Return to Castle Wolfenstein");
+    for (const auto* g : app::boxGames()) m_gameBox->addItem(g->gameName, QString(g->boxCode));
+    showGame(app::kFirstGame);
     m_gameBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     // The "Game" tool names the game box in the tool row; choosing it opens the box.
-    auto* gameTool = new QAction("Game", this);
+    auto* gameTool = new QAction(app::kTools[2].caption, this);
     gameTool->setObjectName("ID_Game");
-    gameTool->setToolTip("Select the game type for your server");
+    gameTool->setToolTip(app::kGameBoxTip);
     auto* gameLabel = new QToolButton(m_toolRow);
     gameLabel->setDefaultAction(gameTool);
     gameLabel->setToolButtonStyle(Qt::ToolButtonTextOnly);
     gameLabel->setAutoRaise(true);
-    m_toolRow->addWidget(gameLabel);
-    m_toolRow->addWidget(m_gameBox);
+    m_gameToolInRow = m_toolRow->addWidget(gameLabel);
+    m_gameBoxInRow = m_toolRow->addWidget(m_gameBox);
 
     auto* exitAction = file->addAction("E&xit");
     exitAction->setObjectName("ID_Exit");
@@ -90,10 +89,10 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     select->setObjectName("ID_SelectGame");
     // A view setting, not a tool of the collection: the logic never sees it.
     games->addSeparator();
-    m_consoleColours = games->addAction("&Colours in the Console");
+    m_consoleColours = games->addAction(app::kConsoleColoursItem);
     m_consoleColours->setObjectName("consoleColours");
     m_consoleColours->setCheckable(true);
-    m_consoleColours->setToolTip("Show the console's text in the game's colours; the codes stay in the text, dimmed");
+    m_consoleColours->setToolTip(app::kConsoleColoursTip);
     auto* info = help->addAction("Information");
     info->setObjectName("ID_Information");
     auto* about = help->addAction("&About");
@@ -102,16 +101,18 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     games->menuAction()->setObjectName("ID_Games");
     help->menuAction()->setObjectName("ID_Help");
 
-    add("ID_File", "&File", file->menuAction());
-    add("ID_Exit", "E&xit", exitAction);
-    add("ID_Game", "Game", gameTool);
-    add("ID_Help", "&Help", help->menuAction());
-    add("ID_Information", "Information", info);
-    add("ID_About", "&About", about);
-    m_tools.push_back(std::make_unique<Tool>("ID_SelectGame", "Select", select, m_gameBox));
-    add("ID_Games", "&Games", games->menuAction());
+    // The collection, in the order of its numbers.
+    QAction* actions[] = {file->menuAction(), exitAction, gameTool, help->menuAction(), info, about, select,
+                          games->menuAction()};
+    static_assert(std::size(actions) == std::size(app::kTools));
+    for (std::size_t i = 0; i < std::size(actions); ++i) {
+        if (actions[i] == select)
+            m_tools.push_back(std::make_unique<Tool>(app::kTools[i].id, app::kTools[i].caption, select, m_gameBox));
+        else
+            add(app::kTools[i].id, app::kTools[i].caption, actions[i]);
+    }
 
-    Tool* selectTool = m_tools[6].get();
+    Tool* selectTool = m_tools[app::kGameBoxTool - 1].get();
     connect(select, &QAction::triggered, this, [this, selectTool] {
         m_gameBox->setFocus(Qt::MenuBarFocusReason);
         m_gameBox->showPopup();
@@ -162,29 +163,37 @@ QAction* GameToolbar::action(const QString& id) const {
     return nullptr;
 }
 
-// The layout file: a first line naming the format, the game box's text, and
-// the window's toolbar arrangement. It carries the game between runs.
-void GameToolbar::saveLayout(const std::string& path) {
-    QSaveFile file(pathText(path));
-    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write the toolbar layout");
-    QByteArray text = QByteArray(kLayoutMagic) + "\n";
-    text += "game=" + m_gameBox->currentText().toUtf8().toBase64() + "\n";
-    text += "state=" + (m_window ? m_window->saveState().toBase64() : QByteArray()) + "\n";
-    text += QByteArray("colours=") + (m_consoleColours->isChecked() ? "1" : "0") + "\n";
-    file.write(text);
-    if (!file.commit()) throw std::runtime_error("cannot write the toolbar layout");
+platform::ToolbarLayout GameToolbar::layout() const {
+    platform::ToolbarLayout layout;
+    layout.game = toLatin1(m_gameBox->currentText());
+    for (QAction* place : m_toolRow->actions()) {
+        if (place == m_gameToolInRow) layout.row.push_back("ID_Game");
+        if (place == m_gameBoxInRow) layout.row.push_back("ID_SelectGame");
+    }
+    layout.place = "top";
+    if (m_window)
+        for (const auto& [area, name] : kPlaces)
+            if (m_window->toolBarArea(m_toolRow) == area) layout.place = name;
+    layout.consoleColours = m_consoleColours->isChecked();
+    return layout;
 }
 
-void GameToolbar::loadLayout(const std::string& path) {
-    QFile file(pathText(path));
-    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the toolbar layout");
-    const QList<QByteArray> lines = file.read(1 << 20).split('\n');
-    if (lines.isEmpty() || lines[0].trimmed() != kLayoutMagic) throw std::runtime_error("not a toolbar layout");
-    for (const QByteArray& line : lines) {
-        if (line.startsWith("game=")) showGame(QString::fromUtf8(QByteArray::fromBase64(line.mid(5))));
-        if (line.startsWith("state=") && m_window) m_window->restoreState(QByteArray::fromBase64(line.mid(6)));
-        if (line.startsWith("colours=")) m_consoleColours->setChecked(line.mid(8).trimmed() == "1");
+void GameToolbar::setLayout(const platform::ToolbarLayout& layout) {
+    showGame(fromLatin1(layout.game));
+    m_consoleColours->setChecked(layout.consoleColours);
+    if (!m_window) return;
+    // The first layout files kept the window's own saved state.
+    if (!layout.earlierState.empty()) {
+        m_window->restoreState(QByteArray::fromStdString(layout.earlierState));
+        return;
     }
+    for (const auto& [area, name] : kPlaces)
+        if (layout.place == name && m_window->toolBarArea(m_toolRow) != area) m_window->addToolBar(area, m_toolRow);
+    // The "Game" tool stands where the row has it, or nowhere; the box is always there.
+    const auto game = std::find(layout.row.begin(), layout.row.end(), "ID_Game");
+    const auto box = std::find(layout.row.begin(), layout.row.end(), "ID_SelectGame");
+    m_toolRow->removeAction(m_gameToolInRow);
+    if (game != layout.row.end()) m_toolRow->insertAction(game < box ? m_gameBoxInRow : nullptr, m_gameToolInRow);
 }
 
 }  // namespace qtgui

@@ -28,8 +28,8 @@ public:
     ~GameToolbar() override;
 
     platform::ITool* tool(int number) override;
-    void loadLayout(const std::string& path) override;
-    void saveLayout(const std::string& path) override;
+    platform::ToolbarLayout layout() const override;
+    void setLayout(const platform::ToolbarLayout& layout) override;
 
     QMenuBar* menuBar() const { return m_menuBar; }
     QToolBar* toolRow() const { return m_toolRow; }
@@ -43,7 +43,6 @@ signals:
     void toolClicked(const platform::ITool& tool);
     void comboSelChanged(const platform::ITool& tool);
 
-public:
 private:
     class Tool;
     Tool* add(const QString& id, const QString& caption, QAction* action);
@@ -54,6 +53,8 @@ private:
     QMenuBar* m_menuBar;
     QToolBar* m_toolRow;
     QComboBox* m_gameBox;
+    QAction* m_gameToolInRow = nullptr;  // the row's place of the "Game" tool, and of the game box
+    QAction* m_gameBoxInRow = nullptr;
     QAction* m_consoleColours;
     std::vector<std::unique_ptr<Tool>> m_tools;
 };

@@ -1,5 +1,10 @@
 #include <QApplication>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
@@ -7,22 +12,39 @@
 #include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "qt/Application.h"
-#include "qt/CommandLine.h"
+#include "qt/Latin1.h"
 #include "qt/Lifetime.h"
 #include "qt/MainWindow.h"
 #include "qt/QtFileDialogs.h"
 
+namespace {
+
+// The arguments after the program's name, in the 8-bit set of every text.
+std::vector<std::string> arguments(const QStringList& all) {
+    std::vector<std::string> out;
+    for (qsizetype i = 1; i < all.size(); ++i) out.push_back(qtgui::toLatin1(all[i]));
+    return out;
+}
+
+int answer(const app::CommandLineAnswer& a) {
+    std::fputs(a.out.c_str(), stdout);
+    std::fputs(a.err.c_str(), stderr);
+    return a.status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    qtgui::CommandLine options;
-    if (qtgui::asksForHelpOrVersion(argc, argv)) {
+    app::CommandLine options;
+    if (app::answeredWithoutDisplay(std::vector<std::string>(argv + 1, argv + argc))) {
         // Answered without a display; a mistake elsewhere on the line still wins.
         QCoreApplication core(argc, argv);
         qtgui::nameApplication();
-        return qtgui::readCommandLine(QCoreApplication::arguments(), options).value_or(0);
+        if (const auto a = app::readCommandLine(arguments(QCoreApplication::arguments()), options)) return answer(*a);
     }
     QApplication application(argc, argv);  // takes the window system's own options off the line
     qtgui::setUpApplication();
-    if (const auto status = qtgui::readCommandLine(QApplication::arguments(), options)) return *status;
+    if (const auto a = app::readCommandLine(arguments(QApplication::arguments()), options)) return answer(*a);
 
     platform::posix::HiveRegistry registry(platform::posix::configDirectory());
     platform::posix::PosixUdpSocket socket;
@@ -32,14 +54,16 @@ int main(int argc, char** argv) {
     qtgui::AppCursor cursor;
     qtgui::QtFileDialogs dialogs;
     qtgui::MainWindow window(socket, socket);
-    app::frmMain form(window.controls(), app::FormServices{.registry = registry,
-                                                           .messageBox = window.messageBoxes(),
-                                                           .fileDialogs = dialogs,
-                                                           .fileSystem = files,
-                                                           .clock = clock,
-                                                           .sleeper = window.sleeper(),
-                                                           .cursor = cursor,
-                                                           .sockets = sockets});
+    app::frmMain form(window.controls(),
+                      app::FormServices{.registry = registry,
+                                        .messageBox = window.messageBoxes(),
+                                        .fileDialogs = dialogs,
+                                        .fileSystem = files,
+                                        .clock = clock,
+                                        .sleeper = window.sleeper(),
+                                        .cursor = cursor,
+                                        .sockets = sockets},
+                      app::Profile(options.profile));
     window.bind(form);
     qtgui::Lifetime lifetime(form, &window.eventLoop());
 

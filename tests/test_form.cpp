@@ -58,6 +58,37 @@ TEST(FormLoad, AnUnreadableStoreIsReportedOnce) {
 }
 #endif
 
+// The values an earlier version kept, where it kept them, are the default
+// profile's; a named profile starts empty and leaves them as they were.
+TEST(FormLoad, TheStoreOfEarlierVersionsIsTheDefaultProfileAndANamedOneLeavesItAlone) {
+    FormHarness h;
+    settings::CAppSettings earlier(h.store.registry());
+    earlier.Init("Quorlan", "_Vexmond");
+    for (auto [k, v] :
+         {std::pair{"Password", "pw"}, {"Port", "27960"}, {"Msg", "A\r\nB"}, {"Msg_Timer", "2"}, {"Msg_Delay", "9"}})
+        earlier.SaveSetting("_Vexmond", k, support::Variant::String(v));
+    earlier.SaveSetting("IPs", "Hist0", support::Variant::String("10.0.0.1"));
+#ifndef _WIN32
+    const std::string before = testsupport::readFile(h.store.hives().directory() + "/system.reg");
+#endif
+    h.recreate("server two");
+    h.frm->Form_Load();
+    EXPECT_EQ(fields(h), (Strings{"", "", "", "5", "5"}));
+    EXPECT_TRUE(h.txtIP.items.empty());
+    EXPECT_EQ(h.form.title, "Vexmond - server two");
+    h.txtPort.value = "27961";
+    h.frm->cmdClose_Click();
+#ifndef _WIN32
+    const std::string after = testsupport::readFile(h.store.hives().directory() + "/system.reg");
+    EXPECT_EQ(after.substr(0, before.size()), before) << "the default profile's lines are kept as they were";
+#endif
+    h.recreate();
+    h.frm->Form_Load();
+    EXPECT_EQ(fields(h), (Strings{"pw", "27960", "A\r\nB", "2", "9"}));
+    EXPECT_EQ(h.txtIP.items, Strings{"10.0.0.1"});
+    EXPECT_EQ(h.form.title, "Vexmond");
+}
+
 TEST(FormClose, SavesTheFiveFieldsAndAsksOnlyWhenRunningOrWhenTheStoreFails) {
     const struct Case {
         const char* what;

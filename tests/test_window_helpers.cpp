@@ -9,13 +9,59 @@ TEST(WindowPlacement, StartUpLoadsAnExistingLayoutCentresAndGuardsClose) {
     h.frm->Form_Load();
     EXPECT_TRUE(h.toolbar.loaded.empty());  // first run: no layout file
     EXPECT_FALSE(h.form.closeEnabled);
+    h.toolbar.gameBox().caption = "Quake 3 Arena";
     h.frm->Unload();
-    EXPECT_EQ(h.toolbar.saved, std::vector<std::string>{h.dataFile("ATBconfig.atb")});
-    testsupport::writeFile(h.dataFile("ATBconfig.atb"), "layout");
+    const std::string written = testsupport::readFile(h.dataFile("ATBconfig.atb"));
+    for (const char* damaged : {"layout", ""}) {
+        testsupport::writeFile(h.dataFile("ATBconfig.atb"), damaged);
+        h.recreate();
+        h.frm->Form_Load();
+        EXPECT_TRUE(h.toolbar.loaded.empty()) << damaged;
+    }
+    testsupport::writeFile(h.dataFile("ATBconfig.atb"), written);
     h.recreate();
     h.frm->Form_Load();
-    EXPECT_EQ(h.toolbar.loaded, std::vector<std::string>{h.dataFile("ATBconfig.atb")});
+    ASSERT_EQ(h.toolbar.loaded.size(), 1u);
+    EXPECT_EQ(h.toolbar.loaded[0].game, "Quake 3 Arena");
     for (std::string dir : {"/srv", "/srv/"}) EXPECT_EQ(app::AddBackslash(dir), "/srv/");
+}
+
+// The layout file as both windows write it, and as every earlier version did.
+TEST(ToolbarLayout, TheFileKeepsGameRowPlaceAndColoursAndReadsWhatEarlierVersionsWrote) {
+    const platform::ToolbarLayout moved{"Caf\xE9 Arena", {"ID_SelectGame", "ID_Game"}, "left", true, {}};
+    const platform::ToolbarLayout again = app::layoutOfText(app::layoutText(moved));
+    EXPECT_EQ(again.game, moved.game);
+    EXPECT_EQ(again.row, moved.row);
+    EXPECT_EQ(again.place, "left");
+    EXPECT_TRUE(again.consoleColours && again.earlierState.empty());
+    EXPECT_NE(app::layoutText(moved).find("game=Q2Fmw6kgQXJlbmE=\n"), std::string::npos);  // UTF-8
+
+    const struct {
+        const char* text;
+        const char* game;
+        std::vector<std::string> row;
+        std::string earlierState;
+    } files[] = {
+        // The Win32 window's first files: its row's command ids.
+        {"Vexmond toolbar layout 1\r\ngame=UXVha2UgMyBBcmVuYQ==\r\nstate=MCwxMDYs\r\ncolours=1 \r\n",
+         "Quake 3 Arena",
+         {},
+         "0,106,"},
+        // The Qt window's: its saved state.
+        {"Vexmond toolbar layout 1\ngame=RWxpdGUgRm9yY2U=\nstate=AAAA/w==\ncolours=0\n",
+         "Elite Force",
+         {},
+         std::string("\0\0\0\xFF", 4)},
+        {"Vexmond toolbar layout 2\ngame=\nrow=\nplace=top\ncolours=0", "", {}, ""},
+    };
+    for (const auto& f : files) {
+        const platform::ToolbarLayout read = app::layoutOfText(f.text);
+        EXPECT_EQ(read.game, f.game);
+        EXPECT_EQ(read.row, f.row) << f.text;
+        EXPECT_EQ(read.earlierState, f.earlierState) << f.text;
+    }
+    for (const char* damaged : {"", "not a layout", "Vexmond toolbar layout 3\n"})
+        EXPECT_THROW(app::layoutOfText(damaged), std::runtime_error) << damaged;
 }
 
 TEST(LocalAddress, TheFirstAddressUnlessTheHostNameIsLoopbackOnly) {

@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <stdexcept>
-#include <string_view>
 
-#include "app/GameProfiles.h"
+#include "app/Toolbar.h"
 #include "support/Text.h"
 #include "win32/Controls.h"
 
@@ -28,49 +25,6 @@ private:
 
 namespace {
 
-constexpr const char* kLayoutMagic = "Vexmond toolbar layout 1";
-constexpr const char* kBase64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string toBase64(std::string_view bytes) {
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t v = 0;
-        for (std::size_t k = 0; k < 3; ++k) v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? kBase64[(v >> (18 - 6 * k)) & 63] : '=';
-    }
-    return out;
-}
-
-std::string fromBase64(std::string_view text) {
-    std::string out;
-    std::uint32_t v = 0;
-    int bits = 0;
-    for (char c : text) {
-        const char* at = c ? std::strchr(kBase64, c) : nullptr;
-        if (!at) continue;  // padding, line ends
-        v = (v << 6) | static_cast<std::uint32_t>(at - kBase64);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((v >> bits) & 0xFF);
-        }
-    }
-    return out;
-}
-
-// The file keeps the game's name in UTF-8, as the Linux window writes it.
-std::string convert(const std::string& text, UINT from, UINT to) {
-    if (text.empty()) return {};
-    const int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), w.data(), wide);
-    const int n = WideCharToMultiByte(to, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(to, 0, w.data(), wide, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 std::string itemText(HWND combo, LRESULT index) {
     const auto n = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n < 0) return {};
@@ -87,16 +41,16 @@ GameToolbar::GameToolbar(HWND window, HINSTANCE instance, HFONT font) : m_window
     m_file = CreatePopupMenu();
     m_games = CreatePopupMenu();
     m_help = CreatePopupMenu();
-    AppendMenuA(m_file, MF_STRING, kExit, "E&xit");
-    AppendMenuA(m_games, MF_STRING, kSelect, "Select");
+    const auto caption = [](int number) { return app::kTools[number - 1].caption; };
+    AppendMenuA(m_file, MF_STRING, kExit, caption(2));
+    AppendMenuA(m_games, MF_STRING, kSelect, caption(app::kGameBoxTool));
     AppendMenuA(m_games, MF_SEPARATOR, 0, nullptr);
-    // A view setting, not a tool of the collection: the logic never sees it.
-    AppendMenuA(m_games, MF_STRING, kColours, "&Colours in the Console");
-    AppendMenuA(m_help, MF_STRING, kInformation, "Information");
-    AppendMenuA(m_help, MF_STRING, kAbout, "&About");
-    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_file), "&File");
-    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_games), "&Games");
-    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_help), "&Help");
+    AppendMenuA(m_games, MF_STRING, kColours, app::kConsoleColoursItem);
+    AppendMenuA(m_help, MF_STRING, kInformation, caption(5));
+    AppendMenuA(m_help, MF_STRING, kAbout, caption(6));
+    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_file), caption(1));
+    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_games), caption(8));
+    AppendMenuA(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_help), caption(4));
     SetMenu(window, m_menuBar);
 
     m_row = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
@@ -106,7 +60,8 @@ GameToolbar::GameToolbar(HWND window, HINSTANCE instance, HFONT font) : m_window
     SendMessageA(m_row, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(m_row, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
     SendMessageA(m_row, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    const INT_PTR label = SendMessageA(m_row, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>("Game\0"));
+    const std::string gameTool = std::string(app::kTools[2].caption) + '\0';
+    const INT_PTR label = SendMessageA(m_row, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(gameTool.c_str()));
     TBBUTTON buttons[2] = {};
     buttons[0].iBitmap = I_IMAGENONE;
     buttons[0].idCommand = kGame;
@@ -121,14 +76,9 @@ GameToolbar::GameToolbar(HWND window, HINSTANCE instance, HFONT font) : m_window
         0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0, 220,
         300, m_row, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGameBox)), instance, nullptr);
     SendMessageA(m_gameBox, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    // The games of the box, in the order of their names.
-    std::vector<const app::GameProfile*> boxGames;
-    for (const auto& g : app::gameProfiles())
-        if (g.boxCode) boxGames.push_back(&g);
-    std::sort(boxGames.begin(), boxGames.end(),
-              [](const auto* a, const auto* b) { return std::string_view(a->gameName) < b->gameName; });
-    for (const auto* g : boxGames) SendMessageA(m_gameBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g->gameName));
-    showGame("Return to Castle Wolfenstein");
+    for (const auto* g : app::boxGames())
+        SendMessageA(m_gameBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g->gameName));
+    showGame(app::kFirstGame);
     // The row's notifications (the box's changes among them) reach its
     // parent; the toolbar hands them on to the window.
     SetWindowSubclass(
@@ -139,14 +89,9 @@ GameToolbar::GameToolbar(HWND window, HINSTANCE instance, HFONT font) : m_window
         },
         1, 0);
 
-    m_tools.push_back(std::make_unique<Tool>("ID_File", "&File"));
-    m_tools.push_back(std::make_unique<Tool>("ID_Exit", "E&xit"));
-    m_tools.push_back(std::make_unique<Tool>("ID_Game", "Game"));
-    m_tools.push_back(std::make_unique<Tool>("ID_Help", "&Help"));
-    m_tools.push_back(std::make_unique<Tool>("ID_Information", "Information"));
-    m_tools.push_back(std::make_unique<Tool>("ID_About", "&About"));
-    m_tools.push_back(std::make_unique<Tool>("ID_SelectGame", "Select", m_gameBox));
-    m_tools.push_back(std::make_unique<Tool>("ID_Games", "&Games"));
+    for (const app::ToolEntry& t : app::kTools)
+        m_tools.push_back(
+            std::make_unique<Tool>(t.id, t.caption, m_tools.size() + 1 == app::kGameBoxTool ? m_gameBox : nullptr));
     resize(400);
 }
 
@@ -188,18 +133,14 @@ void GameToolbar::resize(int width) {
     SetWindowPos(m_gameBox, nullptr, place.left + 2, 2, place.right - place.left - 4, 300, SWP_NOZORDER);
 }
 
-// The row's arrangement as the customize dialog left it: whether the Game
-// tool is there, and on which side of the game box.
-void GameToolbar::arrange(const std::string& state) {
-    std::vector<std::string> pieces = support::splitText(state, ",");
-    if (pieces.back().empty()) pieces.pop_back();  // each id is written with a comma after it
-    std::vector<int> ids;
-    for (const std::string& piece : pieces) ids.push_back(std::atoi(piece.c_str()));
-    const auto game = std::find(ids.begin(), ids.end(), kGame);
-    const auto box = std::find(ids.begin(), ids.end(), 0);
+// The row's arrangement: whether the Game tool is there (the customize
+// dialog may take it away), and on which side of the game box.
+void GameToolbar::arrange(const std::vector<std::string>& row) {
+    const auto game = std::find(row.begin(), row.end(), "ID_Game");
+    const auto box = std::find(row.begin(), row.end(), "ID_SelectGame");
     const auto index = SendMessageA(m_row, TB_COMMANDTOINDEX, kGame, 0);
-    if (game == ids.end() && index >= 0) SendMessageA(m_row, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
-    if (game != ids.end() && box != ids.end() && index >= 0)
+    if (game == row.end() && index >= 0) SendMessageA(m_row, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+    if (game != row.end() && box != row.end() && index >= 0)
         SendMessageA(m_row, TB_MOVEBUTTON, static_cast<WPARAM>(index), game < box ? 0 : 1);
     RECT r{};
     GetClientRect(m_window, &r);
@@ -229,7 +170,7 @@ bool GameToolbar::command(WORD id, WORD code, HWND control) {
             const auto index = SendMessageA(m_gameBox, CB_GETCURSEL, 0, 0);
             if (index != CB_ERR) SetWindowTextA(m_gameBox, itemText(m_gameBox, index).c_str());
             if (onShownChange) onShownChange();
-            if (onComboSelChange) onComboSelChange(*tool(7));
+            if (onComboSelChange) onComboSelChange(*tool(app::kGameBoxTool));
         } else if (code == CBN_EDITCHANGE && onShownChange) {
             onShownChange();
         }
@@ -243,7 +184,7 @@ bool GameToolbar::command(WORD id, WORD code, HWND control) {
     case kSelect:
         SetFocus(m_gameBox);
         SendMessageA(m_gameBox, CB_SHOWDROPDOWN, TRUE, 0);
-        choose(7);
+        choose(app::kGameBoxTool);
         return true;
     case kGame:
         SetFocus(m_gameBox);
@@ -296,58 +237,34 @@ bool GameToolbar::notify(const NMHDR& header, LRESULT* result) {
     }
 }
 
-// The layout file: a first line naming the format, the game box's text, the
-// row's arrangement (the buttons' commands in order), and the colours item.
-void GameToolbar::saveLayout(const std::string& path) {
-    std::string state;
+platform::ToolbarLayout GameToolbar::layout() const {
+    platform::ToolbarLayout layout;
+    layout.game = windowText(m_gameBox);
     const auto count = SendMessageA(m_row, TB_BUTTONCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         TBBUTTON b{};
         SendMessageA(m_row, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
-        state += std::to_string(b.idCommand) + ",";
+        layout.row.push_back(b.fsStyle & BTNS_SEP ? "ID_SelectGame" : "ID_Game");
     }
-    const std::string text = std::string(kLayoutMagic) + "\n" +
-                             "game=" + toBase64(convert(windowText(m_gameBox), CP_ACP, CP_UTF8)) + "\n" +
-                             "state=" + toBase64(state) + "\n" + "colours=" + (m_colours ? "1" : "0") + "\n";
-    // Written beside the file and moved over it: a failure leaves the old layout.
-    const std::string temporary = path + ".new";
-    HANDLE file =
-        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write the toolbar layout");
-    DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size() && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (!ok || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        throw std::runtime_error("cannot write the toolbar layout");
-    }
+    layout.place = "top";  // the row stands at the top of the window
+    layout.consoleColours = m_colours;
+    return layout;
 }
 
-void GameToolbar::loadLayout(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot read the toolbar layout");
-    std::string text(1 << 20, '\0');
-    DWORD got = 0;
-    const bool ok = ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    if (!ok) throw std::runtime_error("cannot read the toolbar layout");
-    text.resize(got);
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start <= text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
+void GameToolbar::setLayout(const platform::ToolbarLayout& layout) {
+    showGame(layout.game);
+    setConsoleColours(layout.consoleColours);
+    if (layout.earlierState.empty()) {
+        arrange(layout.row);
+        return;
     }
-    if (lines.empty() || lines[0] != kLayoutMagic) throw std::runtime_error("not a toolbar layout");
-    for (const std::string& line : lines) {
-        if (line.rfind("game=", 0) == 0) showGame(convert(fromBase64(line.substr(5)), CP_UTF8, CP_ACP));
-        if (line.rfind("colours=", 0) == 0) setConsoleColours(line.substr(8) == "1");
-        if (line.rfind("state=", 0) == 0) arrange(fromBase64(line.substr(6)));
-    }
+    // The first layout files kept the row's command ids (the Game tool's, and
+    // 0 for the game box's place); another toolbar's state is none of them.
+    if (layout.earlierState.find_first_not_of("0123456789,") != std::string::npos) return;
+    std::vector<std::string> row;
+    for (const std::string& id : support::splitText(layout.earlierState, ","))
+        if (!id.empty()) row.push_back(std::atoi(id.c_str()) == kGame ? "ID_Game" : "ID_SelectGame");
+    arrange(row);
 }
 
 }  // namespace win32

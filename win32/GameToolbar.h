@@ -21,8 +21,8 @@ public:
     ~GameToolbar() override;
 
     platform::ITool* tool(int number) override;
-    void loadLayout(const std::string& path) override;
-    void saveLayout(const std::string& path) override;
+    platform::ToolbarLayout layout() const override;
+    void setLayout(const platform::ToolbarLayout& layout) override;
 
     // The window's messages that concern the toolbar; true when handled.
     bool command(WORD id, WORD code, HWND control);
@@ -48,7 +48,7 @@ private:
     class Tool;
     void choose(int number);
     int boxPlace() const;
-    void arrange(const std::string& state);
+    void arrange(const std::vector<std::string>& row);
     void showGame(const std::string& name);
 
     HWND m_window;

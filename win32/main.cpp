@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "platform/win/WinCursor.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinSocketsLibrary.h"
 #include "platform/win/WinUdpSocket.h"
-#include "win32/CommandLine.h"
 #include "win32/MainWindow.h"
 
 namespace {
@@ -50,12 +50,11 @@ void write(DWORD which, const std::string& text) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    win32::CommandLine options;
-    std::string out, err;
-    if (const auto status = win32::readCommandLine(arguments(), options, out, err)) {
-        write(STD_OUTPUT_HANDLE, out);
-        write(STD_ERROR_HANDLE, err);
-        return *status;
+    app::CommandLine options;
+    if (const auto answer = app::readCommandLine(arguments(), options, "\r\n", true)) {
+        write(STD_OUTPUT_HANDLE, answer->out);
+        write(STD_ERROR_HANDLE, answer->err);
+        return answer->status;
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -67,14 +66,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     platform::win::WinSocketsLibrary sockets;
     platform::win::WinCursor cursor;
     win32::MainWindow window(instance, socket, socket, cursor);
-    app::frmMain form(window.controls(), app::FormServices{.registry = registry,
-                                                           .messageBox = window.messageBoxes(),
-                                                           .fileDialogs = window.fileDialogs(),
-                                                           .fileSystem = files,
-                                                           .clock = clock,
-                                                           .sleeper = window.sleeper(),
-                                                           .cursor = cursor,
-                                                           .sockets = sockets});
+    app::frmMain form(window.controls(),
+                      app::FormServices{.registry = registry,
+                                        .messageBox = window.messageBoxes(),
+                                        .fileDialogs = window.fileDialogs(),
+                                        .fileSystem = files,
+                                        .clock = clock,
+                                        .sleeper = window.sleeper(),
+                                        .cursor = cursor,
+                                        .sockets = sockets},
+                      app::Profile(options.profile));
     window.bind(form);
     form.Form_Load();
     window.show(show);

@@ -59,6 +59,16 @@ bool PosixFileSystem::appendToFile(const std::string& path, const std::string& d
     return writeAllAndClose(openWritable(path, O_APPEND), data);
 }
 
+bool PosixFileSystem::replaceFile(const std::string& path, const std::string& data) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, data) && ::fsync(fd) == 0;
+    if (::close(fd) == 0 && written && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
 namespace {
 
 class PosixReadFile : public IReadFile {

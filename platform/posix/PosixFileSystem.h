@@ -10,6 +10,7 @@ public:
     std::string programDirectory() override;
     bool truncateFile(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& data) override;
+    bool replaceFile(const std::string& path, const std::string& data) override;
     bool findFirst(const std::string& path, std::uint32_t* attributes) override;
     std::unique_ptr<IReadFile> openForReading(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;

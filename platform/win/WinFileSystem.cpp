@@ -129,6 +129,17 @@ bool WinFileSystem::appendToFile(const std::string& path, const std::string& dat
     return f.valid() && writeAll(f.get(), data) && f.close();
 }
 
+bool WinFileSystem::replaceFile(const std::string& path, const std::string& data) {
+    const std::string temporary = path + ".new";
+    FileHandle f(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool written = f.valid() && writeAll(f.get(), data) && FlushFileBuffers(f.get()) && f.close();
+    if (written && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(temporary.c_str());
+    return false;
+}
+
 bool WinFileSystem::findFirst(const std::string& path, std::uint32_t* attributes) {
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA(path.c_str(), &found);

@@ -16,6 +16,7 @@ public:
     char separator() const override { return '\\'; }
     bool truncateFile(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& data) override;
+    bool replaceFile(const std::string& path, const std::string& data) override;
     bool findFirst(const std::string& path, std::uint32_t* attributes) override;
     std::unique_ptr<IReadFile> openForReading(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;

@@ -26,4 +26,12 @@ check "--help-all" 0 "--version" out -- --help-all
 check "--help with a mistake" 2 "Unknown option 'bogus'." err -- --help --bogus
 PLATFORM=offscreen check "an unknown option" 2 "Unknown option 'no-such-option'." err -- --no-such-option
 PLATFORM=offscreen check "an argument" 2 "Unexpected argument 'extra'." err -- extra
+check "--help names profiles" 0 "--profile <name>" out -- --help
+# A name that cannot be a profile opens no window: the check runs without a display.
+long=$(printf 'x%.0s' $(seq 65))
+for name in "" "a/b" 'a\b' ".." "$long" "$(printf 'tab\there')"; do
+  check "the profile name '$name'" 2 "cannot be a profile" err -- --profile "$name"
+done
+check "--profile=.. " 2 "cannot be a profile: a profile's name may not hold .." err -- --profile=..
+check "--profile without a name" 2 "Missing value after '--profile'." err -- --profile
 exit $fail

@@ -74,7 +74,8 @@ struct FakeTool : platform::ITool {
 // The toolbar's collection in its order, so that tool 7 is the game box.
 struct FakeToolbar : platform::IToolbar {
     std::vector<std::unique_ptr<FakeTool>> tools;
-    std::vector<std::string> loaded, saved;
+    platform::ToolbarLayout kept = {"Return to Castle Wolfenstein", {"ID_Game", "ID_SelectGame"}, "top", false, {}};
+    std::vector<platform::ToolbarLayout> loaded;
     FakeToolbar() {
         const char* ids[] = {"ID_File",        "ID_Exit",  "ID_Game",       "ID_Help",
                              "ID_Information", "ID_About", "ID_SelectGame", "ID_Games"};
@@ -85,8 +86,16 @@ struct FakeToolbar : platform::IToolbar {
     platform::ITool* tool(int n) override {
         return n >= 1 && n <= static_cast<int>(tools.size()) ? tools[static_cast<std::size_t>(n - 1)].get() : nullptr;
     }
-    void loadLayout(const std::string& path) override { loaded.push_back(path); }
-    void saveLayout(const std::string& path) override { saved.push_back(path); }
+    platform::ToolbarLayout layout() const override {
+        platform::ToolbarLayout l = kept;
+        l.game = tools[6]->caption;
+        return l;
+    }
+    void setLayout(const platform::ToolbarLayout& l) override {
+        loaded.push_back(l);
+        kept = l;
+        gameBox().caption = l.game;
+    }
 };
 
 // A 640 x 640 window on a 1920 x 1080 screen, its system menu's Close at

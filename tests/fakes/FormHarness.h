@@ -24,8 +24,9 @@ struct FormHarness : testsupport::TestServices {
 
     FormHarness() { recreate(); }
 
-    // A new window over the same store, as on the next run of the program.
-    void recreate() {
+    // A new window over the same store, as on the next run of the program
+    // (of the profile named, or the default one).
+    void recreate(const std::string& profile = {}) {
         frm.reset();
         frm = std::make_unique<app::frmMain>(app::FormControls{.form = form,
                                                                .SSActiveToolBars1 = toolbar,
@@ -44,7 +45,7 @@ struct FormHarness : testsupport::TestServices {
                                                                .tmrServerMessage = tmrServerMessage,
                                                                .tmrStatus = tmrStatus,
                                                                .udpPeerA = udpPeerA},
-                                             services(boxes, pauses));
+                                             services(boxes, pauses), app::Profile(profile));
     }
 
     // The running state as Start leaves it.

@@ -60,6 +60,23 @@ struct LiveWindow : TestServices {
     app::Pauses& held;
     app::frmMain form{window.controls(), services(boxesShown, held)};
 
+    // Another window of the program, of a profile, over the same store and
+    // files; loaded at once.
+    struct Another {
+        Another(TestServices& s, app::Profile profile)
+            : form(window.controls(), s.services(s.boxes, s.pauses), std::move(profile)) {
+            window.bind(form);
+            form.Form_Load();
+        }
+        int taken = 0;
+        CountingSocket socket{taken};
+        qtgui::MainWindow window{socket, socket};
+        app::frmMain form;
+    };
+    std::unique_ptr<Another> open(const std::string& profile) {
+        return std::make_unique<Another>(*this, app::Profile(profile));
+    }
+
     std::string console() { return window.controls().txtOutput.text(); }
     std::string hive() { return readFile(store.hives().directory() + "/system.reg"); }
     std::string layoutFile() { return dataFile("ATBconfig.atb"); }

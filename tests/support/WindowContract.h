@@ -83,5 +83,57 @@ TYPED_TEST_P(WindowContract, TheToolbarLayoutAndGameSurviveARestartButADamagedLa
     }
 }
 
+// Two servers' windows open at once, each of its own profile, beside the
+// default one: neither changes the other's values, nor the default's.
+TYPED_TEST_P(WindowContract, TwoProfilesOpenAtOnceKeepTheirFieldsHistoryGameAndToolbarApart) {
+    TypeParam w;
+    w.save("_Vexmond", "Port", "27960");  // the default profile's, where it has always been
+    const struct {
+        const char* profile;
+        const char* port;
+        const char* address;
+        const char* game;
+    } servers[] = {{"alpha", "1111", "10.0.0.1", "Quake 3 Arena"}, {"beta", "2222", "10.0.0.2", "Elite Force"}};
+    {
+        auto alpha = w.open("alpha");
+        auto beta = w.open("beta");
+        for (auto* window : {alpha.get(), beta.get()}) {
+            const auto& s = servers[window == alpha.get() ? 0 : 1];
+            const app::FormControls c = window->window.controls();
+            EXPECT_EQ(c.form.caption(), std::string("Vexmond - ") + s.profile);
+            EXPECT_EQ(c.txtPort.text(), "");
+            c.txtPort.setText(s.port);
+            c.txtIP.setText(s.address);
+            std::int16_t enter = 13;
+            window->form.txtIP_KeyDown(enter, 0);
+            platform::ToolbarLayout layout = c.SSActiveToolBars1.layout();
+            layout.game = s.game;
+            layout.consoleColours = window == beta.get();
+            c.SSActiveToolBars1.setLayout(layout);
+        }
+        alpha->form.cmdClose_Click();
+        beta->form.cmdClose_Click();
+    }
+    EXPECT_EQ(w.window.controls().form.caption(), "Vexmond");
+    for (const auto& s : servers) {
+        const std::string section = std::string("Profiles\\") + s.profile + "\\";
+        EXPECT_EQ(w.stored(section + "_Vexmond", "Port"), s.port);
+        EXPECT_EQ(w.stored(section + "_Vexmond", "Game"), s.game);
+        EXPECT_EQ(w.stored(section + "IPs", "Hist0"), s.address);
+        EXPECT_EQ(w.stored(section + "IPs", "Hist1"), "");
+        auto again = w.open(s.profile);
+        const app::FormControls c = again->window.controls();
+        EXPECT_EQ(c.txtPort.text(), s.port);
+        EXPECT_EQ(c.SSActiveToolBars1.tool(7)->text(), s.game);
+        EXPECT_EQ(c.SSActiveToolBars1.layout().consoleColours, std::string(s.profile) == "beta");
+        EXPECT_EQ(c.txtIP.listCount(), 1);
+    }
+    EXPECT_EQ(w.stored("_Vexmond", "Port"), "27960");
+    EXPECT_EQ(w.stored("_Vexmond", "Game"), "<missing>");
+    EXPECT_EQ(w.stored("IPs", "Hist0"), "<missing>");
+    EXPECT_FALSE(std::filesystem::exists(w.layoutFile())) << "a profile's layout is kept in its own section";
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, TypedFieldsAndTheGameBoxReachTheServerAndExitKeepsThem,
-                            TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot);
+                            TheToolbarLayoutAndGameSurviveARestartButADamagedLayoutDoesNot,
+                            TwoProfilesOpenAtOnceKeepTheirFieldsHistoryGameAndToolbarApart);

@@ -48,6 +48,28 @@ struct LiveWin32Window : testsupport::TestServices {
     app::Pauses& held;
     app::frmMain form{window.controls(), services(boxesShown, held)};
 
+    // Another window of the program, of a profile, over the same store and
+    // files; loaded at once.
+    struct Another {
+        Another(TestServices& s, app::Profile profile)
+            : window(GetModuleHandleA(nullptr), socket, socket, s.cursor),
+              form(window.controls(), s.services(s.boxes, s.pauses), std::move(profile)) {
+            window.bind(form);
+            form.Form_Load();
+        }
+        ~Another() {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+        }
+        platform::win::WinUdpSocket socket;
+        win32::MainWindow window;
+        app::frmMain form;
+    };
+    std::unique_ptr<Another> open(const std::string& profile) {
+        return std::make_unique<Another>(*this, app::Profile(profile));
+    }
+
     HWND at(const char* name) {
         HWND hwnd = window.control(name);
         if (!hwnd) ADD_FAILURE() << "no " << name;
@@ -304,10 +326,15 @@ TEST(Win32Window, TheSessionsEndUnloadsTheProgramOnceAndACancelledOneEndsNothing
         }
     } ends{process};
     ASSERT_EQ(WaitForInputIdle(process.hProcess, 20000), 0u);
-    HWND window = FindWindowA("VexmondWindow", nullptr);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    ASSERT_EQ(pid, process.dwProcessId);
+    // The program's window, not one of a test running beside this one.
+    HWND window = nullptr;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "VexmondWindow", nullptr); w && !window;
+         w = FindWindowExA(nullptr, w, "VexmondWindow", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == process.dwProcessId) window = w;
+    }
+    ASSERT_NE(window, nullptr);
     EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     SendMessageA(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 300), static_cast<DWORD>(WAIT_TIMEOUT));

@@ -1,0 +1,80 @@
+#include "app/CommandLine.h"
+
+#include "app/Profile.h"
+#include "support/Text.h"
+
+namespace app {
+
+namespace {
+
+bool isHelp(const std::string& a) { return a == "-h" || a == "--help" || a == "-?" || a == "--?" || a == "--help-all"; }
+bool isVersion(const std::string& a) { return a == "-v" || a == "--version"; }
+
+std::string helpText() {
+    return "Usage: vexmond [options]\n"
+           "Broadcasts a message to a Quake 3 engine game server over its remote console every few minutes, polls "
+           "its status and sends commands typed by hand.\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help        Displays help on commandline options.\n"
+           "  -v, --version     Displays version information.\n"
+           "  --start           Press Start once the window is shown, with the saved\n"
+           "                    fields, as a click would (for an autostart entry).\n"
+           "  --profile <name>  Keep this server's fields, address history, game and\n"
+           "                    toolbar apart from every other profile's (1 to 64\n"
+           "                    characters, without /, \\, .. or control characters).\n";
+}
+
+}  // namespace
+
+bool answeredWithoutDisplay(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (isHelp(a) || isVersion(a)) return true;
+        if (a == "--profile" && (i + 1 == arguments.size() || !Profile::nameProblem(arguments[i + 1]).empty()))
+            return true;
+        if (a.rfind("--profile=", 0) == 0 && !Profile::nameProblem(a.substr(10)).empty()) return true;
+    }
+    return false;
+}
+
+std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>& arguments, CommandLine& options,
+                                                 const std::string& lineEnd, bool slashOptions) {
+    const auto mistake = [&](const std::string& what) {
+        return CommandLineAnswer{
+            2, "",
+            support::replaceAll("vexmond: " + what + "\nTry 'vexmond --help' for the options.\n", "\n", lineEnd)};
+    };
+    bool help = false, version = false;
+    CommandLine read;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const std::string option = slashOptions && a.size() > 1 && a[0] == '/' ? "--" + a.substr(1) : a;
+        if (isHelp(option)) {
+            help = true;
+        } else if (isVersion(option)) {
+            version = true;
+        } else if (option == "--start") {
+            read.start = true;
+        } else if (option == "--profile" || option.rfind("--profile=", 0) == 0) {
+            if (option == "--profile" && i + 1 >= arguments.size()) return mistake("Missing value after '--profile'.");
+            read.profile = option == "--profile" ? arguments[++i] : option.substr(10);
+            if (const std::string problem = Profile::nameProblem(read.profile); !problem.empty())
+                return mistake("'" + read.profile + "' cannot be a profile: " + problem + ".");
+        } else if (option.rfind("-", 0) == 0) {
+            return mistake("Unknown option '" +
+                           option.substr(option.find_first_not_of('-') == std::string::npos
+                                             ? option.size()
+                                             : option.find_first_not_of('-')) +
+                           "'.");
+        } else {
+            return mistake("Unexpected argument '" + a + "'.");
+        }
+    }
+    if (help) return CommandLineAnswer{0, support::replaceAll(helpText(), "\n", lineEnd), ""};
+    if (version) return CommandLineAnswer{0, std::string("vexmond ") + kVersion + lineEnd, ""};
+    options = read;
+    return std::nullopt;
+}
+
+}  // namespace app
