@@ -11,7 +11,7 @@
 
 namespace app {
 
-using support::skipOnFailure;
+using base::skipOnFailure;
 
 namespace {
 
@@ -65,7 +65,7 @@ const char* RconSession::missingField(const ServerFields& fields) {
 void RconSession::PrepareMessage(const std::string& message, const std::string& password) {
     m_state.g_asMessageLines = support::splitText(message, kCrLf);
     const std::size_t last = m_state.g_asMessageLines.size() - 1;
-    if (last > static_cast<std::size_t>(INT16_MAX)) throw support::runtimeError(support::kErrOverflow);
+    if (last > static_cast<std::size_t>(INT16_MAX)) throw base::runtimeError(base::kErrOverflow);
     m_state.g_iLastMessageLine = static_cast<std::int16_t>(last);
     m_state.g_sRconPassword = support::trimBlanks(password);
 }
@@ -180,7 +180,7 @@ void RconSession::receiveReply() {
 }
 
 void RconSession::fail(const std::string& procedure, const std::exception& e) {
-    const support::AppError error = support::asAppError(e);
+    const base::AppError error = base::asAppError(e);
     const bool replyHandler = procedure == kReplyProcedure;
     SessionFailure failure{procedure, error, SessionFailure::Telling::errorLog, error.description()};
     if (const char* message = socketMessage(error.number(), replyHandler)) {

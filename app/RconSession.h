@@ -9,7 +9,7 @@
 #include "app/Pauses.h"
 #include "platform/Controls.h"
 #include "platform/Socket.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace app {
 
@@ -56,7 +56,7 @@ inline constexpr const char* kReplyProcedure = "udpPeerA_DataArrival";
 struct SessionFailure {
     enum class Telling { tableMessage, ownDescription, errorLog };
     std::string procedure;
-    support::AppError error;
+    base::AppError error;
     Telling telling;
     std::string text;  // the table's message, or the error's description
 };

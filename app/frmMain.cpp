@@ -3,7 +3,7 @@
 #include "app/modIP.h"
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 #include "platform/ExeName.h"
 #include "support/CCursor.h"
@@ -14,7 +14,7 @@
 
 namespace app {
 
-using support::skipOnFailure;
+using base::skipOnFailure;
 using support::Variant;
 namespace mb = platform::mb;
 
@@ -94,7 +94,7 @@ namespace {
 // Why the settings could not be saved, as the user is told.
 std::string saveFailureText(const std::exception& e) {
     std::string reason;
-    if (const auto* app = dynamic_cast<const support::AppError*>(&e))
+    if (const auto* app = dynamic_cast<const base::AppError*>(&e))
         reason = app->description() + " (error " + std::to_string(app->number()) + ")";
     else
         reason = e.what();
@@ -104,7 +104,7 @@ std::string saveFailureText(const std::exception& e) {
 }  // namespace
 
 void frmMain::saveSettingsOrThrow() {
-    if (!m_oAppSettings) throw support::runtimeError(support::kErrObjectNotSet);
+    if (!m_oAppSettings) throw base::runtimeError(base::kErrObjectNotSet);
     SaveFormSettings();
 }
 
@@ -192,7 +192,7 @@ void frmMain::SSActiveToolBars1_ToolClick(const platform::ITool& tool) {
 
 void frmMain::ApplyGameProfile() {
     platform::ITool* gameBox = m_c.SSActiveToolBars1.tool(kGameBoxTool);
-    if (!gameBox) throw support::runtimeError(support::kErrObjectNotSet);
+    if (!gameBox) throw base::runtimeError(base::kErrObjectNotSet);
     m_session.applyGame(gameBox->text());
 }
 
@@ -206,7 +206,7 @@ void frmMain::SSActiveToolBars1_ComboSelChange(const platform::ITool& tool) {
 
 void frmMain::txtIP_KeyDown(std::int16_t& keyCode, std::int16_t) {
     if (keyCode != kKeyEnter) return;
-    if (!m_oIPHistory) throw support::runtimeError(support::kErrObjectNotSet);
+    if (!m_oIPHistory) throw base::runtimeError(base::kErrObjectNotSet);
     m_oIPHistory->AddCurrentItem();
 }
 
@@ -265,7 +265,7 @@ void frmMain::cmdSave_Click() {
 }
 
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
-    m_s.messageBox.show(support::errorText(support::asAppError(e)), mb::kOkOnly + mb::kExclamation,
+    m_s.messageBox.show(base::errorText(base::asAppError(e)), mb::kOkOnly + mb::kExclamation,
                         std::string(kAppTitle) + " - " + procedure);
 }
 

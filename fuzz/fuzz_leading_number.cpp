@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 #include "support/LeadingNumber.h"
 #include "support/Variant.h"
 
@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!n.found && n.value != 0.0) __builtin_trap();
     try {
         (void)support::Variant::String(text).toLong();
-    } catch (const support::AppError&) {}
+    } catch (const base::AppError&) {}
     return 0;
 }

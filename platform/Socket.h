@@ -9,7 +9,7 @@ namespace platform {
 inline constexpr std::int16_t kSocketClosed = 0;
 inline constexpr std::int16_t kSocketOpen = 1;
 
-// The UDP socket control. Failures are thrown as support::AppError carrying
+// The UDP socket control. Failures are thrown as base::AppError carrying
 // the Windows Sockets number of the condition (10054 port unreachable, 10040
 // datagram too long, 11001 unknown host, ...).
 class ISocket {

@@ -30,7 +30,7 @@
 #include "qt/MessagePreview.h"
 #include "qt/Latin1.h"
 #include "qt/QtFileDialogs.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace qtgui {
 
@@ -373,7 +373,7 @@ app::FormControls MainWindow::controls() {
 }
 
 void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
-    m_messageBoxes.show(support::errorText(support::asAppError(e)), mb::kExclamation,
+    m_messageBoxes.show(base::errorText(base::asAppError(e)), mb::kExclamation,
                         std::string("Vexmond - ") + procedure);
 }
 

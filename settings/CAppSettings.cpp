@@ -3,21 +3,21 @@
 #include <algorithm>
 #include <limits>
 
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
-#include "support/Bytes.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
+#include "base/Bytes.h"
 #include "support/RegKeyHandle.h"
 
 namespace settings {
 
-using support::AppError;
+using base::AppError;
 using support::Variant;
 
 namespace {
 
 // Three of the store's errors carry the class name without its final "s".
-const support::ErrorTable& errors() {
-    static const support::ErrorTable table(
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(
         ".CAppSettings", CAppSettings::kErrComponentFailure,
         {{CAppSettings::kErrInvalidAppName, "Invalid AppName value"},
          {CAppSettings::kErrInvalidCompanyName, "Invalid CompanyName value"},
@@ -106,7 +106,7 @@ void CAppSettings::SaveSetting(const std::string& section, const std::string& ke
         } else {
             const auto n = static_cast<std::uint32_t>(setting.toLong());
             type = platform::kRegDword;
-            bytes = support::littleEndian32(n);
+            bytes = base::littleEndian32(n);
         }
         if (m_oRegistry.setValue(h.get(), key, type, bytes) != platform::kErrorSuccess)
             throw storeError(kErrSaveFailed);
@@ -145,7 +145,7 @@ Variant CAppSettings::GetSetting(const std::string& section, const std::string& 
                 return Variant::String(std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(keep)));
             }
             if (type == platform::kRegDword && got == 4)
-                return Variant::Long(static_cast<std::int32_t>(support::loadLittleEndian32(buffer.data())));
+                return Variant::Long(static_cast<std::int32_t>(base::loadLittleEndian32(buffer.data())));
             return defaultValue;
         }
         return defaultValue;
@@ -167,7 +167,7 @@ void CAppSettings::GetAllKeys(const std::string& section, std::vector<std::strin
             if (m_oRegistry.enumValue(h.get(), index, longest + 1, &name) != platform::kErrorSuccess) break;
             // The count is a 16-bit integer: a larger section is a component failure.
             if (keys.size() >= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()))
-                throw support::runtimeError(support::kErrOverflow);
+                throw base::runtimeError(base::kErrOverflow);
             keys.push_back(name);
         }
     });

@@ -4,18 +4,18 @@
 #include <vector>
 
 #include "settings/CAppSettings.h"
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
 
 namespace settings {
 
-using support::AppError;
-using support::objectError;
+using base::AppError;
+using base::objectError;
 
 namespace {
 
-const support::ErrorTable& errors() {
-    static const support::ErrorTable table(
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(
         ".CSmartComboBox", CSmartComboBox::kErrComponentFailure,
         {{CSmartComboBox::kErrInvalidAppSettings, "Invalid AppSettings object"},
          {CSmartComboBox::kErrInvalidComboBox, "Invalid ComboBox object"},
@@ -28,9 +28,9 @@ const support::ErrorTable& errors() {
 AppError historyError(std::int32_t offset) { return errors().error(offset); }
 
 // The change and key-down handling report under a source of their own.
-const support::ComponentFailure& eventFailure() {
-    static const support::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure),
-                                             support::classSource(".CSmartComboBoxBox"),
+const base::ComponentFailure& eventFailure() {
+    static const base::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure),
+                                             base::classSource(".CSmartComboBoxBox"),
                                              "CSmartComboBox component failure"};
     return f;
 }
@@ -59,12 +59,12 @@ void CSmartComboBox::attach(platform::IComboBox* comboBox) {
 }
 
 platform::IComboBox& CSmartComboBox::combo() const {
-    if (!m_oComboBox) throw support::runtimeError(support::kErrObjectNotSet);
+    if (!m_oComboBox) throw base::runtimeError(base::kErrObjectNotSet);
     return *m_oComboBox;
 }
 
 CAppSettings& CSmartComboBox::store() const {
-    if (!m_oAppSettings) throw support::runtimeError(support::kErrObjectNotSet);
+    if (!m_oAppSettings) throw base::runtimeError(base::kErrObjectNotSet);
     return *m_oAppSettings;
 }
 
@@ -165,13 +165,13 @@ void CSmartComboBox::Save() {
 }
 
 void CSmartComboBox::comboKeyDown(std::int16_t keyCode, std::int16_t) {
-    support::guardMember(eventFailure(), {}, [&] {
+    base::guardMember(eventFailure(), {}, [&] {
         if (m_bPredictiveText) m_bAutoComplete = keyCode != kKeyBackspace && keyCode != kKeyDelete;
     });
 }
 
 void CSmartComboBox::comboChanged() {
-    support::guardMember(eventFailure(), {}, [&] {
+    base::guardMember(eventFailure(), {}, [&] {
         if (!m_bPredictiveText || !m_bAutoComplete) return;
         platform::IComboBox& cb = combo();
         const std::string t = cb.text();

@@ -2,13 +2,13 @@
 
 #include <limits>
 
-#include "support/ErrorTable.h"
+#include "base/ErrorTable.h"
 
 namespace support {
 
 namespace {
-const ErrorTable& errors() {
-    static const ErrorTable table(".CCursor", CCursor::kErrComponentFailure, {});
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(".CCursor", CCursor::kErrComponentFailure, {});
     return table;
 }
 }  // namespace
@@ -19,13 +19,13 @@ CCursor::CCursor(platform::ICursor& cursor) : m_cursor(cursor) {
 
 CCursor::~CCursor() {
     if (m_lSavedCursor == 0) return;  // the default pointer is not put back
-    skipOnFailure([&] { apply(m_lSavedCursor); });
+    base::skipOnFailure([&] { apply(m_lSavedCursor); });
 }
 
 void CCursor::apply(std::int32_t code) {
     if (code < std::numeric_limits<std::int16_t>::min() || code > std::numeric_limits<std::int16_t>::max())
-        throw runtimeError(kErrOverflow);
-    if (!m_cursor.set(static_cast<std::int16_t>(code))) throw runtimeError(380);  // invalid property value
+        throw base::runtimeError(base::kErrOverflow);
+    if (!m_cursor.set(static_cast<std::int16_t>(code))) throw base::runtimeError(380);  // invalid property value
 }
 
 void CCursor::RestoreCursor() {

@@ -2,16 +2,16 @@
 
 #include <limits>
 
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
 
 namespace {
 
-const ErrorTable& errors() {
-    static const ErrorTable table(
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(
         ".CFile", CFile::kErrComponentFailure,
         {{CFile::kErrNotInitialized,
           "Object not properly initialized. Set the PathFileName property to a non-empty value first"},
@@ -23,7 +23,7 @@ const ErrorTable& errors() {
     return table;
 }
 
-AppError fileError(std::int32_t offset) { return errors().error(offset); }
+base::AppError fileError(std::int32_t offset) { return errors().error(offset); }
 
 template <class F>
 decltype(auto) guarded(F&& body) {
@@ -80,7 +80,7 @@ std::int32_t CFile::Size() {
         // From the file's entry, not its contents: a file that may not be read still has a size.
         const std::int64_t size = m_files.fileSize(m_sPathFileName);
         if (size < 0) throw std::runtime_error("cannot read the file's size");
-        if (size > std::numeric_limits<std::int32_t>::max()) throw runtimeError(kErrOverflow);
+        if (size > std::numeric_limits<std::int32_t>::max()) throw base::runtimeError(base::kErrOverflow);
         return static_cast<std::int32_t>(size);
     });
 }

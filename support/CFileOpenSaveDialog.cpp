@@ -2,17 +2,17 @@
 
 #include <cmath>
 
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
 
 namespace {
 
-const ErrorTable& errors() {
-    static const ErrorTable table(".CFileOpenSaveDialog", CFileOpenSaveDialog::kErrComponentFailure,
-                                  {{CFileOpenSaveDialog::kErrInvalidWindowHandle, "Invalid window handle"}});
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(".CFileOpenSaveDialog", CFileOpenSaveDialog::kErrComponentFailure,
+                                        {{CFileOpenSaveDialog::kErrInvalidWindowHandle, "Invalid window handle"}});
     return table;
 }
 

@@ -1,13 +1,13 @@
 #include "support/CInfo.h"
 
-#include "support/Bytes.h"
+#include "base/Bytes.h"
 #include "support/RegKeyHandle.h"
 
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace support {
 
@@ -27,18 +27,18 @@ std::string hex(std::uint64_t v) {
 
 std::int16_t toInteger(std::int64_t v) {
     if (v < std::numeric_limits<std::int16_t>::min() || v > std::numeric_limits<std::int16_t>::max())
-        throw runtimeError(kErrOverflow);
+        throw base::runtimeError(base::kErrOverflow);
     return static_cast<std::int16_t>(v);
 }
 
 std::int32_t toLong(std::int64_t v) {
     if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-        throw runtimeError(kErrOverflow);
+        throw base::runtimeError(base::kErrOverflow);
     return static_cast<std::int32_t>(v);
 }
 
 void reportTo(platform::IMessageBox& box, const char* title, const std::exception& e) {
-    skipOnFailure([&] { box.show(errorText(asAppError(e)), platform::mb::kOkOnly, title); });
+    base::skipOnFailure([&] { box.show(base::errorText(base::asAppError(e)), platform::mb::kOkOnly, title); });
 }
 
 }  // namespace
@@ -262,7 +262,7 @@ Variant CInfo::RegistryGetKeyValue(platform::RegKey root, const std::string& key
                 std::vector<std::uint8_t> buffer(4, 0);
                 std::uint32_t got = 4;
                 if (m_registry.queryValue(key, valueName, &type, &buffer, &got) == platform::kErrorSuccess)
-                    r = Variant::Long(static_cast<std::int32_t>(support::loadLittleEndian32(buffer.data())));
+                    r = Variant::Long(static_cast<std::int32_t>(base::loadLittleEndian32(buffer.data())));
             }
         }
     });

@@ -1,17 +1,17 @@
 #include "support/CTextBox.h"
 
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
 #include "support/Text.h"
 
 namespace support {
 
 namespace {
 
-const ErrorTable& errors() {
-    static const ErrorTable table(".CTextBox", CTextBox::kErrComponentFailure,
-                                  {{CTextBox::kErrNotInitialized, "Object not properly initialized"},
-                                   {CTextBox::kErrInvalidTextBox, "Invalid TextBox object"}});
+const base::ErrorTable& errors() {
+    static const base::ErrorTable table(".CTextBox", CTextBox::kErrComponentFailure,
+                                        {{CTextBox::kErrNotInitialized, "Object not properly initialized"},
+                                         {CTextBox::kErrInvalidTextBox, "Invalid TextBox object"}});
     return table;
 }
 
@@ -31,7 +31,7 @@ constexpr int kGetLineBuffer = 1028;
 }  // namespace
 
 CTextBox::~CTextBox() {
-    skipOnFailure([&] {
+    base::skipOnFailure([&] {
         if (m_oTextBox) m_oTextBox->unsubscribe(this);
     });
 }
@@ -84,7 +84,7 @@ std::int16_t CTextBox::LineCount() {
         auto& f = field();
         if (!f.multiLine()) return 1;
         const int n = f.lineCount();
-        if (n > INT16_MAX) throw runtimeError(kErrOverflow);
+        if (n > INT16_MAX) throw base::runtimeError(base::kErrOverflow);
         return static_cast<std::int16_t>(n);
     });
 }
@@ -141,7 +141,7 @@ void CTextBox::TitleCase() {
 }
 
 void CTextBox::editGotFocus() {
-    skipOnFailure([&] {
+    base::skipOnFailure([&] {
         if (m_bSelectAllOnFocus) SelectAll();
     });
 }

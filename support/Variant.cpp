@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 #include "support/LeadingNumber.h"
 
 namespace support {
@@ -52,11 +52,11 @@ const char* Variant::typeName() const {
 }
 
 std::int32_t roundToLong(double value) {
-    if (!std::isfinite(value)) throw runtimeError(kErrOverflow);
+    if (!std::isfinite(value)) throw base::runtimeError(base::kErrOverflow);
     const double r = std::nearbyint(value);  // default rounding mode: halves to even
     if (r < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
         r > static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        throw runtimeError(kErrOverflow);
+        throw base::runtimeError(base::kErrOverflow);
     return static_cast<std::int32_t>(r);
 }
 
@@ -66,7 +66,7 @@ static std::int32_t currencyToLong(std::int64_t scaled) {
     const std::int64_t absR = r < 0 ? -r : r;
     if (absR > 5000 || (absR == 5000 && (q % 2 != 0))) q += (scaled < 0 ? -1 : 1);
     if (q < std::numeric_limits<std::int32_t>::min() || q > std::numeric_limits<std::int32_t>::max())
-        throw runtimeError(kErrOverflow);
+        throw base::runtimeError(base::kErrOverflow);
     return static_cast<std::int32_t>(q);
 }
 
@@ -80,9 +80,9 @@ double Variant::asDouble() const {
 std::int32_t Variant::toLong() const {
     switch (m_type) {
     case Type::Empty: return 0;
-    case Type::Null: throw runtimeError(kErrInvalidUseOfNull);
+    case Type::Null: throw base::runtimeError(base::kErrInvalidUseOfNull);
     case Type::Missing:
-    case Type::ByteArray: throw runtimeError(kErrTypeMismatch);
+    case Type::ByteArray: throw base::runtimeError(base::kErrTypeMismatch);
     case Type::Integer:
     case Type::Long:
     case Type::Boolean:
@@ -95,7 +95,8 @@ std::int32_t Variant::toLong() const {
         const std::string& s = std::get<std::string>(m_value);
         const LeadingNumber n = readLeadingNumber(s);
         // A text converts only when it is a number as a whole (blanks around allowed).
-        if (!n.found || s.find_first_not_of(' ', n.end) != std::string::npos) throw runtimeError(kErrTypeMismatch);
+        if (!n.found || s.find_first_not_of(' ', n.end) != std::string::npos)
+            throw base::runtimeError(base::kErrTypeMismatch);
         return roundToLong(n.value);
     }
     }
@@ -114,7 +115,7 @@ constexpr double kFirstDate = -657434.0;
 constexpr double kDayAfterLastDate = 2958466.0;
 
 static std::string dateText(double ole) {
-    if (!(ole > kFirstDate - 1 && ole < kDayAfterLastDate)) throw runtimeError(kErrOverflow);
+    if (!(ole > kFirstDate - 1 && ole < kDayAfterLastDate)) throw base::runtimeError(base::kErrOverflow);
     // OLE dates count days from 1899-12-30; the fraction is the time of day.
     double days = std::floor(ole);
     double frac = std::fabs(ole - days);
@@ -146,8 +147,8 @@ static std::string dateText(double ole) {
 std::string Variant::toText() const {
     switch (m_type) {
     case Type::Empty: return "";
-    case Type::Null: throw runtimeError(kErrInvalidUseOfNull);
-    case Type::Missing: throw runtimeError(kErrTypeMismatch);
+    case Type::Null: throw base::runtimeError(base::kErrInvalidUseOfNull);
+    case Type::Missing: throw base::runtimeError(base::kErrTypeMismatch);
     case Type::String:
     case Type::ByteArray: return std::get<std::string>(m_value);
     case Type::Boolean: return std::get<std::int64_t>(m_value) ? "True" : "False";

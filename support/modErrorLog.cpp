@@ -17,7 +17,7 @@ std::string modErrorLog::defaultLogFile() {
 }
 
 void modErrorLog::LogError(const std::string& description, const std::string& source, std::int32_t number,
-                           bool showMessage, bool raise, bool writeLog, const AppError* caught,
+                           bool showMessage, bool raise, bool writeLog, const base::AppError* caught,
                            const std::string& logFile) {
     std::string desc = description;
     std::string src = source;
@@ -34,7 +34,7 @@ void modErrorLog::LogError(const std::string& description, const std::string& so
                               "Number: " + std::to_string(num) + kCrLf + "Source: " + src,
                           platform::mb::kCritical + platform::mb::kSystemModal,
                           std::string(platform::kExeName) + " Error");
-    if (raise) throw AppError(num, src, desc);
+    if (raise) throw base::AppError(num, src, desc);
 }
 
 bool modErrorLog::WriteLogEntry(const std::string& entry, const std::string& fileName, bool addTimeStamp,

@@ -6,7 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/FileSystem.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace support {
 
@@ -18,7 +18,7 @@ public:
         : m_files(files), m_clock(clock), m_messageBox(messageBox) {}
 
     void LogError(const std::string& description, const std::string& source, std::int32_t number, bool showMessage,
-                  bool raise, bool writeLog, const AppError* caught, const std::string& logFile);
+                  bool raise, bool writeLog, const base::AppError* caught, const std::string& logFile);
 
     bool WriteLogEntry(const std::string& entry, const std::string& fileName, bool addTimeStamp, bool addSeparator,
                        bool startNewFile);

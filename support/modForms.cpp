@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace support::modForms {
 
@@ -13,7 +13,7 @@ void reporting(const char* title, platform::IMessageBox& box, F&& body) {
     try {
         body();
     } catch (const std::exception& e) {
-        box.show(errorText(asAppError(e)), platform::mb::kOkOnly, title);
+        box.show(base::errorText(base::asAppError(e)), platform::mb::kOkOnly, title);
     }
 }
 

@@ -26,7 +26,7 @@ struct LogTest : ::testing::Test {
 }  // namespace
 
 TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
-    const support::AppError caught(5, "T", "E");
+    const base::AppError caught(5, "T", "E");
     const struct {
         std::string description, source;
         std::int32_t number;
@@ -55,7 +55,7 @@ TEST_F(LogTest, LogErrorMergesTheCaughtErrorWritesThenShowsOrRaises) {
     try {
         log.LogError("C", "S", 0, false, true, false, &caught, "");
         ADD_FAILURE() << "not raised";
-    } catch (const support::AppError& e) {
+    } catch (const base::AppError& e) {
         EXPECT_EQ(e.source(), "S (T)");
         EXPECT_EQ(e.description(), "C(E)");
     }

@@ -8,7 +8,7 @@
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
 #include "settings/CAppSettings.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 #include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
@@ -157,7 +157,7 @@ TEST_F(HiveTest, KeysKeepTheCaseTheyWereFirstWrittenInAndOtherRootsTheirOwnHive)
     std::vector<std::string> keys{"stale"};
     store.DeleteSetting("IPs");
     EXPECT_TRUE(store.GetSetting("IPs", "Hist0").isEmpty());
-    EXPECT_THROW(store.GetAllKeys("IPs", keys), support::AppError);
+    EXPECT_THROW(store.GetAllKeys("IPs", keys), base::AppError);
     EXPECT_TRUE(keys.empty());
 
     store.setRootKey(static_cast<std::int32_t>(platform::kHKeyCurrentUser));

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "support/AppError.h"
-#include "support/ErrorTable.h"
+#include "base/AppError.h"
+#include "base/ErrorTable.h"
 #include "support/LeadingNumber.h"
 #include "support/Variant.h"
 #include "tests/support/Errors.h"
@@ -11,7 +11,7 @@
 using support::Variant;
 
 TEST(Variant, ConvertsToLongWithHalvesToEvenOrRefusesWithItsNumber) {
-    using support::kErrOverflow;
+    using base::kErrOverflow;
     const struct {
         Variant v;
         std::int32_t expected, error;
@@ -26,9 +26,9 @@ TEST(Variant, ConvertsToLongWithHalvesToEvenOrRefusesWithItsNumber) {
         {Variant::String("2.5"), 2, 0},
         {Variant::Double(2147483647.5), 0, kErrOverflow},
         {Variant::CurrencyScaled(30000000000000LL), 0, kErrOverflow},
-        {Variant::Null(), 0, support::kErrInvalidUseOfNull},
-        {Variant::Missing(), 0, support::kErrTypeMismatch},
-        {Variant::String("12abc"), 0, support::kErrTypeMismatch},
+        {Variant::Null(), 0, base::kErrInvalidUseOfNull},
+        {Variant::Missing(), 0, base::kErrTypeMismatch},
+        {Variant::String("12abc"), 0, base::kErrTypeMismatch},
     };
     for (const auto& c : cases) {
         std::int32_t got = 0;
@@ -60,18 +60,18 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
 }
 
 TEST(ErrorTable, AnOffsetNotInTheTableIsTheComponentFailureNeverAnotherRow) {
-    const support::ErrorTable table(".CThing", 100, {{1, "First"}, {2, "Second", ".CThin"}});
+    const base::ErrorTable table(".CThing", 100, {{1, "First"}, {2, "Second", ".CThin"}});
     const std::tuple<std::int32_t, std::int32_t, const char*, const char*> cases[] = {
         {1, 1, "vexmond.CThing", "First"},
         {2, 2, "vexmond.CThin", "Second"},
         {3, 100, "vexmond.CThing", "CThing component failure"},
     };
     for (const auto& [offset, number, source, description] : cases) {
-        const support::AppError e = table.error(offset);
-        EXPECT_EQ(e.number(), support::objectError(number));
+        const base::AppError e = table.error(offset);
+        EXPECT_EQ(e.number(), base::objectError(number));
         EXPECT_EQ(e.source(), source);
         EXPECT_EQ(e.description(), description);
     }
     EXPECT_EQ(testsupport::errorNumber([&] { table.guard([] { throw std::bad_alloc(); }); }),
-              static_cast<std::uint32_t>(support::objectError(100)));
+              static_cast<std::uint32_t>(base::objectError(100)));
 }

@@ -1,6 +1,6 @@
 #include "win32/ConsoleControl.h"
 
-#include "win32/Controls.h"
+#include "win32/Win32Controls.h"
 
 #include <windowsx.h>
 

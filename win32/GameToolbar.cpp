@@ -7,7 +7,7 @@
 
 #include "app/Toolbar.h"
 #include "support/Text.h"
-#include "win32/Controls.h"
+#include "win32/Win32Controls.h"
 
 namespace win32 {
 

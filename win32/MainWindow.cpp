@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "app/AboutTexts.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace win32 {
 
@@ -394,7 +394,7 @@ void MainWindow::guarded(const char* procedure, F&& body) {
         body();
     } catch (const std::exception& e) {
         try {
-            m_messageBoxes.show(support::errorText(support::asAppError(e)), platform::mb::kExclamation,
+            m_messageBoxes.show(base::errorText(base::asAppError(e)), platform::mb::kExclamation,
                                 std::string("Vexmond - ") + procedure);
         } catch (...) {}
     } catch (...) {}
@@ -410,7 +410,7 @@ void MainWindow::bind(app::frmMain& form) {
     };
     m_txtIP->onKeyDown = [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); };
     m_txtIP->onFailure = [this](const std::exception& e) {
-        guarded("txtIP_KeyDown", [&] { throw support::asAppError(e); });
+        guarded("txtIP_KeyDown", [&] { throw base::asAppError(e); });
     };
     const auto opened = [this](platform::SocketHandle s) {
         WSAAsyncSelect(static_cast<SOCKET>(s), m_hwnd, kSocketMessage, FD_READ);

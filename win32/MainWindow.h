@@ -10,7 +10,7 @@
 #include "app/frmMain.h"
 #include "platform/DatagramSource.h"
 #include "win32/ConsoleControl.h"
-#include "win32/Controls.h"
+#include "win32/Win32Controls.h"
 #include "win32/GameToolbar.h"
 #include "win32/MessagePreview.h"
 #include "win32/EventLoop.h"

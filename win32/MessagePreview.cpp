@@ -1,6 +1,6 @@
 #include "win32/MessagePreview.h"
 
-#include "win32/Controls.h"
+#include "win32/Win32Controls.h"
 
 #include <vector>
 

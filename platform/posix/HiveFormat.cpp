@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "platform/ListSearch.h"
-#include "support/Bytes.h"
+#include "base/Bytes.h"
 
 namespace platform::posix {
 
@@ -152,7 +152,7 @@ bool parseData(std::string_view data, HiveValue* v) {
         std::uint32_t n = 0;
         if (!parseHexNumber(trimLeft(data.substr(6)), &n)) return false;
         v->type = 4;
-        v->data = support::littleEndian32(n);
+        v->data = base::littleEndian32(n);
         return true;
     }
     if (data.starts_with("hex:")) {
@@ -226,7 +226,7 @@ std::vector<std::string> valueLines(const HiveValue& v) {
         appendEscaped(*out, std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
     } else if (v.type == 4 && v.data.size() == 4) {
         char buf[16];
-        std::snprintf(buf, sizeof buf, "dword:%08x", support::loadLittleEndian32(v.data.data()));
+        std::snprintf(buf, sizeof buf, "dword:%08x", base::loadLittleEndian32(v.data.data()));
         *out += buf;
     } else {
         if (v.type == 3) {

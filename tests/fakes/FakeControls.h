@@ -14,7 +14,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Socket.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace fakes {
 
@@ -218,14 +218,14 @@ struct FakeSocket : platform::ISocket {
     }
     void close() override {
         ++closes;
-        if (failClose) throw support::AppError(10038, "vexmond.Winsock", "not a socket");
+        if (failClose) throw base::AppError(10038, "vexmond.Winsock", "not a socket");
         open = false;
         failNext = 0;
     }
 
 private:
     [[noreturn]] static void fail(std::int32_t n) {
-        throw support::AppError(n, "vexmond.Winsock", "socket says " + std::to_string(n));
+        throw base::AppError(n, "vexmond.Winsock", "socket says " + std::to_string(n));
     }
     void raisePending() {
         if (const std::int32_t n = std::exchange(failNext, 0)) fail(n);

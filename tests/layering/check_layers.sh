@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a layer includes what it must not: the logic (app/, settings/,
+# Fails when a layer includes what it must not: the error object (base/), the logic (app/, settings/,
 # support/) and the interfaces (platform/*.h) include neither Qt, nor a POSIX
 # or Win32 header, nor a backend, nor a front-end. The front-ends know no
 # backend, except their composition roots (main.cpp), each its own family:
@@ -19,7 +19,7 @@ report() {  # report DESCRIPTION GREP-OUTPUT
     failed=1
   fi
 }
-logic=$(find app settings support -name '*.h' -o -name '*.cpp' | sort)
+logic=$(find base app settings support -name '*.h' -o -name '*.cpp' | sort)
 interfaces=$(find platform -maxdepth 1 -name '*.h' | sort)
 for f in $logic $interfaces; do
   report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 namespace testsupport {
 
@@ -13,7 +13,7 @@ namespace testsupport {
 inline std::uint32_t errorNumber(const std::function<void()>& call, std::string* source = nullptr) {
     try {
         call();
-    } catch (const support::AppError& e) {
+    } catch (const base::AppError& e) {
         if (source) *source = e.source();
         return static_cast<std::uint32_t>(e.number());
     }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "settings/CAppSettings.h"
-#include "support/AppError.h"
+#include "base/AppError.h"
 #include "tests/support/NativeStore.h"
 #include "tests/support/TempDir.h"
 

@@ -1,6 +1,6 @@
-#include "support/ErrorTable.h"
+#include "base/ErrorTable.h"
 
-namespace support {
+namespace base {
 
 ErrorTable::ErrorTable(const char* sourceSuffix, std::int32_t componentFailureOffset, std::initializer_list<Row> rows)
     : m_source(classSource(sourceSuffix)),
@@ -22,4 +22,4 @@ bool ErrorTable::owns(std::int32_t number) const {
     return false;
 }
 
-}  // namespace support
+}  // namespace base

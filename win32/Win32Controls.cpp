@@ -1,4 +1,4 @@
-#include "win32/Controls.h"
+#include "win32/Win32Controls.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace support {
+namespace base {
 
 // Base of the numbers the support classes raise: each class adds an offset of
 // its own (17021 for the settings store, 18061 for the history box, ...).
@@ -79,4 +79,4 @@ void skipOnFailure(F&& step) noexcept {
     } catch (...) {}
 }
 
-}  // namespace support
+}  // namespace base

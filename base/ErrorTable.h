@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/AppError.h"
+#include "base/AppError.h"
 
-namespace support {
+namespace base {
 
 // A class's own failures as one table: the offset of each number, its
 // description and, where it differs from the class's, the suffix of its
@@ -48,4 +48,4 @@ private:
     std::vector<Row> m_rows;
 };
 
-}  // namespace support
+}  // namespace base

@@ -1,10 +1,10 @@
-#include "support/AppError.h"
+#include "base/AppError.h"
 
 #include <new>
 
 #include "platform/ExeName.h"
 
-namespace support {
+namespace base {
 
 AppError::AppError(std::int32_t number, std::string source, std::string description)
     : std::runtime_error(description),
@@ -33,4 +33,4 @@ AppError runtimeError(std::int32_t number) {
     }
 }
 
-}  // namespace support
+}  // namespace base

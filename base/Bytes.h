@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace support {
+namespace base {
 
 // A 32-bit number as the registry keeps it: four bytes, least significant first.
 inline std::uint32_t loadLittleEndian32(const std::uint8_t* b) {
@@ -15,4 +15,4 @@ inline std::vector<std::uint8_t> littleEndian32(std::uint32_t n) {
             static_cast<std::uint8_t>(n >> 24)};
 }
 
-}  // namespace support
+}  // namespace base
