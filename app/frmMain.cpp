@@ -227,7 +227,17 @@ void frmMain::StopMessaging() {
     skipOnFailure([&] { m_c.imgNotConnected.setVisible(true); });
 }
 
-void frmMain::cmdStop_Click() { StopMessaging(); }
+void frmMain::cmdStop_Click() {
+    try {
+        StopMessaging();
+    } catch (const std::exception& e) {
+        showFailure("cmdStop_Click", e);
+    }
+}
+
+void frmMain::txtIP_Failed(const std::exception& e) { showFailure("txtIP_KeyDown", e); }
+
+void frmMain::Form_QueryUnload(bool& cancel) { cancel = !support::modForms::CloseMenuEnabled(m_c.form); }
 
 void frmMain::AppendToConsole(const std::string& text) {
     m_c.txtOutput.appendText(text);
@@ -237,12 +247,24 @@ void frmMain::AppendToConsole(const std::string& text) {
 void frmMain::MoveCaretToEnd() { m_c.txtOutput.setSelStart(m_c.txtOutput.length()); }
 
 void frmMain::cmdClear_Click() {
-    if (m_c.txtOutput.length() == 0) return;
-    if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes)
-        m_c.txtOutput.setText("");
+    try {
+        if (m_c.txtOutput.length() == 0) return;
+        if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes)
+            m_c.txtOutput.setText("");
+    } catch (const std::exception& e) {
+        showFailure("cmdClear_Click", e);
+    }
 }
 
 void frmMain::cmdSave_Click() {
+    try {
+        saveConsole();
+    } catch (const std::exception& e) {
+        showFailure("cmdSave_Click", e);
+    }
+}
+
+void frmMain::saveConsole() {
     if (m_c.txtOutput.length() == 0) return;
     support::CFileOpenSaveDialog dialog(m_s.fileDialogs);
     dialog.setCenterDialog(true);

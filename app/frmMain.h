@@ -94,7 +94,15 @@ public:
     void SSActiveToolBars1_ComboSelChange(const platform::ITool& tool);
     void ApplyGameProfile();
 
+    // Enter in the address box keeps the address in the history; the
+    // history's failures pass through, and the box hands them (and those of
+    // its own handling of keys and changes) to txtIP_Failed, which shows them.
     void txtIP_KeyDown(std::int16_t& keyCode, std::int16_t shift);
+    void txtIP_Failed(const std::exception& e);
+    // A close the window system asks for (the title bar's close button) is
+    // cancelled once the window's own close command has been taken away: it
+    // is closed only by Close and Exit.
+    void Form_QueryUnload(bool& cancel);
     void ShowAbout();
     void ShowInformation();
     void SaveFormSettings();
@@ -136,6 +144,7 @@ private:
     void requestsSent() override;
 
     void showFailure(const std::string& procedure, const std::exception& e);
+    void saveConsole();
     void saveSettingsOrThrow();
     bool saveSettingsOrAsk();
     void saveSettingsForStart();

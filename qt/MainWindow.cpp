@@ -372,19 +372,6 @@ app::FormControls MainWindow::controls() {
                              .udpPeerA = m_socket};
 }
 
-void MainWindow::reportFailure(const char* procedure, const std::exception& e) {
-    m_messageBoxes.show(base::errorText(base::asAppError(e)), mb::kExclamation,
-                        std::string("Vexmond - ") + procedure);
-}
-
-void MainWindow::guarded(const char* procedure, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        reportFailure(procedure, e);
-    }
-}
-
 // The preview and the console's colours follow the message, the game box
 // and the menu item; they only paint, and nothing of theirs reaches the logic.
 void MainWindow::showColours() {
@@ -407,32 +394,28 @@ void MainWindow::showColours() {
 
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
-    connect(m_cmdClose, &QPushButton::clicked, this,
-            [this] { guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); });
-    connect(m_cmdIP, &QPushButton::clicked, this, [this] { m_form->cmdIP_Click(); });
-    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
-    connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
+    const auto clicks = [this](QPushButton* button, void (app::frmMain::*procedure)()) {
+        connect(button, &QPushButton::clicked, this, [this, procedure] { (m_form->*procedure)(); });
+    };
+    clicks(m_cmdClose, &app::frmMain::cmdClose_Click);
+    clicks(m_cmdIP, &app::frmMain::cmdIP_Click);
+    clicks(m_cmdStart, &app::frmMain::cmdStart_Click);
+    clicks(m_cmdSend, &app::frmMain::cmdSend_Click);
+    clicks(m_cmdSave, &app::frmMain::cmdSave_Click);
+    clicks(m_cmdClear, &app::frmMain::cmdClear_Click);
+    clicks(m_cmdStop, &app::frmMain::cmdStop_Click);
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
     connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
     connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
     connect(&m_watcher, &SocketWatcher::arrived, this,
             [this](std::int32_t bytes) { m_form->udpPeerA_DataArrival(bytes); });
-    connect(m_cmdSave, &QPushButton::clicked, this,
-            [this] { guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); });
-    connect(m_cmdClear, &QPushButton::clicked, this,
-            [this] { guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); });
-    connect(m_cmdStop, &QPushButton::clicked, this,
-            [this] { guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); });
-    connect(m_toolbar, &GameToolbar::toolClicked, this, [this](const ITool& tool) {
-        guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
-    });
-    connect(m_toolbar, &GameToolbar::comboSelChanged, this, [this](const ITool& tool) {
-        guarded("SSActiveToolBars1_ComboSelChange", [&] { m_form->SSActiveToolBars1_ComboSelChange(tool); });
-    });
+    connect(m_toolbar, &GameToolbar::toolClicked, this,
+            [this](const ITool& tool) { m_form->SSActiveToolBars1_ToolClick(tool); });
+    connect(m_toolbar, &GameToolbar::comboSelChanged, this,
+            [this](const ITool& tool) { m_form->SSActiveToolBars1_ComboSelChange(tool); });
     connect(m_ipField.get(), &ComboField::keyDown, this,
             [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); });
-    connect(m_ipField.get(), &ComboField::failed, this,
-            [this](const std::exception& e) { reportFailure("txtIP_KeyDown", e); });
+    connect(m_ipField.get(), &ComboField::failed, this, [this](const std::exception& e) { m_form->txtIP_Failed(e); });
 }
 
 void MainWindow::pressStart() {
@@ -447,7 +430,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // spontaneous close) does nothing. The application closing its windows
     // to quit (the end of the desktop session) is let through; the unload
     // runs once the event loop is over (Lifetime).
-    if (!m_destroyed && event->spontaneous() && !closeCommandEnabled()) {
+    bool cancel = false;
+    if (!m_destroyed && event->spontaneous() && m_form) m_form->Form_QueryUnload(cancel);
+    if (cancel) {
         event->ignore();
         return;
     }

@@ -98,9 +98,6 @@ private:
 
     void buildControls();
     void showColours();
-    // Runs an event procedure; a failure it lets out is shown, never thrown into Qt.
-    void guarded(const char* procedure, const std::function<void()>& body);
-    void reportFailure(const char* procedure, const std::exception& e);
 
     platform::ISocket& m_socket;
     app::frmMain* m_form = nullptr;

@@ -18,6 +18,7 @@ void reporting(const char* title, platform::IMessageBox& box, F&& body) {
 }
 
 constexpr int kClosePosition = 6;
+constexpr std::int32_t kScClose = 0xF060;
 constexpr std::uint32_t kByCommandGreyed = 1;
 constexpr std::int32_t kNoCommand = -10;
 
@@ -38,5 +39,7 @@ void DisableCloseMenu(platform::IForm& form, platform::IMessageBox& messageBox) 
         form.modifySystemMenuItem(id, kByCommandGreyed, kNoCommand, "Close");
     });
 }
+
+bool CloseMenuEnabled(const platform::IForm& form) { return form.systemMenuItemId(kClosePosition) == kScClose; }
 
 }  // namespace support::modForms

@@ -9,5 +9,7 @@ void CenterForm(platform::IForm& form, platform::IMessageBox& messageBox);
 // Takes away the window's own close command (the Close item of its system
 // menu and the title bar's close button).
 void DisableCloseMenu(platform::IForm& form, platform::IMessageBox& messageBox);
+// Whether the window still has its own close command.
+bool CloseMenuEnabled(const platform::IForm& form);
 
 }  // namespace support::modForms
