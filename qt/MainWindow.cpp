@@ -394,16 +394,13 @@ void MainWindow::showColours() {
 
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
-    const auto clicks = [this](QPushButton* button, void (app::frmMain::*procedure)()) {
-        connect(button, &QPushButton::clicked, this, [this, procedure] { (m_form->*procedure)(); });
-    };
-    clicks(m_cmdClose, &app::frmMain::cmdClose_Click);
-    clicks(m_cmdIP, &app::frmMain::cmdIP_Click);
-    clicks(m_cmdStart, &app::frmMain::cmdStart_Click);
-    clicks(m_cmdSend, &app::frmMain::cmdSend_Click);
-    clicks(m_cmdSave, &app::frmMain::cmdSave_Click);
-    clicks(m_cmdClear, &app::frmMain::cmdClear_Click);
-    clicks(m_cmdStop, &app::frmMain::cmdStop_Click);
+    connect(m_cmdClose, &QPushButton::clicked, this, [this] { m_form->cmdClose_Click(); });
+    connect(m_cmdIP, &QPushButton::clicked, this, [this] { m_form->cmdIP_Click(); });
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form->cmdStart_Click(); });
+    connect(m_cmdSend, &QPushButton::clicked, this, [this] { m_form->cmdSend_Click(); });
+    connect(m_cmdSave, &QPushButton::clicked, this, [this] { m_form->cmdSave_Click(); });
+    connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_form->cmdClear_Click(); });
+    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_form->cmdStop_Click(); });
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
     connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
     connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
