@@ -30,8 +30,8 @@ constexpr GameProfile kProfiles[] = {
     // Quake II's server (sv_main.c, SV_ConnectionlessPacket) takes only "rcon"
     // and drops any other verb as a bad packet; Soldier of Fortune runs on
     // that engine.
-    {"Quake II", "rcon", "say", nullptr, ColourCodes::None},
-    {"Soldier of Fortune", "rcon", "say", nullptr, ColourCodes::None},
+    {"Quake II", "rcon", "say", nullptr, ColourCodes::None, false},
+    {"Soldier of Fortune", "rcon", "say", nullptr, ColourCodes::None, false},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@ struct GameProfile {
     const char* sayWord;      // prints a chat line to all players
     const char* boxCode;      // its short code in the game box; nullptr for a game only recognised
     ColourCodes colourCodes;  // how its chat reads a caret
+    bool quake3Engine = true;  // reads a command line as the Quake 3 engine does
 };
 
 // The verb for a game name no profile knows: every server of both engine

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ColourCodes.h"
+
+namespace app {
+
+// What the server passes on of a broadcast line and what the players read of
+// it, as the window's preview shows it and the session expects it back.
+
+// The Quake 3 engine reads a command line with MSG_ReadStringLine, which
+// turns '%' and every byte above 127 into '.': its games pass those on as
+// dots. Quake II's engine passes the line as it stands.
+bool passesDots(const std::string& gameName);
+std::string passedOn(std::string_view line, const std::string& gameName);
+
+// The players' game keeps a chat line in a buffer of 150 bytes, of which the
+// server's "console: " takes 9 and the closing NUL one: the players read the
+// first 140 bytes of a line in the chat form (colour codes counted, as the
+// game counts them) and never know there was more.
+inline constexpr std::size_t kSeenChatBytes = 140;
+
+// How a stretch of the preview differs from what the admin typed.
+enum PreviewMark : std::uint8_t {
+    kAsTyped = 0,
+    kNotInCharset = 1,  // no byte in the 8-bit set: sent as '?'
+    kPassedAsDot = 2,   // the server passes it on as '.'
+    kNotSeen = 4,       // beyond what the players read
+};
+
+struct PreviewRun {
+    std::string text;  // as the players see it, without the colour codes
+    GameColour colour = GameColour::White;
+    std::uint8_t marks = kAsTyped;
+};
+
+struct PreviewLine {
+    bool skipped = false;  // empty: the broadcast sends nothing for it
+    std::vector<PreviewRun> runs;
+    std::size_t length = 0;  // the bytes the players' game gets, colour codes counted
+    std::size_t seen = 0;    // of those, the bytes they read; 0 where no limit applies
+};
+
+// A line as it goes on the wire: its bytes, and for each byte whether it
+// stands for a character the 8-bit set has no byte for (sent as '?').
+struct WireLine {
+    std::string bytes;
+    std::vector<bool> notInCharset;
+};
+
+// The preview of a message's lines for the game of that name.
+std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName);
+
+// What a mark tells, for the preview's tooltips; charset names the 8-bit set.
+std::string markTip(std::uint8_t marks, const std::string& charset);
+
+}  // namespace app

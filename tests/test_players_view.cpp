@@ -1,0 +1,91 @@
+// What the players see of a line, and which lines the server echoed.
+#include <gtest/gtest.h>
+
+#include "app/Hearing.h"
+#include "app/PlayersView.h"
+
+namespace {
+
+struct Shown {
+    std::string text;
+    std::uint8_t marks;
+    bool operator==(const Shown&) const = default;
+};
+
+std::vector<Shown> shown(const app::PreviewLine& line) {
+    std::vector<Shown> out;
+    for (const auto& run : line.runs) out.push_back({run.text, run.marks});
+    return out;
+}
+
+}  // namespace
+
+TEST(PlayersView, TheLineAsTheServerPassesItOnAndThePartThePlayersRead) {
+    using namespace app;
+    const std::string long150(150, 'x');
+    const struct {
+        const char* game;
+        std::string bytes;
+        std::vector<bool> notInCharset;
+        std::vector<Shown> runs;
+        std::size_t length, seen;
+    } cases[] = {
+        // The Quake 3 engine passes % and bytes above 127 on as dots; a code's colour is kept.
+        {"Quake 3 Arena",
+         "^1Sale 50% off \xE9t\xE9",
+         {},
+         {{"Sale 50", 0}, {".", kPassedAsDot}, {" off ", 0}, {".", kPassedAsDot}, {"t", 0}, {".", kPassedAsDot}},
+         18,
+         18},
+        {"Return to Castle Wolfenstein", "100%", {}, {{"100", 0}, {".", kPassedAsDot}}, 4, 0},
+        // Quake II's engine passes the line as it stands.
+        {"Quake II", "100% \xE9", {}, {{"100% \xE9", 0}}, 6, 0},
+        // A character the 8-bit set lacks goes out as '?', which the server keeps.
+        {"Jedi Knight II", "a?b", {false, true, false}, {{"a", 0}, {"?", kNotInCharset}, {"b", 0}}, 3, 3},
+        // The chat form: the players read 140 bytes, colour codes counted.
+        {"Elite Force", "^1" + long150, {}, {{std::string(138, 'x'), 0}, {std::string(12, 'x'), kNotSeen}}, 152, 140},
+        {"Soldier of Fortune II", long150, {}, {{long150, 0}}, 150, 0},  // the plain form claims nothing
+    };
+    for (const auto& c : cases) {
+        const std::vector<PreviewLine> preview = previewOf({{c.bytes, c.notInCharset}, {"", {}}}, c.game);
+        ASSERT_EQ(preview.size(), 2u);
+        EXPECT_EQ(shown(preview[0]), c.runs) << c.game;
+        EXPECT_EQ(preview[0].length, c.length) << c.game;
+        EXPECT_EQ(preview[0].seen, c.seen) << c.game;
+        EXPECT_TRUE(preview[1].skipped && !preview[0].skipped);
+    }
+    EXPECT_EQ(passedOn("50% \xE9t\xE9", "Quake 3 Arena"), "50. .t.");  // as the server echoes it
+}
+
+TEST(Hearing, TheEchoesOfTheLinesSentMarkThemHeardAndARefusalIsTold) {
+    using app::Hearing;
+    // As a real ioquake3 server echoes each line sent as say "LINE".
+    const std::pair<const char*, const char*> echoes[] = {
+        {"a \"b\" c", "a  b  c"},
+        {"two  spaces\tand tab", "two  spaces\tand tab"},
+        {"a // comment", "a // comment"},
+        {"quote\" at end", "quote at end "},
+        {"  lead and trail  ", "  lead and trail  "},
+        {"^1red^7 white", "^1red^7 white"},
+    };
+    for (const auto& [line, echo] : echoes) EXPECT_EQ(Hearing::echoOf(line), echo) << line;
+
+    Hearing h;
+    h.hear("console: early\r\n");  // before any broadcast: nothing
+    h.begin({2026, 12, 8, 14, 2, 5});
+    for (std::size_t n : {1, 3, 4}) h.expect(n, "line " + std::to_string(n));
+    h.expect(5, "line 1");
+    h.hear("console: line 4\r\n");
+    h.hear("console: line 1\r\nconsole: line 1\r\n");
+    h.hear("say: line 3 and more\r\nnot an echo: line 3\r\n");
+    Hearing::Verdict v = h.close();
+    EXPECT_EQ(app::heardText(v), "3 of 4 lines heard at 14:02; not heard: line 3");
+    EXPECT_FALSE(h.waiting());
+
+    for (const auto& [reply, refusal] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Bad rconpassword.\r\n", "Bad rconpassword."},
+             {"No rconpassword set on the server.\r\n", "No rconpassword set on the server."},
+             {"console: Bad rconpassword.\r\n", ""},
+         })
+        EXPECT_EQ(Hearing::refusalIn(reply), refusal) << reply;
+}
