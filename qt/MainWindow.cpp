@@ -23,6 +23,7 @@
 #include <memory>
 #include <QValidator>
 
+#include "app/FieldRules.h"
 #include "qt/FreeSpinBox.h"
 #include "qt/GameToolbar.h"
 #include "qt/GameColours.h"
@@ -183,14 +184,13 @@ void MainWindow::buildControls() {
     m_txtMsg->setMinimumHeight(70);
     message->addWidget(m_txtMsg, 1);
     m_preview = new MessagePreview;
-    m_preview->setMaximumHeight(m_txtMsg->minimumHeight());
     message->addWidget(m_preview);
     auto* timing = new QHBoxLayout;
-    m_txtSeverMessageTime = new FreeSpinBox(1, 30);
+    m_txtSeverMessageTime = new FreeSpinBox(app::kMessageTimeArrows.low, app::kMessageTimeArrows.high);
     m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
     m_txtSeverMessageTime->setText("5");
     m_txtSeverMessageTime->setAccessibleName("Send message every how many minutes");
-    m_txtMsgDelay = new FreeSpinBox(5, 30);
+    m_txtMsgDelay = new FreeSpinBox(app::kMsgDelayArrows.low, app::kMsgDelayArrows.high);
     m_txtMsgDelay->setObjectName("txtMsgDelay");
     m_txtMsgDelay->setText("15");
     m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
@@ -214,7 +214,7 @@ void MainWindow::buildControls() {
     auto* frame1 = new QGroupBox("Options: ");
     frame1->setObjectName("Frame1");
     auto* options = new QHBoxLayout(frame1);
-    m_txtStatus = new FreeSpinBox(1, 30);
+    m_txtStatus = new FreeSpinBox(app::kStatusArrows.low, app::kStatusArrows.high);
     m_txtStatus->setObjectName("txtStatus");
     m_txtStatus->setText("1");
     m_txtStatus->setAccessibleName("Get status every how many minutes");

@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "app/FieldRules.h"
 #include "qt/GameColours.h"
 #include "qt/Latin1.h"
 
@@ -29,11 +30,15 @@ MessagePreview::MessagePreview() {
 
 void MessagePreview::showMessage(const QString& message, app::ColourCodes rule) {
     document()->clear();
+    const QStringList lines = message.split(QLatin1Char('\n'));
+    // A row a line, as many as the rule gives, and the rest scrolls (the
+    // view scrolls unless the rows and the margins leave a pixel spare).
+    setFixedHeight(app::previewRows(static_cast<std::size_t>(lines.size())) * fontMetrics().lineSpacing() +
+                   2 * static_cast<int>(document()->documentMargin()) + 1 + 2 * frameWidth());
     if (message.isEmpty()) return;
     QTextCursor cursor(document());
     QTextBlockFormat skipped;
     skipped.setBackground(QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
-    const QStringList lines = message.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) cursor.insertBlock(QTextBlockFormat());
         if (lines[i].isEmpty()) {

@@ -15,11 +15,11 @@ build_only=false
 # real clicks, EWMH for what the window manager sees) for the desktop tests;
 # MinGW-w64 for the Windows target, wine to run its tests (GoogleTest is
 # built for it from googletest's sources), librsvg2-bin and icoutils for its
-# icon and nsis for its installer; debootstrap for the fresh-root check under
-# CI.
+# icon, nsis for its installer and xdotool for the real keys and clicks of
+# its window's desktop tests; debootstrap for the fresh-root check under CI.
 EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
   clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config
-  g++-mingw-w64-x86-64-posix googletest wine wine64 librsvg2-bin icoutils nsis debootstrap"
+  g++-mingw-w64-x86-64-posix googletest wine wine64 librsvg2-bin icoutils nsis xdotool debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 export QT_QPA_PLATFORM=offscreen

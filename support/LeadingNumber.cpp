@@ -98,6 +98,7 @@ LeadingNumber readLeadingNumber(std::string_view text) {
 
 std::string steppedNumber(std::string_view text, int steps, int low, int high) {
     const double v = leadingNumber(text);
+    if ((steps > 0 && !(v < high)) || (steps < 0 && !(v > low))) return std::string(text);
     const double stepped = std::isfinite(v) ? std::floor(v) + steps : v;
     return std::to_string(static_cast<int>(std::clamp(stepped, static_cast<double>(low), static_cast<double>(high))));
 }

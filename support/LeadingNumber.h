@@ -21,7 +21,8 @@ inline double leadingNumber(std::string_view text) { return readLeadingNumber(te
 
 // A spin field's arrows: the whole part of the number the text starts with,
 // stepped and kept within [low, high], as the field's new text. A text that
-// is no number steps from 0.
+// is no number steps from 0. An arrow that points away from the range, up
+// from high or above it, down from low or below it, leaves the text as it is.
 std::string steppedNumber(std::string_view text, int steps, int low, int high);
 
 }  // namespace support

@@ -42,6 +42,7 @@ TEST_F(HistoryTest, AddCurrentItemKeepsTheMostRecentOnTopOnce) {
         {{"b", "a"}, "A", 10, {"A", "b"}},
         {{"a", "b", "c"}, "d", 3, {"d", "a", "b"}},
         {{"a", "b", "c"}, "c", 3, {"c", "a", "b"}},
+        {{"10.0.0.10", "10.0.0.1", "b"}, "10.0.0.1", 10, {"10.0.0.1", "10.0.0.10", "b"}},  // only an equal one goes
         {{"a", "b"}, "", 10, {"a", "b"}},
     };
     for (const auto& c : cases) {

@@ -41,12 +41,7 @@ LRESULT CALLBACK ConsoleControl::procedure(HWND hwnd, UINT message, WPARAM wPara
 
 void ConsoleControl::setFont(HFONT font) {
     m_font = font;
-    HDC dc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(dc, m_font);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(m_hwnd, dc);
+    const TEXTMETRICA metrics = fontMetrics(m_hwnd, m_font);
     m_lineHeight = std::max<int>(1, metrics.tmHeight + metrics.tmExternalLeading);
     m_charWidth = std::max<int>(1, metrics.tmAveCharWidth);
     updateScroll();
@@ -238,6 +233,13 @@ void ConsoleControl::paint() {
         }
     }
     SelectObject(dc, oldFont);
+    // The focus mark, as the other controls draw theirs: where the keyboard
+    // has been used (the window's keyboard cues).
+    if (GetFocus() == m_hwnd && !(SendMessageA(m_hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT mark = client;
+        InflateRect(&mark, -1, -1);
+        DrawFocusRect(dc, &mark);
+    }
     EndPaint(m_hwnd, &ps);
 }
 
@@ -334,6 +336,9 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(m_hwnd, nullptr, FALSE); return 0;
+    case WM_UPDATEUISTATE:
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+        return DefWindowProcA(m_hwnd, message, wParam, lParam);
     default: return DefWindowProcA(m_hwnd, message, wParam, lParam);
     }
 }

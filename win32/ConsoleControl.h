@@ -38,6 +38,7 @@ public:
     void saveFile(const std::string& path) override;
 
     std::size_t lineCount() const { return m_lineStarts.size(); }
+    int lineHeight() const { return m_lineHeight; }
     // The bytes the console holds besides its text, for the memory figures.
     std::size_t indexBytes() const { return m_lineStarts.capacity() * sizeof(std::size_t); }
 

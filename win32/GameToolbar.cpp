@@ -126,7 +126,18 @@ int GameToolbar::boxPlace() const {
     return -1;
 }
 
+// The game box as wide as its longest name in its font (which grows with the
+// dots per inch), and its place in the row with it.
 void GameToolbar::resize(int width) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(m_gameBox, WM_GETFONT, 0, 0));
+    int longest = 0;
+    for (LRESULT i = 0; i < SendMessageA(m_gameBox, CB_GETCOUNT, 0, 0); ++i)
+        longest = std::max(longest, textWidth(m_gameBox, font, itemText(m_gameBox, i)));
+    TBBUTTONINFOA room{};
+    room.cbSize = sizeof room;
+    room.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+    room.cx = static_cast<WORD>(longest + GetSystemMetrics(SM_CXVSCROLL) + 24);
+    SendMessageA(m_row, TB_SETBUTTONINFOA, static_cast<WPARAM>(boxPlace()), reinterpret_cast<LPARAM>(&room));
     MoveWindow(m_row, 0, 0, width, height(), TRUE);
     RECT place{};
     SendMessageA(m_row, TB_GETITEMRECT, static_cast<WPARAM>(boxPlace()), reinterpret_cast<LPARAM>(&place));

@@ -5,8 +5,10 @@
 #include <winsock2.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/AboutTexts.h"
+#include "app/FieldRules.h"
 #include "base/AppError.h"
 
 namespace win32 {
@@ -34,21 +36,57 @@ enum : WORD {
 };
 
 // The edit fields' keys the dialog manager would otherwise take: Enter in the
-// command field sends it, Tab in the message moves on rather than typing a tab.
+// command field sends it, Tab in the message moves on rather than typing a
+// tab. A multi-line edit control reports no change of a text set from
+// outside (the loaded message): the message reports that one too.
 LRESULT CALLBACK fieldProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR kind, DWORD_PTR data) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    const auto window = reinterpret_cast<HWND>(data);
     if (kind == 1) {  // the command field
         if (message == WM_GETDLGCODE && msg && msg->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
         if (message == WM_CHAR && wParam == '\r') return 0;
         if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-            PostMessageA(reinterpret_cast<HWND>(data), WM_COMMAND, MAKEWPARAM(kCmdSend, BN_CLICKED), 0);
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(kCmdSend, BN_CLICKED), 0);
             return 0;
         }
     } else if (message == WM_GETDLGCODE && msg && msg->wParam == VK_TAB) {  // the message
         return DefSubclassProc(hwnd, message, wParam, lParam) & ~DLGC_WANTALLKEYS & ~DLGC_WANTTAB;
+    } else if (message == WM_SETTEXT) {
+        const LRESULT done = DefSubclassProc(hwnd, message, wParam, lParam);
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(kTxtMsg, EN_CHANGE), reinterpret_cast<LPARAM>(hwnd));
+        return done;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
+
+// The letter a caption underlines ("Pass&word:" underlines W), in upper
+// case; 0 for none ("&&" is an ampersand).
+int mnemonicOf(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return std::toupper(static_cast<unsigned char>(caption[i + 1]));
+        ++i;
+    }
+    return 0;
+}
+
+bool isClass(HWND hwnd, const char* name) {
+    char found[32] = {};
+    GetClassNameA(hwnd, found, sizeof found);
+    return lstrcmpiA(found, name) == 0;
+}
+
+// The spin fields: each up-down control, the field it steps and the bounds.
+struct Spin {
+    const char* upDown;
+    const char* field;
+    app::SpinBounds bounds;
+};
+constexpr Spin kSpins[] = {
+    {"spnSeverMessageTime", "txtSeverMessageTime", app::kMessageTimeArrows},
+    {"spnMsgDelay", "txtMsgDelay", app::kMsgDelayArrows},
+    {"spnStatus", "txtStatus", app::kStatusArrows},
+};
 
 HFONT messageFont(int dpi, int weight, bool underline) {
     NONCLIENTMETRICSA metrics{};
@@ -99,6 +137,36 @@ MainWindow::MainWindow(HINSTANCE instance, platform::ISocket& socket, platform::
     buildControls();
     applyFonts();
     layout();
+    // 640 by 640 at 96 dots per inch where the work area has the room, and
+    // never smaller than every control needs.
+    const RECT work = workArea(RECT{});
+    const SIZE least = leastSize();
+    SetWindowPos(m_hwnd, nullptr, 0, 0,
+                 std::max<int>(least.cx, std::min<int>(scaled(640), static_cast<int>(work.right - work.left))),
+                 std::max<int>(least.cy, std::min<int>(scaled(640), static_cast<int>(work.bottom - work.top))),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT MainWindow::workArea(const RECT& around) const {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromRect(&around, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+// The outer size of the smallest client area, at the window's dots per inch
+// where Windows can tell (10 and later).
+SIZE MainWindow::leastSize() const {
+    RECT r{0, 0, m_leastClient.cx, m_leastClient.cy};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(m_hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hwnd, GWL_EXSTYLE));
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    if (auto adjust = reinterpret_cast<AdjustForDpi>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi"))))
+        adjust(&r, style, TRUE, exStyle, static_cast<UINT>(m_dpi));
+    else
+        AdjustWindowRectEx(&r, style, TRUE, exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 void MainWindow::makeFonts() {
@@ -191,7 +259,7 @@ void MainWindow::buildControls() {
     add("Frame2", "BUTTON", "&Message to Send:", BS_GROUPBOX);
     HWND msg = add("txtMsg", "EDIT", "", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                    WS_EX_CLIENTEDGE);
-    SetWindowSubclass(msg, &fieldProcedure, 2, 0);
+    SetWindowSubclass(msg, &fieldProcedure, 2, reinterpret_cast<DWORD_PTR>(m_hwnd));
     m_preview = std::make_unique<MessagePreview>(m_hwnd, m_instance, m_font);
     m_controls.emplace_back("txtMsgPreview", m_preview->handle());
     add("lblMinutes", "STATIC", "Send message every", label);
@@ -234,14 +302,16 @@ void MainWindow::buildControls() {
     HWND link = add("SSHotLink1", "STATIC", "Author's website", label | SS_NOTIFY);
 
     // The up-down controls step their buddies' numbers, nothing else.
-    for (const char* name : {"spnSeverMessageTime", "spnMsgDelay", "spnStatus"}) {
-        SendMessageA(control(name), UDM_SETRANGE32, 0, 30);
-        SendMessageA(control(name), UDM_SETPOS32, 0, 5);
+    for (const Spin& each : kSpins) {
+        SendMessageA(control(each.upDown), UDM_SETRANGE32, static_cast<WPARAM>(each.bounds.low), each.bounds.high);
+        SendMessageA(control(each.upDown), UDM_SETPOS32, 0, each.bounds.low);
     }
 
     tip(ip, "Type in a new IP and press enter to add it to the available list");
-    tip(delay,
-        "Seconds to pause after each line, from 0 to 60 (0 means 2). The window takes no input during the pause.");
+    const std::string delayTip = "Seconds to pause after each line, from 0 to " +
+                                 std::to_string(static_cast<int>(app::kMaxLineDelaySeconds)) +
+                                 " (0 means 2). The window takes no input during the pause.";
+    tip(delay, delayTip.c_str());
     tip(connected, "Toggles Port");
     tip(notConnected, "Toggles Port");
     tip(m_toolbar->gameBox(), "Select the game type for your server");
@@ -268,13 +338,23 @@ void MainWindow::buildControls() {
     showColours();
 }
 
-// Fixed rows and a flexible height shared by the message (one part) and the
-// console (two parts), in units of 96 dots per inch.
+int MainWindow::textWidth(const char* name) const {
+    HWND hwnd = control(name);
+    std::string text = windowText(hwnd);
+    std::erase(text, '&');  // a mnemonic's mark takes no room (no caption here shows an ampersand)
+    return win32::textWidth(hwnd, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), text) + scaled(4);
+}
+
+// Rows of fixed height, the preview's rows, and a flexible height shared by
+// the message (one part) and the console (two parts), each keeping two
+// lines; labels as wide as their texts; spacing in units of 96 dots per
+// inch. The smallest client area that shows every control comes with it.
 void MainWindow::layout() {
     RECT client{};
     GetClientRect(m_hwnd, &client);
-    const int w = static_cast<int>(client.right), margin = scaled(8), row = scaled(24), gap = scaled(6),
-              top = scaled(18);
+    const int w = static_cast<int>(client.right), h = static_cast<int>(client.bottom), margin = scaled(8),
+              row = scaled(24), gap = scaled(6), top = scaled(18), pad = scaled(8), number = scaled(48),
+              space = scaled(4);
     m_toolbar->resize(w);
     int y = m_toolbar->height() + margin / 2;
     const auto place = [this](const char* name, int x, int yy, int width, int height) {
@@ -283,71 +363,84 @@ void MainWindow::layout() {
     const auto spinBeside = [&](const char* edit, const char* spinName) {
         SendMessageA(control(spinName), UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(edit)), 0);
     };
-    const int inner = w - 2 * margin;
+    const int inner = w - 2 * margin, x = margin + pad;
+    int tx = x, ty = y;
+    const auto flow = [&](const char* name, int width) {
+        place(name, tx, ty, width, row);
+        tx += width + space;
+    };
 
     // Server information: two rows.
-    place("fraServer", margin, y, inner, top + 2 * row + 2 * gap);
-    int x = margin + scaled(8);
-    const int buttonWidth = scaled(110), labelWidth = scaled(64);
+    const int serverHeight = top + 2 * row + 2 * gap;
+    place("fraServer", margin, y, inner, serverHeight);
+    const int buttonWidth = scaled(110), labelWidth = std::max({scaled(64), textWidth("lblIP"), textWidth("lblPort")}),
+              passwordLabel = textWidth("lblRconPass");
     place("lblIP", x, y + top, labelWidth, row);
     place("txtIP", x + labelWidth, y + top, inner - labelWidth - buttonWidth - scaled(24), scaled(200));
-    place("cmdIP", margin + inner - buttonWidth - scaled(8), y + top, buttonWidth, row);
+    place("cmdIP", margin + inner - buttonWidth - pad, y + top, buttonWidth, row);
     const int y2 = y + top + row + gap;
     place("lblPort", x, y2, labelWidth, row);
     place("txtPort", x + labelWidth, y2, scaled(90), row);
-    place("lblRconPass", x + labelWidth + scaled(100), y2, scaled(70), row);
-    place("txtPassword", x + labelWidth + scaled(172), y2, inner - labelWidth - scaled(188), row);
-    y += top + 2 * row + 2 * gap + margin;
+    place("lblRconPass", x + labelWidth + scaled(100), y2, passwordLabel, row);
+    place("txtPassword", x + labelWidth + scaled(102) + passwordLabel, y2,
+          inner - labelWidth - scaled(118) - passwordLabel, row);
+    int least = x + labelWidth + scaled(102) + passwordLabel + scaled(80) + pad + margin;
+    y += serverHeight + margin;
 
-    const int bottomRow = row + margin, middle = top + row + gap + margin;
-    const int fixedStatus = top + row + gap * 2, fixedMessage = top + scaled(40) + row + gap * 3;
-    const int margins = margin + margin / 2 + margin;  // below the message, the console and the bottom row
-    const int flexible = std::max<int>(
-        scaled(120), static_cast<int>(client.bottom) - y - bottomRow - middle - fixedStatus - fixedMessage - margins);
-    const int messageFlex = flexible / 3, consoleFlex = flexible - messageFlex;
+    // The preview has one row, and more as the message asks and the window
+    // leaves room for; the message and the console share what is left.
+    const int lineHeight = m_preview->lineHeight(), oneRow = m_preview->heightFor(1);
+    const int middle = top + row + gap + margin, fixedStatus = top + row + gap * 2, bottomRow = row + margin;
+    const int fixed = y + top + oneRow + row + gap * 3 + margin + middle + fixedStatus + margin / 2 + bottomRow;
+    const int messageLeast = 2 * lineHeight + pad, consoleLeast = 2 * m_console->lineHeight() + pad;
+    const int moreRows =
+        std::clamp(h - fixed - messageLeast - consoleLeast, 0, m_preview->heightFor(m_previewRows) - oneRow) /
+        lineHeight * lineHeight;
+    const int flexible = std::max(messageLeast + consoleLeast, h - fixed - moreRows);
+    const int messageFlex = std::clamp(flexible / 3, messageLeast, flexible - consoleLeast),
+              consoleFlex = flexible - messageFlex;
 
     // The message, its preview and its timing.
-    const int frame2 = fixedMessage + messageFlex;
+    const int frame2 = top + messageFlex + gap + oneRow + moreRows + gap + row + gap;
     place("Frame2", margin, y, inner, frame2);
-    place("txtMsg", x, y + top, inner - scaled(16), messageFlex);
-    place("txtMsgPreview", x, y + top + messageFlex + gap, inner - scaled(16), scaled(40));
-    int ty = y + top + messageFlex + gap + scaled(40) + gap;
-    int tx = x;
-    const auto flow = [&](const char* name, int width) {
-        place(name, tx, ty, width, row);
-        tx += width + scaled(4);
-    };
-    flow("lblMinutes", scaled(118));
-    flow("txtSeverMessageTime", scaled(48));
+    place("txtMsg", x, y + top, inner - 2 * pad, messageFlex);
+    place("txtMsgPreview", x, y + top + messageFlex + gap, inner - 2 * pad, oneRow + moreRows);
+    tx = x;
+    ty = y + top + messageFlex + gap + oneRow + moreRows + gap;
+    flow("lblMinutes", textWidth("lblMinutes"));
+    flow("txtSeverMessageTime", number);
     spinBeside("txtSeverMessageTime", "spnSeverMessageTime");
-    tx += scaled(4);
-    flow("lblMinutes2", scaled(170));
-    flow("txtMsgDelay", scaled(48));
+    tx += space;
+    flow("lblMinutes2", textWidth("lblMinutes2"));
+    flow("txtMsgDelay", number);
     spinBeside("txtMsgDelay", "spnMsgDelay");
-    tx += scaled(4);
-    flow("lblSeconds", scaled(56));
-    place("lblWarning", tx, ty, margin + inner - scaled(8) - tx, row);
+    tx += space;
+    flow("lblSeconds", textWidth("lblSeconds"));
+    const int warning = textWidth("lblWarning");
+    place("lblWarning", tx, ty, std::max(warning, margin + inner - pad - tx), row);
+    least = std::max(least, tx + warning + pad + margin);
     y += frame2 + margin;
 
     // Options and the manual command, side by side.
-    const int optionsWidth = scaled(240);
+    const int optionsWidth = std::max(
+        scaled(240), 2 * pad + textWidth("lblStatusEvery") + number + 3 * space + textWidth("lblStatusMinutes"));
     place("Frame1", margin, y, optionsWidth, middle - margin);
     tx = x;
     ty = y + top;
-    flow("lblStatusEvery", scaled(100));
-    flow("txtStatus", scaled(48));
+    flow("lblStatusEvery", textWidth("lblStatusEvery"));
+    flow("txtStatus", number);
     spinBeside("txtStatus", "spnStatus");
-    tx += scaled(4);
-    flow("lblStatusMinutes", scaled(56));
+    tx += space;
+    flow("lblStatusMinutes", textWidth("lblStatusMinutes"));
     place("fraManualRcon", margin + optionsWidth + margin, y, inner - optionsWidth - margin, middle - margin);
-    const int rconX = margin * 2 + optionsWidth + scaled(8);
-    place("txtSendCommand", rconX, y + top, inner - optionsWidth - margin - scaled(96), row);
+    place("txtSendCommand", margin * 2 + optionsWidth + pad, y + top, inner - optionsWidth - margin - scaled(96), row);
     place("cmdSend", margin + inner - scaled(80), y + top, scaled(72), row);
+    least = std::max(least, optionsWidth + 3 * margin + scaled(96) + scaled(120));
     y += middle;
 
     // The console and its buttons.
     place("fraStatus", margin, y, inner, fixedStatus + consoleFlex);
-    place("txtOutput", x, y + top, inner - scaled(16), consoleFlex);
+    place("txtOutput", x, y + top, inner - 2 * pad, consoleFlex);
     place("cmdSave", margin + inner - scaled(168), y + top + consoleFlex + gap, scaled(76), row);
     place("cmdClear", margin + inner - scaled(84), y + top + consoleFlex + gap, scaled(76), row);
     y += fixedStatus + consoleFlex + margin / 2;
@@ -359,12 +452,15 @@ void MainWindow::layout() {
     flow("cmdStop", scaled(76));
     flow("cmdClose", scaled(76));
     tx += scaled(16);
-    flow("lblRunning", scaled(44));
+    flow("lblRunning", textWidth("lblRunning"));
     place("imgConnected", tx, ty + (row - scaled(18)) / 2, scaled(18), scaled(18));
     place("imgNotConnected", tx, ty + (row - scaled(18)) / 2, scaled(18), scaled(18));
     tx += scaled(22);
-    flow("lblOnLine", scaled(50));
-    place("SSHotLink1", margin + inner - scaled(110), ty, scaled(110), row);
+    flow("lblOnLine", textWidth("lblOnLine"));
+    const int link = textWidth("SSHotLink1");
+    place("SSHotLink1", std::max(tx + scaled(16), margin + inner - link), ty, link, row);
+    least = std::max(least, tx + scaled(16) + link + margin);
+    m_leastClient = SIZE{least, fixed + messageLeast + consoleLeast};
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
@@ -430,12 +526,97 @@ void MainWindow::show(int how) {
 
 int MainWindow::run() {
     MSG msg;
-    while (!m_destroyed && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(m_hwnd, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (!m_destroyed && GetMessageA(&msg, nullptr, 0, 0) > 0) dispatch(msg);
     return 0;
+}
+
+void MainWindow::dispatch(MSG& msg) {
+    if ((msg.hwnd == m_hwnd || IsChild(m_hwnd, msg.hwnd)) && takeKey(msg)) return;
+    if (IsDialogMessageA(m_hwnd, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+// What the window takes before the dialog manager: an underlined letter
+// (the dialog manager would ask the window for WM_NEXTDLGCTL, which only a
+// dialog answers, and press a button whose letter another control shares);
+// a character typed while no control has the focus, which it would take as
+// a button's letter; Ctrl+A in a text field, which selects all of it.
+bool MainWindow::takeKey(const MSG& msg) {
+    switch (msg.message) {
+    case WM_SYSCHAR: return mnemonic(msg.wParam);
+    case WM_CHAR:
+        if (msg.hwnd == m_hwnd) return true;
+        if (SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+            (DLGC_WANTCHARS | DLGC_WANTMESSAGE))
+            return false;
+        return mnemonic(msg.wParam);
+    case WM_KEYDOWN:
+        if (msg.wParam != 'A' || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0 || !isClass(msg.hwnd, "Edit"))
+            return false;
+        SendMessageA(msg.hwnd, EM_SETSEL, 0, -1);
+        return true;
+    default: return false;
+    }
+}
+
+// A label's or a frame's letter moves the focus to the field it names, a
+// button's presses it. A letter that several controls share presses none:
+// each time it moves the focus on to the next of them after the focus.
+bool MainWindow::mnemonic(WPARAM key) {
+    struct Match {
+        std::size_t at;
+        HWND control, target;
+        bool press;  // a button, not a frame or a label
+    };
+    std::vector<Match> matches;
+    const HWND focus = GetFocus();
+    std::size_t focusAt = 0;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const HWND hwnd = m_controls[i].second;
+        if (focus && (hwnd == focus || IsChild(hwnd, focus))) focusAt = i;
+        const bool button = isClass(hwnd, "Button");
+        if (!(button || isClass(hwnd, "Static")) || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || key > 0xFF ||
+            mnemonicOf(windowText(hwnd)) != std::toupper(static_cast<int>(key)))
+            continue;
+        const bool press = button && (GetWindowLongPtrA(hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
+        matches.push_back(Match{i, hwnd, press ? hwnd : GetNextDlgTabItem(m_hwnd, hwnd, FALSE), press});
+    }
+    if (matches.empty()) return false;
+    if (matches.size() == 1 && matches.front().press) {
+        SendMessageA(matches.front().control, BM_CLICK, 0, 0);
+        return true;
+    }
+    const auto next = std::find_if(matches.begin(), matches.end(), [&](const Match& m) { return m.at > focusAt; });
+    focusControl((next != matches.end() ? *next : matches.front()).target);
+    return true;
+}
+
+// As a dialog moves the focus by the keyboard: into a combo box's edit line,
+// and a one-line field's text selected, ready to be typed over.
+void MainWindow::focusControl(HWND target) {
+    if (HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr)) target = edit;
+    SetFocus(target);
+    if ((SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) &&
+        !(GetWindowLongPtrA(target, GWL_STYLE) & ES_MULTILINE))
+        SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
+// As a dialog keeps it: the control that had the focus when the window was
+// left or minimised has it again once the window is active; at first the
+// address field, where the Linux window starts too.
+void MainWindow::saveFocus() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(m_hwnd, focus)) m_focus = focus;
+}
+
+void MainWindow::restoreFocus() {
+    const HWND focus = GetFocus();
+    if (!m_txtIP || IsIconic(m_hwnd) || (focus && IsChild(m_hwnd, focus))) return;
+    if (m_focus && IsWindow(m_focus) && IsWindowVisible(m_focus) && IsWindowEnabled(m_focus))
+        SetFocus(m_focus);
+    else
+        m_txtIP->setFocus();
 }
 
 void MainWindow::showColours() {
@@ -446,6 +627,10 @@ void MainWindow::showColours() {
     wide.resize(static_cast<std::size_t>(GetWindowTextW(msg, wide.data(), static_cast<int>(wide.size()))));
     m_preview->showMessage(wide, rule);
     m_console->setColours(m_toolbar->consoleColours() ? &rule : nullptr);
+    if (const int rows = app::previewRows(m_preview->lineCount()); rows != m_previewRows) {
+        m_previewRows = rows;
+        layout();
+    }
 }
 
 void MainWindow::tick(UINT_PTR id) {
@@ -507,13 +692,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         if (m_toolbar && m_toolbar->notify(header, &result)) return result;
         if (header.code == UDN_DELTAPOS) {
-            const auto& change = *reinterpret_cast<const NMUPDOWN*>(lParam);
-            const auto step = [&](EditText& edit, int low, int high) { edit.step(-change.iDelta, low, high); };
-            // The arrows step as the classic spin fields did: up counts up.
-            if (header.hwndFrom == control("spnSeverMessageTime")) step(*m_txtSeverMessageTime, 1, 30);
-            if (header.hwndFrom == control("spnMsgDelay")) step(*m_txtMsgDelay, 5, 30);
-            if (header.hwndFrom == control("spnStatus")) step(*m_txtStatus, 1, 30);
-            return TRUE;  // the buddy's text is ours, not the control's
+            // Up counts up (the range runs from low to high); the buddy's
+            // text is ours, not the control's.
+            const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
+            for (const Spin& spin : kSpins)
+                if (header.hwndFrom == control(spin.upDown))
+                    EditText(control(spin.field)).step(delta, spin.bounds.low, spin.bounds.high);
+            return TRUE;
         }
         return 0;
     }
@@ -523,7 +708,21 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case EventLoop::kRunPosted: m_loop.runPosted(); return 0;
     case kPressStart: command(kCmdStart, BN_CLICKED, control("cmdStart")); return 0;
-    case WM_SIZE: layout(); return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) return 0;
+        layout();
+        if (GetActiveWindow() == m_hwnd) restoreFocus();  // restored while active
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            saveFocus();
+        else if (!HIWORD(wParam))
+            restoreFocus();
+        return 0;
+    case WM_SETFOCUS: restoreFocus(); return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) saveFocus();
+        break;
     case WM_DPICHANGED: {
         // Moved to a screen of another density: new fonts, and the size Windows suggests.
         m_dpi = HIWORD(wParam);
@@ -534,9 +733,29 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         layout();
         return 0;
     }
+    case WM_WINDOWPOSCHANGING: {
+        // Windows keeps the window at its least size; a window manager that
+        // was not told it (wine tells one only of a window of fixed size)
+        // may still make the frame smaller, which setting the size again
+        // undoes.
+        const auto& pos = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        const SIZE least = leastSize();
+        if (!(pos.flags & SWP_NOSIZE) && !IsIconic(m_hwnd) && !IsZoomed(m_hwnd) &&
+            (pos.cx < least.cx || pos.cy < least.cy))
+            PostMessageA(m_hwnd, kKeepLeastSize, 0, 0);
+        break;
+    }
+    case kKeepLeastSize: {
+        RECT r{};
+        GetWindowRect(m_hwnd, &r);
+        if (!IsIconic(m_hwnd))
+            SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
-        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
-        limits.ptMinTrackSize = POINT{scaled(560), scaled(560)};
+        const SIZE least = leastSize();
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
         return 0;
     }
     case WM_INITMENUPOPUP:
@@ -601,8 +820,16 @@ double MainWindow::height() const {
     return r.bottom - r.top;
 }
 
+// Where the logic puts it, but with its frame within the work area, where
+// no task bar covers it.
 void MainWindow::move(double left, double top) {
-    SetWindowPos(m_hwnd, nullptr, static_cast<int>(left + 0.5), static_cast<int>(top + 0.5), 0, 0,
+    RECT frame{};
+    GetWindowRect(m_hwnd, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = static_cast<int>(left + 0.5), y = static_cast<int>(top + 0.5);
+    const RECT work = workArea(RECT{x, y, x + width, y + height});
+    SetWindowPos(m_hwnd, nullptr, std::clamp<int>(x, work.left, std::max<int>(work.left, work.right - width)),
+                 std::clamp<int>(y, work.top, std::max<int>(work.top, work.bottom - height)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

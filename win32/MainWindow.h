@@ -26,6 +26,7 @@ public:
     // The window's messages of its own, past WM_APP.
     static constexpr UINT kSocketMessage = WM_APP + 1;  // WSAAsyncSelect: a datagram or an error
     static constexpr UINT kPressStart = WM_APP + 2;
+    static constexpr UINT kKeepLeastSize = WM_APP + 4;
 
     MainWindow(HINSTANCE instance, platform::ISocket& socket, platform::IDatagramSource& datagrams,
                platform::ICursor& cursor);
@@ -51,6 +52,9 @@ public:
     void pressStart() { PostMessageA(m_hwnd, kPressStart, 0, 0); }
     // Runs the message loop until the window is taken down; the exit status.
     int run();
+    // One message of the thread, as the loop takes it: the window's own keys
+    // first, then the dialog manager's, then the message's window.
+    void dispatch(MSG& msg);
     bool destroyed() const { return m_destroyed; }
 
     // IForm
@@ -78,6 +82,14 @@ private:
     void buildControls();
     HWND add(const char* name, const char* className, const char* text, DWORD style, DWORD exStyle = 0);
     void layout();
+    int textWidth(const char* name) const;
+    SIZE leastSize() const;
+    RECT workArea(const RECT& around) const;
+    bool takeKey(const MSG& msg);
+    bool mnemonic(WPARAM key);
+    void focusControl(HWND control);
+    void saveFocus();
+    void restoreFocus();
     void command(WORD id, WORD code, HWND control);
     void tick(UINT_PTR id);
     void showColours();
@@ -101,6 +113,9 @@ private:
     EventLoop m_loop;
     app::Pauses m_pauses{m_loop};
     std::vector<std::pair<std::string, HWND>> m_controls;
+    HWND m_focus = nullptr;    // the control to give the focus back to
+    int m_previewRows = 1;     // the rows the message asks of the preview
+    SIZE m_leastClient{0, 0};  // the smallest client area that shows every control
 
     std::unique_ptr<GameToolbar> m_toolbar;
     std::unique_ptr<ComboText> m_txtIP;

@@ -2,9 +2,14 @@
 
 #include "win32/Win32Controls.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace win32 {
+
+namespace {
+constexpr int kPad = 1;  // above the first row and below the last
+constexpr COLORREF kGround = RGB(0x20, 0x20, 0x20);
+}  // namespace
 
 void MessagePreview::registerClass(HINSTANCE instance) {
     WNDCLASSA c{};
@@ -15,25 +20,80 @@ void MessagePreview::registerClass(HINSTANCE instance) {
     RegisterClassA(&c);
 }
 
-MessagePreview::MessagePreview(HWND parent, HINSTANCE instance, HFONT font) : m_font(font) {
+MessagePreview::MessagePreview(HWND parent, HINSTANCE instance, HFONT font) {
     m_hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, kClassName, "Preview of the message as the players see it",
-                             WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent, nullptr, instance, this);
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 10, 10, parent, nullptr, instance, this);
+    setFont(font);
 }
 
 LRESULT CALLBACK MessagePreview::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = windowObject<MessagePreview>(hwnd, message, lParam);
-    if (self && message == WM_PAINT) {
-        self->m_hwnd = hwnd;
-        self->paint();
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    self->m_hwnd = hwnd;
+    switch (message) {
+    case WM_PAINT: self->paint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: self->scrollTo(self->m_firstLine); return 0;
+    case WM_MOUSEWHEEL: self->scrollTo(self->m_firstLine - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA); return 0;
+    case WM_VSCROLL: {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS | SIF_PAGE;
+        GetScrollInfo(hwnd, SB_VERT, &info);
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: self->scrollTo(self->m_firstLine - 1); break;
+        case SB_LINEDOWN: self->scrollTo(self->m_firstLine + 1); break;
+        case SB_PAGEUP: self->scrollTo(self->m_firstLine - static_cast<int>(info.nPage)); break;
+        case SB_PAGEDOWN: self->scrollTo(self->m_firstLine + static_cast<int>(info.nPage)); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: self->scrollTo(info.nTrackPos); break;
+        default: break;
+        }
         return 0;
     }
-    if (message == WM_ERASEBKGND) return 1;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+void MessagePreview::setFont(HFONT font) {
+    m_font = font;
+    const TEXTMETRICA metrics = fontMetrics(m_hwnd, m_font);
+    m_lineHeight = std::max<int>(1, metrics.tmHeight + metrics.tmExternalLeading);
+    scrollTo(m_firstLine);
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+int MessagePreview::heightFor(int rows) const {
+    RECT r{0, 0, 0, rows * m_lineHeight + 2 * kPad};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(m_hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(m_hwnd, GWL_EXSTYLE)));
+    return r.bottom - r.top;
 }
 
 void MessagePreview::showMessage(const std::wstring& message, app::ColourCodes rule) {
     m_message = message;
     m_rule = rule;
+    m_lineStarts.assign(1, 0);
+    for (std::size_t i = m_message.find(L'\n'); i != std::wstring::npos; i = m_message.find(L'\n', i + 1))
+        m_lineStarts.push_back(i + 1);
+    scrollTo(m_firstLine);
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+// The scroll bar shows only while some lines are out of view.
+void MessagePreview::scrollTo(int firstLine) {
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    const int rows = std::max(1, static_cast<int>(client.bottom - 2 * kPad) / m_lineHeight);
+    const int lines = static_cast<int>(m_lineStarts.size());
+    m_firstLine = std::clamp(firstLine, 0, std::max(0, lines - rows));
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = lines - 1;
+    info.nPage = static_cast<UINT>(rows);
+    info.nPos = m_firstLine;
+    SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
     InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
@@ -42,55 +102,50 @@ void MessagePreview::paint() {
     HDC dc = BeginPaint(m_hwnd, &ps);
     RECT client{};
     GetClientRect(m_hwnd, &client);
-    HBRUSH ground = CreateSolidBrush(RGB(0x20, 0x20, 0x20));
+    HBRUSH ground = CreateSolidBrush(kGround);
     FillRect(dc, &client, ground);
     DeleteObject(ground);
     HGDIOBJ oldFont = SelectObject(dc, m_font);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    const int lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
     SetBkMode(dc, OPAQUE);
-    int y = 1;
-    std::size_t start = 0;
-    while (start <= m_message.size() && y < client.bottom) {
-        std::size_t end = m_message.find(L'\n', start);
-        if (end == std::wstring::npos) end = m_message.size();
+    int top = kPad;
+    for (auto n = static_cast<std::size_t>(m_firstLine); n < m_lineStarts.size() && top < client.bottom;
+         ++n, top += m_lineHeight) {
+        const std::size_t start = m_lineStarts[n];
+        const std::size_t end = n + 1 < m_lineStarts.size() ? m_lineStarts[n + 1] - 1 : m_message.size();
         std::wstring wide = m_message.substr(start, end - start);
         if (!wide.empty() && wide.back() == L'\r') wide.pop_back();
-        if (wide.empty() && !(start == m_message.size() && start == 0)) {
-            RECT bar{client.left, y, client.right, y + lineHeight};
+        if (wide.empty() && !m_message.empty()) {
+            RECT bar{client.left, top, client.right, top + m_lineHeight};
             HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, RGB(0x60, 0x60, 0x60));
-            SetBkColor(dc, RGB(0x20, 0x20, 0x20));
+            SetBkColor(dc, kGround);
             FillRect(dc, &bar, hatch);
             DeleteObject(hatch);
-        } else {
-            // What goes on the wire: the line in the ANSI code page, a
-            // character it has no byte for sent as '?'.
-            std::string line(wide.size(), '?');
-            std::vector<bool> replaced(wide.size(), false);
-            for (std::size_t i = 0; i < wide.size(); ++i) {
-                BOOL lost = FALSE;
-                char byte = '?';
-                WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, &byte, 1, nullptr, &lost);
-                line[i] = lost ? '?' : byte;
-                replaced[i] = lost != FALSE;
-            }
-            int x = 3;
-            for (const app::ColourRun& run : app::colourRuns(line, m_rule)) {
-                if (run.code) continue;
-                const std::uint32_t rgb = app::gameColourRgb(run.colour);
-                for (std::size_t k = run.start; k < run.start + run.length; ++k) {
-                    SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-                    SetBkColor(dc, replaced[k] ? RGB(0x90, 0x20, 0x20) : RGB(0x20, 0x20, 0x20));
-                    SIZE size{};
-                    GetTextExtentPoint32A(dc, &line[k], 1, &size);
-                    TextOutA(dc, x, y, &line[k], 1);
-                    x += size.cx;
-                }
+            continue;
+        }
+        // What goes on the wire: the line in the ANSI code page, a
+        // character it has no byte for sent as '?'.
+        std::string line(wide.size(), '?');
+        std::vector<bool> replaced(wide.size(), false);
+        for (std::size_t i = 0; i < wide.size(); ++i) {
+            BOOL lost = FALSE;
+            char byte = '?';
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, &byte, 1, nullptr, &lost);
+            line[i] = lost ? '?' : byte;
+            replaced[i] = lost != FALSE;
+        }
+        int x = 3;
+        for (const app::ColourRun& run : app::colourRuns(line, m_rule)) {
+            if (run.code) continue;
+            const std::uint32_t rgb = app::gameColourRgb(run.colour);
+            for (std::size_t k = run.start; k < run.start + run.length; ++k) {
+                SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+                SetBkColor(dc, replaced[k] ? RGB(0x90, 0x20, 0x20) : kGround);
+                SIZE size{};
+                GetTextExtentPoint32A(dc, &line[k], 1, &size);
+                TextOutA(dc, x, top, &line[k], 1);
+                x += size.cx;
             }
         }
-        y += lineHeight;
-        start = end + 1;
     }
     SelectObject(dc, oldFont);
     EndPaint(m_hwnd, &ps);

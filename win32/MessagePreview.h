@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/ColourCodes.h"
 
@@ -11,7 +12,8 @@ namespace win32 {
 // Under the message: each line as the players see it in chat, the colour
 // codes hidden and the text in its colours on a dark ground; an empty line,
 // which the broadcast skips, as a hatched bar; a character the ANSI code
-// page cannot carry (sent as "?") as a "?" on red.
+// page cannot carry (sent as "?") as a "?" on red. Lines that do not fit
+// its height scroll.
 class MessagePreview {
 public:
     static constexpr const char* kClassName = "VexmondPreview";
@@ -19,21 +21,27 @@ public:
 
     MessagePreview(HWND parent, HINSTANCE instance, HFONT font);
     HWND handle() const { return m_hwnd; }
-    void setFont(HFONT font) {
-        m_font = font;
-        InvalidateRect(m_hwnd, nullptr, FALSE);
-    }
+    void setFont(HFONT font);
     // The message as the edit control holds it, in its wide form (which
     // shows what the ANSI bytes lost) and the game's rule.
     void showMessage(const std::wstring& message, app::ColourCodes rule);
 
+    std::size_t lineCount() const { return m_lineStarts.size(); }
+    int lineHeight() const { return m_lineHeight; }
+    // The height that shows this many rows whole.
+    int heightFor(int rows) const;
+
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
+    void scrollTo(int firstLine);
 
     HWND m_hwnd = nullptr;
     HFONT m_font;
+    int m_lineHeight = 16;
     std::wstring m_message;
+    std::vector<std::size_t> m_lineStarts{0};
+    int m_firstLine = 0;
     app::ColourCodes m_rule = app::ColourCodes::AnyCharacter;
 };
 

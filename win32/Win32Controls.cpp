@@ -20,6 +20,42 @@ std::string windowText(HWND hwnd) {
     return text;
 }
 
+namespace {
+
+// The window's device context with the font chosen, for the length of one measure.
+class FontContext {
+public:
+    FontContext(HWND window, HFONT font) : m_window(window), m_dc(GetDC(window)), m_old(SelectObject(m_dc, font)) {}
+    ~FontContext() {
+        SelectObject(m_dc, m_old);
+        ReleaseDC(m_window, m_dc);
+    }
+    FontContext(const FontContext&) = delete;
+    FontContext& operator=(const FontContext&) = delete;
+    HDC dc() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+}  // namespace
+
+TEXTMETRICA fontMetrics(HWND window, HFONT font) {
+    const FontContext context(window, font);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(context.dc(), &metrics);
+    return metrics;
+}
+
+int textWidth(HWND window, HFONT font, const std::string& text) {
+    const FontContext context(window, font);
+    SIZE size{};
+    GetTextExtentPoint32A(context.dc(), text.data(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
 void EditText::step(int delta, int low, int high) { setText(support::steppedNumber(text(), delta, low, high)); }
 
 void WindowTimer::setEnabled(bool enabled) {

@@ -18,6 +18,10 @@ namespace win32 {
 
 std::string windowText(HWND hwnd);
 
+// A font as it draws in a window: its metrics, and the width of a text.
+TEXTMETRICA fontMetrics(HWND window, HFONT font);
+int textWidth(HWND window, HFONT font, const std::string& text);
+
 // The object a window of the program's own classes was created for (its
 // creation parameter), kept with the window from WM_NCCREATE on.
 template <class T>

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -148,6 +149,8 @@ TEST(MainWindow, ThePreviewAndTheConsoleShowTheGamesColoursWithoutChangingTheTex
             << it.fragment().text().toStdString();
     games->setCurrentText("Quake II");
     EXPECT_EQ(preview->toPlainText(), "^1Be ^^nice\n\n^7x ?");
+    w.find<QPlainTextEdit>("txtMsg")->setPlainText("1\n2\n3\n4\n5");  // a row for each line
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preview->verticalScrollBar()->maximum() == 0; }));
 
     auto* view = w.find<QPlainTextEdit>("txtOutput");
     const std::string reply = "a ^2green\r\nname ^1red^7white\r\n";

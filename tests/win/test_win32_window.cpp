@@ -1,6 +1,9 @@
 // The Win32 window under wine (the null graphics driver), over the real
 // Winsock socket, the real registry in a place of the test's own and the
-// real files; driven through the window's own messages.
+// real files; driven through the window's own messages. The Win32Desktop
+// tests run it on a real X display instead (on_wine_x11.sh: wine's X11
+// driver on Xvfb, openbox), typed into and clicked as a user does, through
+// the X server's input queue (XTEST, by xdotool), before any click.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -22,7 +25,8 @@ namespace {
 
 // The real window over a real socket, with the services of every form
 // test; message boxes and pauses are recorded, or with Real::boxesAndPauses
-// the window's own. Loaded and shown at once unless asked not to.
+// the window's own. Loaded and shown (not activated) at once unless asked
+// not to. Its messages go through the program's own loop.
 struct LiveWin32Window : testsupport::TestServices {
     explicit LiveWin32Window(Real real = Real::nothing, bool loadNow = true)
         : boxesShown(real == Real::boxesAndPauses ? window.messageBoxes() : static_cast<platform::IMessageBox&>(boxes)),
@@ -30,9 +34,9 @@ struct LiveWin32Window : testsupport::TestServices {
         window.bind(form);
         if (loadNow) load();
     }
-    void load() {
+    void load(int show = SW_SHOWNOACTIVATE) {
         form.Form_Load();
-        window.show(SW_SHOWNOACTIVATE);
+        window.show(show);
     }
     // A window taken down leaves its WM_QUIT for the program's loop: the
     // next test's modal loops must not find it.
@@ -110,10 +114,7 @@ struct LiveWin32Window : testsupport::TestServices {
     bool waitFor(const std::function<bool()>& done, DWORD milliseconds = 2000) {
         const ULONGLONG end = GetTickCount64() + milliseconds;
         for (MSG msg;;) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) window.dispatch(msg);
             if (done() || GetTickCount64() >= end) return done();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
@@ -142,6 +143,44 @@ struct LiveWin32Window : testsupport::TestServices {
     }
     std::string layoutFile() { return dataFile("ATBconfig.atb"); }
 };
+
+// Real keys and clicks. Wine starts a Unix program without a handle to
+// wait on: a test waits for what they do.
+void xdotool(std::string commands) {
+    commands = "xdotool " + commands;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA("Z:\\usr\\bin\\xdotool", commands.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+}
+
+// The window as the program shows it, loaded first.
+struct ShownWindow : LiveWin32Window {
+    ShownWindow() : LiveWin32Window(Real::nothing, false) {}
+    bool show() {
+        load(SW_SHOWNORMAL);
+        return until([&] { return GetActiveWindow() == window.handle(); });
+    }
+    bool until(const std::function<bool()>& done) { return waitFor(done, 10000); }
+    std::string text(const char* name) { return win32::windowText(at(name)); }
+    bool focusIn(const char* name) { return GetFocus() == at(name) || IsChild(at(name), GetFocus()); }
+};
+
+// The window's controls that do not lie, with room of their own, within it.
+std::string controlsOutside(HWND window) {
+    RECT client{}, r{}, both{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::string outside;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetWindowRect(child, &r);
+        UnionRect(&both, &client, &r);
+        if (IsWindowVisible(child) && (!EqualRect(&both, &client) || IsRectEmpty(&r)))
+            outside += "\"" + win32::windowText(child) + "\" ";
+    }
+    return outside;
+}
 
 // Answers the next message box the thread shows, from inside its modal loop,
 // and tells what it showed: its title, its text, and its buttons.
@@ -326,14 +365,10 @@ TEST(Win32Window, TheSessionsEndUnloadsTheProgramOnceAndACancelledOneEndsNothing
         }
     } ends{process};
     ASSERT_EQ(WaitForInputIdle(process.hProcess, 20000), 0u);
-    // The program's window, not one of a test running beside this one.
-    HWND window = nullptr;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "VexmondWindow", nullptr); w && !window;
-         w = FindWindowExA(nullptr, w, "VexmondWindow", nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == process.dwProcessId) window = w;
-    }
+    HWND window = nullptr;  // the program's, not another test's
+    DWORD pid = 0;
+    while ((window = FindWindowExA(nullptr, window, "VexmondWindow", nullptr)) &&
+           (GetWindowThreadProcessId(window, &pid), pid != process.dwProcessId)) {}
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     SendMessageA(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
@@ -346,4 +381,89 @@ TEST(Win32Window, TheSessionsEndUnloadsTheProgramOnceAndACancelledOneEndsNothing
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(std::filesystem::exists(tmp / "Vexmond\\ATBconfig.atb"));
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quorlan");
+}
+
+// Typed at once after the start, and after a minimise and a restore, keys go
+// to the field with the focus and press no button ("c" is Close's letter).
+// A label's or a frame's letter moves the focus to its field; the letter a
+// frame and a button share, to the next of them after the focus, pressing
+// neither. Ctrl+A selects all of a field's text.
+TEST(Win32Desktop, KeysGoToTheFocusedFieldAndTheUnderlinedLettersMoveTheFocus) {
+    ShownWindow w;
+    ASSERT_TRUE(w.show());
+    xdotool("type secret");
+    EXPECT_TRUE(w.until([&] { return w.text("txtIP") == "secret"; })) << w.text("txtIP");
+    xdotool("key ctrl+a type 10.0.0.1");
+    EXPECT_TRUE(w.until([&] { return w.text("txtIP") == "10.0.0.1"; })) << w.text("txtIP");
+    SetFocus(w.at("txtSendCommand"));
+    for (const auto& [keys, field] : {std::pair{"alt+i", "txtIP"},
+                                      {"alt+p", "txtPort"},
+                                      {"alt+w", "txtPassword"},
+                                      {"alt+m", "txtMsg"},
+                                      {"alt+s", "cmdSave"},
+                                      {"alt+s", "txtIP"},
+                                      {"alt+s", "cmdSave"},
+                                      {"alt+w", "txtPassword"}}) {
+        xdotool(std::string("key ") + keys);
+        EXPECT_TRUE(w.until([&] { return w.focusIn(field); })) << keys << " to " << field;
+    }
+    xdotool("search --name ^Vexmond$ windowminimize");
+    ASSERT_TRUE(w.until([&] { return IsIconic(w.window.handle()); }));
+    xdotool("search --name ^Vexmond$ windowactivate");
+    ASSERT_TRUE(w.until([&] { return !IsIconic(w.window.handle()) && GetActiveWindow() == w.window.handle(); }));
+    xdotool("type secret");
+    EXPECT_TRUE(w.until([&] { return w.text("txtPassword") == "secret"; })) << w.text("txtPassword");
+    EXPECT_EQ(w.text("txtSendCommand"), "");
+    EXPECT_TRUE(!w.closed() && w.boxes.shown.empty() && w.dialogs.requests.empty()) << "a button was pressed";
+}
+
+// A first run with a stored message and no toolbar layout yet: the preview
+// shows each line of it in a row of its own. The spin fields' arrows, by
+// their keys and by clicks, step as on Linux, within the same bounds.
+TEST(Win32Desktop, ThePreviewShowsTheLoadedMessageAndTheSpinArrowsStepAsOnLinux) {
+    ShownWindow w;
+    w.save("_Vexmond", "Msg", "^1one\r\n^2two\r\n^3three");
+    ASSERT_TRUE(w.show());
+    const TEXTMETRICA font = win32::fontMetrics(w.at("txtMsg"), (HFONT)SendMessageA(w.at("txtMsg"), WM_GETFONT, 0, 0));
+    for (const int middle : {font.tmHeight / 2, font.tmHeight * 3 / 2, font.tmHeight * 5 / 2}) {
+        const auto drawn = [&] {  // a pixel not of the preview's ground in the middle of a row
+            HDC dc = GetDC(w.at("txtMsgPreview"));
+            COLORREF seen = RGB(0x20, 0x20, 0x20);
+            for (int x = 0; x < 300 && seen == RGB(0x20, 0x20, 0x20); ++x) seen = GetPixel(dc, x, 1 + middle);
+            ReleaseDC(w.at("txtMsgPreview"), dc);
+            return seen != RGB(0x20, 0x20, 0x20) && seen != CLR_INVALID;
+        };
+        EXPECT_TRUE(w.until(drawn)) << "the line at " << middle;
+    }
+    for (const auto& [field, from, input, to] :
+         {std::tuple{"txtSeverMessageTime", "1", "key Down Up Up", "3"},  // down stays at the lowest value
+          {"txtMsgDelay", "3", "key Down Up Up", "6"},                    // below the range: up goes to its lowest
+          {"txtStatus", "1", "click", "2"}}) {                            // the up arrow, clicked
+        SetWindowTextA(w.at(field), from);
+        SetFocus(w.at(field));
+        RECT r{};
+        GetWindowRect(w.at(("spn" + std::string(field).substr(3)).c_str()), &r);
+        xdotool(input[0] == 'k' ? input
+                                : "mousemove --sync " + std::to_string((r.left + r.right) / 2) + " " +
+                                      std::to_string((3 * r.top + r.bottom) / 4) + " click 1");
+        EXPECT_TRUE(w.until([&] { return w.text(field) == to; })) << field << " " << from << " " << input;
+    }
+}
+
+// At the run's dots per inch (96, and in runs of their own 120 and 144) on a
+// 1366x768 screen whose task bar takes 40 pixels: no window manager makes a
+// window fit on Windows, so those runs leave it to wine, which places it as
+// the program asks. The frame lies within the work area and every control
+// within the window, also once it is made smaller than it can be.
+TEST(Win32Desktop, AtStartTheFrameFitsTheWorkAreaAndEveryControlIsInside) {
+    ShownWindow w;
+    ASSERT_TRUE(w.show());
+    RECT frame{}, work{}, both{};
+    GetWindowRect(w.window.handle(), &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    UnionRect(&both, &work, &frame);
+    EXPECT_TRUE(EqualRect(&both, &work)) << frame.top << " to " << frame.bottom << " in " << work.bottom;
+    EXPECT_EQ(controlsOutside(w.window.handle()), "");
+    SetWindowPos(w.window.handle(), nullptr, 0, 0, 400, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(controlsOutside(w.window.handle()), "") << "made 400 by 400";
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+
+namespace app {
+
+// What both windows do alike with the fields around the message.
+
+// The spin fields' arrows step a whole number within these bounds, the
+// numbers the form keeps with each field; what the user types is not bounded.
+struct SpinBounds {
+    int low;
+    int high;
+};
+inline constexpr SpinBounds kMessageTimeArrows{1, 30};
+inline constexpr SpinBounds kMsgDelayArrows{5, 30};
+inline constexpr SpinBounds kStatusArrows{1, 30};
+
+// The preview under the message gives each line of the message a row of its
+// own, up to kPreviewMostRows, and scrolls the lines past them: no line is
+// cut in half, and the message's field keeps its room.
+inline constexpr int kPreviewMostRows = 5;
+
+inline int previewRows(std::size_t lines) {
+    return static_cast<int>(std::clamp<std::size_t>(lines, 1, kPreviewMostRows));
+}
+
+}  // namespace app
