@@ -56,6 +56,13 @@ struct WireLine {
 // The preview of a message's lines for the game of that name.
 std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName);
 
+// What the preview shows, as its tooltip says.
+inline constexpr const char* kPreviewTip =
+    "The message as the players see it in chat: the colour codes hidden, the text in their colours. A hatched line "
+    "is empty and is not sent. On red: a character the message cannot carry, sent as ?, or one the server passes on "
+    "as a dot (% and every character above 127). On grey: what the players do not see, past the first 140 bytes of "
+    "a chat line; each chat line's bytes stand at its end.";
+
 // What a mark tells, for the preview's tooltips; charset names the 8-bit set.
 std::string markTip(std::uint8_t marks, const std::string& charset);
 

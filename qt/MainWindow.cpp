@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -45,8 +44,7 @@ class PortValidator : public QValidator {
 public:
     PortValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
     State validate(QString& input, int&) const override {
-        static const QRegularExpression digits("^[0-9]{0,6}$");
-        if (digits.match(input).hasMatch()) return Acceptable;
+        if (app::isPortInput(toLatin1(input))) return Acceptable;
         return input.size() < m_edit->text().size() ? Intermediate : Invalid;
     }
 
@@ -194,9 +192,7 @@ void MainWindow::buildControls() {
     m_txtMsgDelay->setObjectName("txtMsgDelay");
     m_txtMsgDelay->setText("15");
     m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
-    m_txtMsgDelay->setToolTip(QString("Seconds to pause after each line, from 0 to %1 (0 means 2). The window takes no "
-                                      "input during the pause.")
-                                  .arg(app::kMaxLineDelaySeconds));
+    m_txtMsgDelay->setToolTip(QString::fromStdString(app::lineDelayTip()));
     timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
     timing->addWidget(m_txtSeverMessageTime);
     timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
@@ -376,8 +372,9 @@ app::FormControls MainWindow::controls() {
 // and the menu item; they only paint, and nothing of theirs reaches the logic.
 void MainWindow::showColours() {
     auto update = [this] {
-        const app::ColourCodes rule = app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText()));
-        m_preview->showMessage(m_txtMsg->toPlainText(), rule);
+        const std::string game = toLatin1(m_toolbar->gameBox()->currentText());
+        const app::ColourCodes rule = app::colourCodesOf(game);
+        m_preview->showMessage(m_txtMsg->toPlainText(), game);
         if (m_consoleColours) m_consoleColours->setRule(rule);
     };
     connect(m_txtMsg, &QPlainTextEdit::textChanged, this, update);

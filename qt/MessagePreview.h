@@ -2,20 +2,21 @@
 
 #include <QPlainTextEdit>
 
-#include "app/ColourCodes.h"
+#include <string>
 
 namespace qtgui {
 
-// The message as the players will see it in chat: each line with its codes
-// hidden and its text in the codes' colours, on a dark ground like the
-// game's. A line the broadcast skips (an empty one) shows as a hatched bar.
-// Its text, for the keyboard and screen readers, is the message without
-// its codes.
+// The message as the players will see it in chat: each line as the server
+// passes it on, its codes hidden and its text in the codes' colours, on a
+// dark ground like the game's; what differs from the typed text marked, and
+// in the chat form the line's bytes against what the players read. A line
+// the broadcast skips (an empty one) shows as a hatched bar. Its text, for
+// the keyboard and screen readers, is the message without its codes.
 class MessagePreview : public QPlainTextEdit {
 public:
     MessagePreview();
     // The message as the message field holds it (lines ended by line feeds).
-    void showMessage(const QString& message, app::ColourCodes rule);
+    void showMessage(const QString& message, const std::string& gameName);
 };
 
 }  // namespace qtgui

@@ -250,7 +250,7 @@ void MainWindow::buildControls() {
     add("cmdIP", "BUTTON", "Get Local I.P", WS_TABSTOP | BS_PUSHBUTTON);
     add("lblPort", "STATIC", "&Port:", label);
     HWND port = add("txtPort", "EDIT", "", field | ES_NUMBER, WS_EX_CLIENTEDGE);
-    SendMessageA(port, EM_LIMITTEXT, 6, 0);
+    SendMessageA(port, EM_LIMITTEXT, app::kPortDigits, 0);  // ES_NUMBER takes the digits only
     add("lblRconPass", "STATIC", "Pass&word:", label);
     HWND password = add("txtPassword", "EDIT", "", field | ES_PASSWORD, WS_EX_CLIENTEDGE);
     SendMessageA(password, EM_SETPASSWORDCHAR, '*', 0);
@@ -308,17 +308,12 @@ void MainWindow::buildControls() {
     }
 
     tip(ip, "Type in a new IP and press enter to add it to the available list");
-    const std::string delayTip = "Seconds to pause after each line, from 0 to " +
-                                 std::to_string(static_cast<int>(app::kMaxLineDelaySeconds)) +
-                                 " (0 means 2). The window takes no input during the pause.";
+    const std::string delayTip = app::lineDelayTip();
     tip(delay, delayTip.c_str());
     tip(connected, "Toggles Port");
     tip(notConnected, "Toggles Port");
-    tip(m_toolbar->gameBox(), "Select the game type for your server");
-    tip(m_preview->handle(),
-        "The message as the players see it in chat: the colour codes hidden, the text in their colours. A hatched "
-        "line is empty and is not sent. A ? on red stands for a character the message cannot carry, which is sent "
-        "as ?.");
+    tip(m_toolbar->gameBox(), app::kGameBoxTip);
+    tip(m_preview->handle(), app::kPreviewTip);
     tip(link, app::kAuthorWebsite);
 
     m_txtIP = std::make_unique<ComboText>(ip);
@@ -484,30 +479,14 @@ app::FormControls MainWindow::controls() {
                              .udpPeerA = m_socket};
 }
 
-template <class F>
-void MainWindow::guarded(const char* procedure, F&& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        try {
-            m_messageBoxes.show(base::errorText(base::asAppError(e)), platform::mb::kExclamation,
-                                std::string("Vexmond - ") + procedure);
-        } catch (...) {}
-    } catch (...) {}
-}
-
 void MainWindow::bind(app::frmMain& form) {
     m_form = &form;
-    m_toolbar->onToolClick = [this](const platform::ITool& tool) {
-        guarded("SSActiveToolBars1_ToolClick", [&] { m_form->SSActiveToolBars1_ToolClick(tool); });
-    };
+    m_toolbar->onToolClick = [this](const platform::ITool& tool) { m_form->SSActiveToolBars1_ToolClick(tool); };
     m_toolbar->onComboSelChange = [this](const platform::ITool& tool) {
-        guarded("SSActiveToolBars1_ComboSelChange", [&] { m_form->SSActiveToolBars1_ComboSelChange(tool); });
+        m_form->SSActiveToolBars1_ComboSelChange(tool);
     };
     m_txtIP->onKeyDown = [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); };
-    m_txtIP->onFailure = [this](const std::exception& e) {
-        guarded("txtIP_KeyDown", [&] { throw base::asAppError(e); });
-    };
+    m_txtIP->onFailure = [this](const std::exception& e) { m_form->txtIP_Failed(e); };
     const auto opened = [this](platform::SocketHandle s) {
         WSAAsyncSelect(static_cast<SOCKET>(s), m_hwnd, kSocketMessage, FD_READ);
     };
@@ -621,11 +600,12 @@ void MainWindow::restoreFocus() {
 
 void MainWindow::showColours() {
     if (!m_preview || !m_txtMsg) return;
-    const app::ColourCodes rule = app::colourCodesOf(windowText(m_toolbar->gameBox()));
+    const std::string game = windowText(m_toolbar->gameBox());
+    const app::ColourCodes rule = app::colourCodesOf(game);
     HWND msg = m_txtMsg->handle();
     std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(msg)) + 1, L'\0');
     wide.resize(static_cast<std::size_t>(GetWindowTextW(msg, wide.data(), static_cast<int>(wide.size()))));
-    m_preview->showMessage(wide, rule);
+    m_preview->showMessage(wide, game);
     m_console->setColours(m_toolbar->consoleColours() ? &rule : nullptr);
     if (const int rows = app::previewRows(m_preview->lineCount()); rows != m_previewRows) {
         m_previewRows = rows;
@@ -661,15 +641,15 @@ void MainWindow::command(WORD id, WORD code, HWND control) {
     }
     if (code != BN_CLICKED) return;
     switch (id) {
-    case kCmdClose: guarded("cmdClose_Click", [this] { m_form->cmdClose_Click(); }); break;
-    case kCmdIP: guarded("cmdIP_Click", [this] { m_form->cmdIP_Click(); }); break;
+    case kCmdClose: m_form->cmdClose_Click(); break;
+    case kCmdIP: m_form->cmdIP_Click(); break;
     case kCmdStart:
-        if (IsWindowEnabled(this->control("cmdStart"))) guarded("cmdStart_Click", [this] { m_form->cmdStart_Click(); });
+        if (IsWindowEnabled(this->control("cmdStart"))) m_form->cmdStart_Click();
         break;
-    case kCmdSend: guarded("cmdSend_Click", [this] { m_form->cmdSend_Click(); }); break;
-    case kCmdSave: guarded("cmdSave_Click", [this] { m_form->cmdSave_Click(); }); break;
-    case kCmdClear: guarded("cmdClear_Click", [this] { m_form->cmdClear_Click(); }); break;
-    case kCmdStop: guarded("cmdStop_Click", [this] { m_form->cmdStop_Click(); }); break;
+    case kCmdSend: m_form->cmdSend_Click(); break;
+    case kCmdSave: m_form->cmdSave_Click(); break;
+    case kCmdClear: m_form->cmdClear_Click(); break;
+    case kCmdStop: m_form->cmdStop_Click(); break;
     default: break;
     }
 }
@@ -678,10 +658,17 @@ LRESULT CALLBACK MainWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, L
     auto* self = windowObject<MainWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     self->m_hwnd = hwnd;
-    // Nothing a handler lets out may unwind into Windows.
-    LRESULT result = 0;
-    self->guarded("frmMain", [&] { result = self->handle(message, wParam, lParam); });
-    return result;
+    // The procedures show their own failures; whatever else a handler lets
+    // out must not unwind into Windows.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        try {
+            self->m_messageBoxes.show(base::errorText(base::asAppError(e)), platform::mb::kExclamation,
+                                      "Vexmond - frmMain");
+        } catch (...) {}
+    } catch (...) {}
+    return 0;
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -788,9 +775,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        // Without its own close command the window is closed only by Close
-        // and Exit: the title bar's close button does nothing.
-        if (!m_destroyed && !closeCommandEnabled()) return 0;
+        // The presenter cancels the title bar's close once the window's own
+        // close command is gone: then only Close and Exit close it.
+        if (bool cancel = false; !m_destroyed && m_form && (m_form->Form_QueryUnload(cancel), cancel)) return 0;
         m_destroyed = true;
         PostQuitMessage(0);
         return 0;

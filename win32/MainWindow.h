@@ -93,9 +93,6 @@ private:
     void command(WORD id, WORD code, HWND control);
     void tick(UINT_PTR id);
     void showColours();
-    // Runs an event procedure; a failure it lets out is shown, never thrown into Windows.
-    template <class F>
-    void guarded(const char* procedure, F&& body);
     int scaled(int dip) const { return MulDiv(dip, m_dpi, 96); }
 
     HINSTANCE m_instance;

@@ -9,6 +9,8 @@ namespace win32 {
 namespace {
 constexpr int kPad = 1;  // above the first row and below the last
 constexpr COLORREF kGround = RGB(0x20, 0x20, 0x20);
+constexpr COLORREF kChanged = RGB(0x90, 0x20, 0x20);
+constexpr COLORREF kNotSeen = RGB(0x50, 0x50, 0x50);
 }  // namespace
 
 void MessagePreview::registerClass(HINSTANCE instance) {
@@ -70,12 +72,27 @@ int MessagePreview::heightFor(int rows) const {
     return r.bottom - r.top;
 }
 
-void MessagePreview::showMessage(const std::wstring& message, app::ColourCodes rule) {
-    m_message = message;
-    m_rule = rule;
-    m_lineStarts.assign(1, 0);
-    for (std::size_t i = m_message.find(L'\n'); i != std::wstring::npos; i = m_message.find(L'\n', i + 1))
-        m_lineStarts.push_back(i + 1);
+void MessagePreview::showMessage(const std::wstring& message, const std::string& gameName) {
+    // What goes on the wire: each line in the ANSI code page, a character it
+    // has no byte for sent as '?'.
+    std::vector<app::WireLine> wire(1);
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message[i] == L'\n') {
+            if (!wire.back().bytes.empty() && wire.back().bytes.back() == '\r') {
+                wire.back().bytes.pop_back();
+                wire.back().notInCharset.pop_back();
+            }
+            wire.emplace_back();
+            continue;
+        }
+        BOOL lost = FALSE;
+        char byte = '?';
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &message[i], 1, &byte, 1, nullptr, &lost);
+        wire.back().bytes += lost ? '?' : byte;
+        wire.back().notInCharset.push_back(lost != FALSE);
+    }
+    m_lines = app::previewOf(wire, gameName);
+    if (message.empty()) m_lines.front().skipped = false;  // nothing typed: nothing to mark
     scrollTo(m_firstLine);
     InvalidateRect(m_hwnd, nullptr, FALSE);
 }
@@ -85,7 +102,7 @@ void MessagePreview::scrollTo(int firstLine) {
     RECT client{};
     GetClientRect(m_hwnd, &client);
     const int rows = std::max(1, static_cast<int>(client.bottom - 2 * kPad) / m_lineHeight);
-    const int lines = static_cast<int>(m_lineStarts.size());
+    const int lines = static_cast<int>(m_lines.size());
     m_firstLine = std::clamp(firstLine, 0, std::max(0, lines - rows));
     SCROLLINFO info{};
     info.cbSize = sizeof info;
@@ -108,13 +125,10 @@ void MessagePreview::paint() {
     HGDIOBJ oldFont = SelectObject(dc, m_font);
     SetBkMode(dc, OPAQUE);
     int top = kPad;
-    for (auto n = static_cast<std::size_t>(m_firstLine); n < m_lineStarts.size() && top < client.bottom;
+    for (auto n = static_cast<std::size_t>(m_firstLine); n < m_lines.size() && top < client.bottom;
          ++n, top += m_lineHeight) {
-        const std::size_t start = m_lineStarts[n];
-        const std::size_t end = n + 1 < m_lineStarts.size() ? m_lineStarts[n + 1] - 1 : m_message.size();
-        std::wstring wide = m_message.substr(start, end - start);
-        if (!wide.empty() && wide.back() == L'\r') wide.pop_back();
-        if (wide.empty() && !m_message.empty()) {
+        const app::PreviewLine& line = m_lines[n];
+        if (line.skipped) {
             RECT bar{client.left, top, client.right, top + m_lineHeight};
             HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, RGB(0x60, 0x60, 0x60));
             SetBkColor(dc, kGround);
@@ -122,29 +136,25 @@ void MessagePreview::paint() {
             DeleteObject(hatch);
             continue;
         }
-        // What goes on the wire: the line in the ANSI code page, a
-        // character it has no byte for sent as '?'.
-        std::string line(wide.size(), '?');
-        std::vector<bool> replaced(wide.size(), false);
-        for (std::size_t i = 0; i < wide.size(); ++i) {
-            BOOL lost = FALSE;
-            char byte = '?';
-            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, &byte, 1, nullptr, &lost);
-            line[i] = lost ? '?' : byte;
-            replaced[i] = lost != FALSE;
-        }
         int x = 3;
-        for (const app::ColourRun& run : app::colourRuns(line, m_rule)) {
-            if (run.code) continue;
+        for (const app::PreviewRun& run : line.runs) {
             const std::uint32_t rgb = app::gameColourRgb(run.colour);
-            for (std::size_t k = run.start; k < run.start + run.length; ++k) {
-                SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-                SetBkColor(dc, replaced[k] ? RGB(0x90, 0x20, 0x20) : kGround);
-                SIZE size{};
-                GetTextExtentPoint32A(dc, &line[k], 1, &size);
-                TextOutA(dc, x, top, &line[k], 1);
-                x += size.cx;
-            }
+            SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            SetBkColor(dc, run.marks & (app::kNotInCharset | app::kPassedAsDot) ? kChanged
+                           : run.marks & app::kNotSeen                          ? kNotSeen
+                                                                                : kGround);
+            SIZE size{};
+            GetTextExtentPoint32A(dc, run.text.data(), static_cast<int>(run.text.size()), &size);
+            TextOutA(dc, x, top, run.text.data(), static_cast<int>(run.text.size()));
+            x += size.cx;
+        }
+        if (line.seen) {
+            const std::string bytes = std::to_string(line.length) + "/" + std::to_string(app::kSeenChatBytes);
+            SetTextColor(dc, line.length > line.seen ? RGB(0xE0, 0x60, 0x60) : RGB(0x90, 0x90, 0x90));
+            SetBkColor(dc, kGround);
+            RECT right{client.left, top, client.right - 3, top + m_lineHeight};
+            DrawTextA(dc, bytes.c_str(), static_cast<int>(bytes.size()), &right,
+                      DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
         }
     }
     SelectObject(dc, oldFont);

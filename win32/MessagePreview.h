@@ -5,15 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "app/ColourCodes.h"
+#include "app/PlayersView.h"
 
 namespace win32 {
 
-// Under the message: each line as the players see it in chat, the colour
-// codes hidden and the text in its colours on a dark ground; an empty line,
-// which the broadcast skips, as a hatched bar; a character the ANSI code
-// page cannot carry (sent as "?") as a "?" on red. Lines that do not fit
-// its height scroll.
+// Under the message: each line as the players see it in chat, as the server
+// passes it on, the colour codes hidden and the text in its colours on a
+// dark ground; an empty line, which the broadcast skips, as a hatched bar;
+// on red what goes out or reaches the players otherwise than typed (a
+// character the ANSI code page cannot carry, sent as "?"; what the server
+// passes on as a dot), on grey what the players do not see, and at the right
+// a chat line's bytes against those they read. Lines that do not fit its
+// height scroll.
 class MessagePreview {
 public:
     static constexpr const char* kClassName = "VexmondPreview";
@@ -24,9 +27,9 @@ public:
     void setFont(HFONT font);
     // The message as the edit control holds it, in its wide form (which
     // shows what the ANSI bytes lost) and the game's rule.
-    void showMessage(const std::wstring& message, app::ColourCodes rule);
+    void showMessage(const std::wstring& message, const std::string& gameName);
 
-    std::size_t lineCount() const { return m_lineStarts.size(); }
+    std::size_t lineCount() const { return m_lines.size(); }
     int lineHeight() const { return m_lineHeight; }
     // The height that shows this many rows whole.
     int heightFor(int rows) const;
@@ -39,10 +42,8 @@ private:
     HWND m_hwnd = nullptr;
     HFONT m_font;
     int m_lineHeight = 16;
-    std::wstring m_message;
-    std::vector<std::size_t> m_lineStarts{0};
+    std::vector<app::PreviewLine> m_lines{app::PreviewLine{}};
     int m_firstLine = 0;
-    app::ColourCodes m_rule = app::ColourCodes::AnyCharacter;
 };
 
 }  // namespace win32
