@@ -38,7 +38,8 @@ public:
     void expect(std::size_t lineNumber, const std::string& echo);
     // A reply: each of its lines that echoes an expected line marks it heard.
     void hear(const std::string& consoleText);
-    bool waiting() const { return m_open; }
+    // Whether lines of a broadcast wait for their echoes.
+    bool waiting() const { return m_open && !m_expected.empty(); }
     // What was heard, once the broadcast's echoes have had their time.
     Verdict close();
 

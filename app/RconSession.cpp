@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "app/GameProfiles.h"
+#include "app/PlayersView.h"
 #include "app/SocketMessages.h"
 #include "support/LeadingNumber.h"
 #include "support/Text.h"
@@ -34,11 +35,14 @@ std::uint32_t lineDelayMilliseconds(const std::string& delayField) {
 }
 
 RconSession::RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
-                         Pauses& pauses, ISessionEvents& events)
+                         platform::ITimer& heardTimer, Pauses& pauses, platform::IClock& clock,
+                         ISessionEvents& events)
     : m_socket(socket),
       m_messageTimer(messageTimer),
       m_statusTimer(statusTimer),
+      m_heardTimer(heardTimer),
       m_pauses(pauses),
+      m_clock(clock),
       m_events(events),
       m_sPacketPrefix(4, '\xFF') {}
 
@@ -90,6 +94,9 @@ void RconSession::stop() {
     });
     skipOnFailure([&] { m_messageTimer.setEnabled(false); });
     skipOnFailure([&] { m_statusTimer.setEnabled(false); });
+    // With the socket closed no echo can come: nothing is claimed of the broadcast.
+    skipOnFailure([&] { m_heardTimer.setEnabled(false); });
+    m_hearing.close();
 }
 
 std::string RconSession::statusRequest(const ServerFields& fields) const {
@@ -106,6 +113,13 @@ void RconSession::statusTimerTicked() {
     m_pauses.tick(m_statusTimer, [this] { statusTick(); });
 }
 
+void RconSession::heardTimerTicked() {
+    m_pauses.tick(m_heardTimer, [this] {
+        m_heardTimer.setEnabled(false);
+        if (m_hearing.waiting()) m_events.heard(m_hearing.close());
+    });
+}
+
 void RconSession::messageTick() {
     try {
         m_lMessageTicks = countTick(m_lMessageTicks);
@@ -114,17 +128,25 @@ void RconSession::messageTick() {
         if (interval == 0) interval = 5;
         if (m_lMessageTicks < interval) return;
         const std::uint32_t delay = lineDelayMilliseconds(fields.lineDelay);
+        // In the chat form the server echoes each line it takes; the plain
+        // form's line is a command of its own, of which nothing is claimed.
+        if (usesChatForm(m_state.g_sGameName)) m_hearing.begin(m_clock.now());
         for (std::size_t i = 0;
              i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
             const std::string& line = m_state.g_asMessageLines[i];
             if (line.empty()) continue;
             send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord,
                                   line));
+            m_hearing.expect(i + 1, Hearing::echoOf(passedOn(line, m_state.g_sGameName)));
             m_events.lineSent(i, line);
             m_pauses.sleep(delay);
         }
         m_events.requestsSent();
         m_lMessageTicks = 0;
+        if (m_hearing.waiting()) {
+            m_heardTimer.setInterval(static_cast<std::int32_t>(Hearing::kWaitMilliseconds));
+            m_heardTimer.setEnabled(true);
+        }
     } catch (const std::exception& e) {
         fail(kMessageTickProcedure, e);
     }
@@ -173,7 +195,10 @@ void RconSession::datagramsWaiting() {
 
 void RconSession::receiveReply() {
     try {
-        m_events.reply(ConsoleTextOfReply(m_socket.getData(), m_sPacketPrefix));
+        const std::string text = ConsoleTextOfReply(m_socket.getData(), m_sPacketPrefix);
+        m_events.reply(text);
+        m_hearing.hear(text);
+        if (const std::string refusal = Hearing::refusalIn(text); !refusal.empty()) m_events.passwordRefused(refusal);
     } catch (const std::exception& e) {
         fail(kReplyProcedure, e);
     }

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Hearing.h"
 #include "app/Pauses.h"
+#include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/Socket.h"
 #include "base/AppError.h"
@@ -79,6 +81,10 @@ public:
     }
     // A broadcast is complete, or the poll has asked for the status.
     virtual void requestsSent() {}
+    // What the server echoed of a broadcast in the chat form, once its echoes have had their time.
+    virtual void heard(const Hearing::Verdict& verdict) { (void)verdict; }
+    // The server refused the password (its reply).
+    virtual void passwordRefused(const std::string& reply) { (void)reply; }
 };
 
 // A reply datagram as the console shows it: every reply header (the packet
@@ -94,8 +100,9 @@ std::string ConsoleTextOfReply(const std::string& datagram, const std::string& p
 // failure means (the window stops, the service carries on).
 class RconSession {
 public:
+    // heardTimer times the wait for a broadcast's echoes; the clock tells when it began.
     RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
-                Pauses& pauses, ISessionEvents& events);
+                platform::ITimer& heardTimer, Pauses& pauses, platform::IClock& clock, ISessionEvents& events);
     RconSession(const RconSession&) = delete;
     RconSession& operator=(const RconSession&) = delete;
 
@@ -120,6 +127,7 @@ public:
     // during a pause and a failure box.
     void messageTimerTicked();
     void statusTimerTicked();
+    void heardTimerTicked();
     void datagramsWaiting();
     // One datagram, taken and told as a reply.
     void receiveReply();
@@ -142,9 +150,12 @@ private:
     platform::ISocket& m_socket;
     platform::ITimer& m_messageTimer;
     platform::ITimer& m_statusTimer;
+    platform::ITimer& m_heardTimer;
     Pauses& m_pauses;
+    platform::IClock& m_clock;
     ISessionEvents& m_events;
     RconState m_state;
+    Hearing m_hearing;
     const std::string m_sPacketPrefix;
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;

@@ -33,7 +33,8 @@ frmMain::frmMain(const FormControls& controls, const FormServices& services, Pro
       m_s(services),
       m_profile(std::move(profile)),
       m_oErrorLog(services.fileSystem, services.clock, services.messageBox),
-      m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, services.sleeper, *this) {}
+      m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, controls.tmrHeard, services.sleeper,
+                services.clock, *this) {}
 
 frmMain::~frmMain() = default;
 
@@ -305,6 +306,16 @@ void frmMain::reply(const std::string& consoleText) { AppendToConsole(consoleTex
 
 void frmMain::requestsSent() { MoveCaretToEnd(); }
 
+// The password's refusal stays until the next Start; what a broadcast's
+// echoes showed stands until the next one's.
+void frmMain::heard(const Hearing::Verdict& verdict) {
+    if (!m_c.lblHeard.warning()) m_c.lblHeard.show(heardText(verdict), false);
+}
+
+void frmMain::passwordRefused(const std::string& reply) {
+    m_c.lblHeard.show("The server refused the password: " + reply, true);
+}
+
 // The window's failure path: one box (or the error log's entry), then the
 // full stop.
 void frmMain::failed(const SessionFailure& failure) {
@@ -334,6 +345,7 @@ void frmMain::cmdStart_Click() {
             return;
         }
         m_session.PrepareMessage(f.message, f.password);
+        m_c.lblHeard.show("", false);
         saveSettingsForStart();
         m_session.open(f);
         ShowRunning();
@@ -345,6 +357,8 @@ void frmMain::cmdStart_Click() {
 void frmMain::tmrServerMessage_Timer() { m_session.messageTimerTicked(); }
 
 void frmMain::tmrStatus_Timer() { m_session.statusTimerTicked(); }
+
+void frmMain::tmrHeard_Timer() { m_session.heardTimerTicked(); }
 
 void frmMain::cmdSend_Click() {
     if (m_session.sendCommand(m_c.txtSendCommand.text()) == RconSession::CommandResult::noServerYet)

@@ -45,6 +45,10 @@ struct FormControls {
     platform::ITimer& tmrServerMessage;
     platform::ITimer& tmrStatus;
     platform::ISocket& udpPeerA;
+    // Beside the indicator: what the server made of the last broadcast, and
+    // the timer of the wait for its echoes.
+    platform::INotice& lblHeard;
+    platform::ITimer& tmrHeard;
 };
 
 // The platform services the window's logic uses.
@@ -118,6 +122,7 @@ public:
     void cmdStart_Click();
     void tmrServerMessage_Timer();
     void tmrStatus_Timer();
+    void tmrHeard_Timer();
     void cmdSend_Click();
     void udpPeerA_DataArrival(std::int32_t bytesTotal);
 
@@ -142,6 +147,8 @@ private:
     void reply(const std::string& consoleText) override;
     void failed(const SessionFailure& failure) override;
     void requestsSent() override;
+    void heard(const Hearing::Verdict& verdict) override;
+    void passwordRefused(const std::string& reply) override;
 
     void showFailure(const std::string& procedure, const std::exception& e);
     void saveConsole();

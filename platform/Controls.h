@@ -34,6 +34,16 @@ public:
     virtual void saveFile(const std::string& path) = 0;
 };
 
+// A line the window shows beside its running indicator: what the server made
+// of the last broadcast, or a warning.
+class INotice {
+public:
+    virtual ~INotice() = default;
+    virtual std::string text() const = 0;
+    virtual bool warning() const = 0;
+    virtual void show(const std::string& text, bool warning) = 0;
+};
+
 class IButton {
 public:
     virtual ~IButton() = default;

@@ -290,7 +290,14 @@ void MainWindow::buildControls() {
     bottom->addWidget(lblRunning);
     bottom->addLayout(indicatorSpot);
     bottom->addWidget(lblOnLine);
-    bottom->addSpacing(16);
+    bottom->addSpacing(12);
+    m_lblHeard = new QLabel;
+    m_lblHeard->setObjectName("lblHeard");
+    m_lblHeard->setAccessibleName("What the server made of the last broadcast");
+    // It takes the room the row has and no more: a long line is cut, and its tooltip holds it whole.
+    m_lblHeard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bottom->addWidget(m_lblHeard, 1);
+    bottom->addSpacing(12);
     auto* link = new QLabel(QString("<a href=\"%1\">Author's website</a>").arg(app::kAuthorWebsite));
     link->setObjectName("SSHotLink1");
     link->setTextFormat(Qt::RichText);
@@ -308,6 +315,8 @@ void MainWindow::buildControls() {
     m_tmrStatus = new QTimer(this);
     m_tmrStatus->setObjectName("tmrStatus");
     m_tmrStatus->setTimerType(Qt::PreciseTimer);
+    m_tmrHeard = new QTimer(this);
+    m_tmrHeard->setObjectName("tmrHeard");
 
     setTabOrder(m_txtIP, m_cmdIP);
     setTabOrder(m_cmdIP, m_txtPort);
@@ -340,6 +349,8 @@ void MainWindow::buildControls() {
     m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
     m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
     m_statusTimer = std::make_unique<Timer>(m_tmrStatus);
+    m_heardTimer = std::make_unique<Timer>(m_tmrHeard);
+    m_heardNotice = std::make_unique<Notice>(m_lblHeard);
 
     // Laid out and polished now, so that the size the window is centred with
     // is the size it shows with (at least what its layout needs).
@@ -365,7 +376,9 @@ app::FormControls MainWindow::controls() {
                              .imgNotConnected = *m_notConnectedImage,
                              .tmrServerMessage = *m_messageTimer,
                              .tmrStatus = *m_statusTimer,
-                             .udpPeerA = m_socket};
+                             .udpPeerA = m_socket,
+                             .lblHeard = *m_heardNotice,
+                             .tmrHeard = *m_heardTimer};
 }
 
 // The preview and the console's colours follow the message, the game box
@@ -401,6 +414,7 @@ void MainWindow::bind(app::frmMain& form) {
     connect(m_txtSendCommand, &QLineEdit::returnPressed, this, [this] { m_form->cmdSend_Click(); });
     connect(m_tmrServerMessage, &QTimer::timeout, this, [this] { m_form->tmrServerMessage_Timer(); });
     connect(m_tmrStatus, &QTimer::timeout, this, [this] { m_form->tmrStatus_Timer(); });
+    connect(m_tmrHeard, &QTimer::timeout, this, [this] { m_form->tmrHeard_Timer(); });
     connect(&m_watcher, &SocketWatcher::arrived, this,
             [this](std::int32_t bytes) { m_form->udpPeerA_DataArrival(bytes); });
     connect(m_toolbar, &GameToolbar::toolClicked, this,

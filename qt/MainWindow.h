@@ -136,6 +136,8 @@ private:
     QLabel* m_imgNotConnected = nullptr;
     QTimer* m_tmrServerMessage = nullptr;
     QTimer* m_tmrStatus = nullptr;
+    QTimer* m_tmrHeard = nullptr;
+    QLabel* m_lblHeard = nullptr;
 
     std::unique_ptr<ComboField> m_ipField;
     std::unique_ptr<LineField> m_portField, m_passwordField, m_sendCommandField;
@@ -144,7 +146,8 @@ private:
     std::unique_ptr<ConsoleView> m_console;
     std::unique_ptr<Button> m_startButton;
     std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;
-    std::unique_ptr<Timer> m_messageTimer, m_statusTimer;
+    std::unique_ptr<Timer> m_messageTimer, m_statusTimer, m_heardTimer;
+    std::unique_ptr<Notice> m_heardNotice;
 };
 
 }  // namespace qtgui

@@ -99,4 +99,13 @@ void Timer::setInterval(std::int32_t milliseconds) {
     if (m_timer) m_timer->setInterval(milliseconds);
 }
 
+void Notice::show(const std::string& text, bool warning) {
+    m_text = text;
+    m_warning = warning;
+    if (!m_label) return;
+    m_label->setText(fromLatin1(text));
+    m_label->setToolTip(fromLatin1(text));
+    m_label->setStyleSheet(warning ? "QLabel { color: #c0392b; font-weight: bold; }" : "");
+}
+
 }  // namespace qtgui

@@ -71,6 +71,21 @@ private:
     QPointer<QLabel> m_label;
 };
 
+// A label beside the indicator; a warning shows in red. The whole text is
+// its tooltip too, for a line longer than the room it has.
+class Notice : public platform::INotice {
+public:
+    explicit Notice(QLabel* label) : m_label(label) {}
+    std::string text() const override { return m_text; }
+    bool warning() const override { return m_warning; }
+    void show(const std::string& text, bool warning) override;
+
+private:
+    QPointer<QLabel> m_label;
+    std::string m_text;
+    bool m_warning = false;
+};
+
 class Timer : public platform::ITimer {
 public:
     explicit Timer(QTimer* timer) : m_timer(timer) {}

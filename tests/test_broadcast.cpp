@@ -272,3 +272,56 @@ TEST(Failures, EveryProcedureShowsTheMessageOfItsNumberOnceThenStops) {
             EXPECT_TRUE(h.sleeper.pauses.empty()) << "the failing line ends the broadcast";
         }
 }
+
+// After a broadcast in the chat form the window says how many of its lines
+// the server echoed, and a refused password until the next Start; the plain
+// form claims nothing.
+TEST(Heard, TheEchoesOfABroadcastAreCountedAndARefusedPasswordStaysUntilTheNextStart) {
+    const std::string H = P + "print\n";
+    const struct {
+        const char* game;
+        std::vector<std::string> replies;
+        bool stopFirst;
+        const char* notice;
+        bool warning;
+    } cases[] = {
+        {"Quake 3 Arena",
+         {H + "console: A\n", H + "console: 50. .t.\n"},
+         false,
+         "2 of 3 lines heard at 09:05; not heard: line 3",
+         false},
+        {"Elite Force",
+         {H + "console: A\n" + H + "console: B\n", H + "console: 50. .t.\n"},
+         false,
+         "3 of 3 lines heard at 09:05",
+         false},
+        {"Quake 3 Arena",
+         {H + "Bad rconpassword.\n"},
+         false,
+         "The server refused the password: Bad rconpassword.",
+         true},
+        {"Quake 3 Arena", {H + "console: A\n"}, true, "", false},  // stopped: no echo can come
+        {"Return to Castle Wolfenstein", {H + "console: A\n"}, false, "", false},
+    };
+    for (const auto& c : cases) {
+        Ready h(c.game, "A\r\n\r\nB\r\n50% \xE9t\xE9");
+        h.txtSeverMessageTime.value = "1";
+        h.frm->cmdStart_Click();
+        h.ticks(1);
+        for (const std::string& reply : c.replies) {
+            h.udpPeerA.incoming.push_back(reply);
+            h.frm->udpPeerA_DataArrival(1);
+        }
+        if (c.stopFirst) h.frm->cmdStop_Click();
+        EXPECT_EQ(h.tmrHeard.on, !c.stopFirst && std::string(c.game) != "Return to Castle Wolfenstein") << c.game;
+        if (h.tmrHeard.on) {
+            EXPECT_EQ(h.tmrHeard.period, 5000);
+        }
+        h.frm->tmrHeard_Timer();
+        EXPECT_FALSE(h.tmrHeard.on);
+        EXPECT_EQ(h.lblHeard.shown, c.notice) << c.game;
+        EXPECT_EQ(h.lblHeard.warned, c.warning) << c.game;
+        h.frm->cmdStart_Click();
+        EXPECT_EQ(h.lblHeard.shown, "");
+    }
+}

@@ -16,7 +16,7 @@ namespace win32 {
 namespace {
 
 constexpr const char* kClassName = "VexmondWindow";
-constexpr UINT_PTR kMessageTimer = 1, kStatusTimer = 2;
+constexpr UINT_PTR kMessageTimer = 1, kStatusTimer = 2, kHeardTimer = 4;
 
 enum : WORD {
     kFirstControl = 1000,
@@ -299,6 +299,7 @@ void MainWindow::buildControls() {
     HWND notConnected = add("imgNotConnected", "STATIC", "Not running", SS_OWNERDRAW | SS_NOTIFY);
     ShowWindow(connected, SW_HIDE);
     add("lblOnLine", "STATIC", "Offline", label);
+    HWND heard = add("lblHeard", "STATIC", "", label | SS_ENDELLIPSIS | SS_NOPREFIX);
     HWND link = add("SSHotLink1", "STATIC", "Author's website", label | SS_NOTIFY);
 
     // The up-down controls step their buddies' numbers, nothing else.
@@ -329,6 +330,8 @@ void MainWindow::buildControls() {
     m_imgNotConnected = std::make_unique<ImageControl>(notConnected);
     m_tmrServerMessage = std::make_unique<WindowTimer>(m_hwnd, kMessageTimer);
     m_tmrStatus = std::make_unique<WindowTimer>(m_hwnd, kStatusTimer);
+    m_tmrHeard = std::make_unique<WindowTimer>(m_hwnd, kHeardTimer);
+    m_lblHeard = std::make_unique<NoticeControl>(heard);
     m_toolbar->onShownChange = [this] { showColours(); };
     showColours();
 }
@@ -453,7 +456,9 @@ void MainWindow::layout() {
     tx += scaled(22);
     flow("lblOnLine", textWidth("lblOnLine"));
     const int link = textWidth("SSHotLink1");
-    place("SSHotLink1", std::max(tx + scaled(16), margin + inner - link), ty, link, row);
+    const int linkX = std::max(tx + scaled(16), margin + inner - link);
+    place("lblHeard", tx + scaled(8), ty, std::max(0, linkX - tx - scaled(16)), row);
+    place("SSHotLink1", linkX, ty, link, row);
     least = std::max(least, tx + scaled(16) + link + margin);
     m_leastClient = SIZE{least, fixed + messageLeast + consoleLeast};
     InvalidateRect(m_hwnd, nullptr, TRUE);
@@ -476,7 +481,9 @@ app::FormControls MainWindow::controls() {
                              .imgNotConnected = *m_imgNotConnected,
                              .tmrServerMessage = *m_tmrServerMessage,
                              .tmrStatus = *m_tmrStatus,
-                             .udpPeerA = m_socket};
+                             .udpPeerA = m_socket,
+                             .lblHeard = *m_lblHeard,
+                             .tmrHeard = *m_tmrHeard};
 }
 
 void MainWindow::bind(app::frmMain& form) {
@@ -622,6 +629,7 @@ void MainWindow::tick(UINT_PTR id) {
     // A tick of a timer just stopped may still wait in the queue.
     if (id == kMessageTimer && m_tmrServerMessage->enabled()) m_form->tmrServerMessage_Timer();
     if (id == kStatusTimer && m_tmrStatus->enabled()) m_form->tmrStatus_Timer();
+    if (id == kHeardTimer && m_tmrHeard->enabled()) m_form->tmrHeard_Timer();
 }
 
 void MainWindow::command(WORD id, WORD code, HWND control) {
@@ -765,6 +773,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkMode(dc, TRANSPARENT);
         if (which == control("lblWarning")) SetTextColor(dc, RGB(0xc0, 0x39, 0x2b));
         if (which == control("SSHotLink1")) SetTextColor(dc, RGB(0x00, 0x33, 0xcc));
+        if (m_lblHeard && which == m_lblHeard->handle() && m_lblHeard->warning()) SetTextColor(dc, RGB(0xc0, 0x39, 0x2b));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:

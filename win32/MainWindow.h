@@ -122,7 +122,8 @@ private:
     std::unique_ptr<MessagePreview> m_preview;
     std::unique_ptr<ButtonControl> m_cmdStart;
     std::unique_ptr<ImageControl> m_imgConnected, m_imgNotConnected;
-    std::unique_ptr<WindowTimer> m_tmrServerMessage, m_tmrStatus;
+    std::unique_ptr<WindowTimer> m_tmrServerMessage, m_tmrStatus, m_tmrHeard;
+    std::unique_ptr<NoticeControl> m_lblHeard;
 };
 
 }  // namespace win32

@@ -68,6 +68,25 @@ private:
     HWND m_hwnd;
 };
 
+// A STATIC beside the indicator; the window draws a warning in red, and a
+// line longer than its room ends in an ellipsis.
+class NoticeControl : public platform::INotice {
+public:
+    explicit NoticeControl(HWND label) : m_hwnd(label) {}
+    std::string text() const override { return windowText(m_hwnd); }
+    bool warning() const override { return m_warning; }
+    void show(const std::string& text, bool warning) override {
+        m_warning = warning;
+        SetWindowTextA(m_hwnd, text.c_str());
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+    }
+    HWND handle() const { return m_hwnd; }
+
+private:
+    HWND m_hwnd;
+    bool m_warning = false;
+};
+
 // A window timer (WM_TIMER): never queues missed ticks, as Windows makes a
 // timer message only when nothing else waits.
 class WindowTimer : public platform::ITimer {

@@ -48,6 +48,14 @@ struct FakeButton : platform::IButton {
     void setEnabled(bool e) override { on = e; }
 };
 
+struct FakeNotice : platform::INotice {
+    std::string shown;
+    bool warned = false;
+    std::string text() const override { return shown; }
+    bool warning() const override { return warned; }
+    void show(const std::string& t, bool w) override { shown = t, warned = w; }
+};
+
 struct FakeImage : platform::IImage {
     bool shown;
     explicit FakeImage(bool initial) : shown(initial) {}

@@ -18,8 +18,9 @@ struct FormHarness : testsupport::TestServices {
     FakeRichText txtOutput;
     FakeButton cmdStart;
     FakeImage imgConnected{false}, imgNotConnected{true};
-    FakeTimer tmrServerMessage, tmrStatus;
+    FakeTimer tmrServerMessage, tmrStatus, tmrHeard;
     FakeSocket udpPeerA;
+    FakeNotice lblHeard;
     std::unique_ptr<app::frmMain> frm;
 
     FormHarness() { recreate(); }
@@ -44,7 +45,9 @@ struct FormHarness : testsupport::TestServices {
                                                                .imgNotConnected = imgNotConnected,
                                                                .tmrServerMessage = tmrServerMessage,
                                                                .tmrStatus = tmrStatus,
-                                                               .udpPeerA = udpPeerA},
+                                                               .udpPeerA = udpPeerA,
+                                                               .lblHeard = lblHeard,
+                                                               .tmrHeard = tmrHeard},
                                              services(boxes, pauses), app::Profile(profile));
     }
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <cstdlib>
 
 #include "qt/GameToolbar.h"
@@ -101,5 +102,57 @@ TEST_F(OpenArenaPeer, BroadcastsPollsAndSendsCommandsToARealServer) {
     live->form.cmdSend_Click();
     ASSERT_TRUE(waitFor([&] { return count(console(), "map: oa_dm1") > before; })) << console();
     EXPECT_TRUE(live->window.controls().cmdStart.enabled());
+    EXPECT_TRUE(live->boxes.shown.empty());
+}
+
+// What the players see and what the server took, against the real server: the
+// preview shows a line as the server echoes it; the lines it echoed are
+// counted, one it dropped (its rcon budget spent by another client at the
+// same address) is named, and a wrong password is a warning beside the
+// indicator until the next Start.
+TEST_F(OpenArenaPeer, ThePreviewShowsWhatTheServerPassesOnAndTheEchoesTellWhichLinesItTook) {
+    live->window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
+    auto c = live->window.controls();
+    c.txtMsg.setText("^1Sale 50% off \xE9t\xE9\r\nsecond line\r\nthird line");
+    c.txtSeverMessageTime.setText("1");
+    const std::string preview = live->find<QPlainTextEdit>("txtMsgPreview")->toPlainText().toStdString();
+    live->form.cmdStart_Click();
+    ASSERT_TRUE(waitFor([&] { return console().find("map: oa_dm1") != std::string::npos; })) << console();
+
+    live->form.tmrServerMessage_Timer();
+    ASSERT_TRUE(waitFor([&] { return console().find("console: third line") != std::string::npos; })) << console();
+    EXPECT_EQ(preview.substr(0, preview.find("  ")), "Sale 50. off .t.");
+    EXPECT_NE(console().find("console: ^1Sale 50. off .t.\r\n"), std::string::npos);  // as it came
+    live->form.tmrHeard_Timer();
+    EXPECT_EQ(c.lblHeard.text().substr(0, 19), "3 of 3 lines heard ") << c.lblHeard.text();
+
+    // Another client at this address spends the budget the server gives it
+    // while the first line's pause lasts; the third line waits for a new one.
+    testsupport::UdpPeer other;
+    int pause = 0;
+    live->sleeper.during = [&] {
+        if (++pause == 1)
+            for (int i = 0; i < 12; ++i) other.sendTo(server.port(), std::string(4, '\xFF') + "rcon s3cret status");
+        if (pause == 2) QTest::qWait(2200);
+    };
+    live->form.tmrServerMessage_Timer();
+    live->sleeper.during = nullptr;
+    QTest::qWait(500);
+    live->form.tmrHeard_Timer();
+    EXPECT_EQ(c.lblHeard.text().substr(0, 19), "2 of 3 lines heard ") << c.lblHeard.text();
+    EXPECT_NE(c.lblHeard.text().find("; not heard: line 2"), std::string::npos) << c.lblHeard.text();
+
+    QTest::qWait(1100);
+    c.txtPassword.setText("wrong");
+    live->form.cmdStop_Click();
+    live->form.cmdStart_Click();
+    live->form.tmrServerMessage_Timer();
+    ASSERT_TRUE(waitFor([&] { return c.lblHeard.warning(); })) << console();
+    EXPECT_EQ(c.lblHeard.text(), "The server refused the password: Bad rconpassword.");
+    live->form.tmrHeard_Timer();
+    EXPECT_TRUE(c.lblHeard.warning()) << "the warning stays until the next Start";
+    c.txtPassword.setText("s3cret");
+    live->form.cmdStart_Click();
+    EXPECT_EQ(c.lblHeard.text(), "");
     EXPECT_TRUE(live->boxes.shown.empty());
 }
