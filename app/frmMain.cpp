@@ -312,9 +312,7 @@ void frmMain::heard(const Hearing::Verdict& verdict) {
     if (!m_c.lblHeard.warning()) m_c.lblHeard.show(heardText(verdict), false);
 }
 
-void frmMain::passwordRefused(const std::string& reply) {
-    m_c.lblHeard.show("The server refused the password: " + reply, true);
-}
+void frmMain::passwordRefused(const std::string& reply) { m_c.lblHeard.show("Password refused: " + reply, true); }
 
 // The window's failure path: one box (or the error log's entry), then the
 // full stop.

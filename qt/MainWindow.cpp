@@ -248,6 +248,15 @@ void MainWindow::buildControls() {
     m_cmdSave->setObjectName("cmdSave");
     m_cmdClear = new QPushButton("Clear");
     m_cmdClear->setObjectName("cmdClear");
+    // The link stands under the console, so that the row of the indicator
+    // has room for what the server made of the last broadcast.
+    auto* link = new QLabel(QString("<a href=\"%1\">Author's website</a>").arg(app::kAuthorWebsite));
+    link->setObjectName("SSHotLink1");
+    link->setTextFormat(Qt::RichText);
+    link->setOpenExternalLinks(true);
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    link->setAccessibleName("Author's website");
+    consoleButtons->addWidget(link);
     consoleButtons->addStretch(1);
     consoleButtons->addWidget(m_cmdSave);
     consoleButtons->addWidget(m_cmdClear);
@@ -265,7 +274,7 @@ void MainWindow::buildControls() {
     bottom->addWidget(m_cmdStart);
     bottom->addWidget(m_cmdStop);
     bottom->addWidget(m_cmdClose);
-    bottom->addStretch(1);
+    bottom->addSpacing(16);
     auto* lblRunning = label("Status:", "lblRunning");
     m_imgConnected = new QLabel;
     m_imgConnected->setObjectName("imgConnected");
@@ -297,14 +306,6 @@ void MainWindow::buildControls() {
     // It takes the room the row has and no more: a long line is cut, and its tooltip holds it whole.
     m_lblHeard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bottom->addWidget(m_lblHeard, 1);
-    bottom->addSpacing(12);
-    auto* link = new QLabel(QString("<a href=\"%1\">Author's website</a>").arg(app::kAuthorWebsite));
-    link->setObjectName("SSHotLink1");
-    link->setTextFormat(Qt::RichText);
-    link->setOpenExternalLinks(true);
-    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    link->setAccessibleName("Author's website");
-    bottom->addWidget(link);
     page->addLayout(bottom);
 
     setCentralWidget(central);

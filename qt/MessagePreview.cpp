@@ -1,5 +1,7 @@
 #include "qt/MessagePreview.h"
 
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -23,6 +25,9 @@ MessagePreview::MessagePreview() {
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A line longer than the view scrolls sideways; the scroll bar keeps its
+    // room, so that it never takes a row of the lines.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName("Preview of the message as the players see it");
     setToolTip(app::kPreviewTip);
@@ -31,11 +36,13 @@ MessagePreview::MessagePreview() {
 
 void MessagePreview::showMessage(const QString& message, const std::string& gameName) {
     document()->clear();
+    m_lengths.clear();
     const QStringList lines = message.split(QLatin1Char('\n'));
     // A row a line, as many as the rule gives, and the rest scrolls (the
     // view scrolls unless the rows and the margins leave a pixel spare).
     setFixedHeight(app::previewRows(static_cast<std::size_t>(lines.size())) * fontMetrics().lineSpacing() +
-                   2 * static_cast<int>(document()->documentMargin()) + 1 + 2 * frameWidth());
+                   2 * static_cast<int>(document()->documentMargin()) + 1 + 2 * frameWidth() +
+                   horizontalScrollBar()->sizeHint().height());
     if (message.isEmpty()) return;
     // What goes on the wire: a character outside ISO-8859-1 is sent as '?'.
     std::vector<app::WireLine> wire;
@@ -50,6 +57,7 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
     bool first = true;
     for (const app::PreviewLine& line : app::previewOf(wire, gameName)) {
         if (!std::exchange(first, false)) cursor.insertBlock(QTextBlockFormat());
+        m_lengths.emplace_back(line.length, line.seen);
         if (line.skipped) {
             cursor.setBlockFormat(skipped);
             continue;
@@ -62,11 +70,26 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
             if (run.marks) format.setToolTip(QString::fromStdString(app::markTip(run.marks, "ISO-8859-1")));
             cursor.insertText(fromLatin1(run.text), format);
         }
-        if (line.seen) {
-            QTextCharFormat format;
-            format.setForeground(line.length > line.seen ? QColor(0xE0, 0x60, 0x60) : kLengthColour);
-            cursor.insertText(QString("  %1/%2").arg(line.length).arg(app::kSeenChatBytes), format);
-        }
+    }
+}
+
+void MessagePreview::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    const QRect view = viewport()->rect().adjusted(0, 0, -4, 0);
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF row = blockBoundingGeometry(block).translated(contentOffset());
+        if (row.top() > view.bottom()) break;
+        const auto index = static_cast<std::size_t>(block.blockNumber());
+        if (index >= m_lengths.size() || !m_lengths[index].second) continue;
+        const auto [length, seen] = m_lengths[index];
+        const QString bytes = QString(" %1/%2").arg(length).arg(app::kSeenChatBytes);
+        QRect box = painter.fontMetrics().boundingRect(bytes);
+        box.moveTopRight(QPoint(view.right(), static_cast<int>(row.top())));
+        box.setHeight(static_cast<int>(row.height()));
+        painter.fillRect(box.adjusted(0, 0, viewport()->rect().right() - box.right(), 0), QColor(0x20, 0x20, 0x20));
+        painter.setPen(length > seen ? QColor(0xE0, 0x60, 0x60) : kLengthColour);
+        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, bytes);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qtgui {
 
@@ -17,6 +19,14 @@ public:
     MessagePreview();
     // The message as the message field holds it (lines ended by line feeds).
     void showMessage(const QString& message, const std::string& gameName);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Each line's bytes and those the players read (0: no limit), drawn at
+    // the right of its row.
+    std::vector<std::pair<std::size_t, std::size_t>> m_lengths;
 };
 
 }  // namespace qtgui

@@ -295,11 +295,7 @@ TEST(Heard, TheEchoesOfABroadcastAreCountedAndARefusedPasswordStaysUntilTheNextS
          false,
          "3 of 3 lines heard at 09:05",
          false},
-        {"Quake 3 Arena",
-         {H + "Bad rconpassword.\n"},
-         false,
-         "The server refused the password: Bad rconpassword.",
-         true},
+        {"Quake 3 Arena", {H + "Bad rconpassword.\n"}, false, "Password refused: Bad rconpassword.", true},
         {"Quake 3 Arena", {H + "console: A\n"}, true, "", false},  // stopped: no echo can come
         {"Return to Castle Wolfenstein", {H + "console: A\n"}, false, "", false},
     };

@@ -439,6 +439,9 @@ void MainWindow::layout() {
     // The console and its buttons.
     place("fraStatus", margin, y, inner, fixedStatus + consoleFlex);
     place("txtOutput", x, y + top, inner - 2 * pad, consoleFlex);
+    // The link stands under the console, so that the row of the indicator
+    // has room for what the server made of the last broadcast.
+    place("SSHotLink1", x, y + top + consoleFlex + gap, textWidth("SSHotLink1"), row);
     place("cmdSave", margin + inner - scaled(168), y + top + consoleFlex + gap, scaled(76), row);
     place("cmdClear", margin + inner - scaled(84), y + top + consoleFlex + gap, scaled(76), row);
     y += fixedStatus + consoleFlex + margin / 2;
@@ -455,11 +458,8 @@ void MainWindow::layout() {
     place("imgNotConnected", tx, ty + (row - scaled(18)) / 2, scaled(18), scaled(18));
     tx += scaled(22);
     flow("lblOnLine", textWidth("lblOnLine"));
-    const int link = textWidth("SSHotLink1");
-    const int linkX = std::max(tx + scaled(16), margin + inner - link);
-    place("lblHeard", tx + scaled(8), ty, std::max(0, linkX - tx - scaled(16)), row);
-    place("SSHotLink1", linkX, ty, link, row);
-    least = std::max(least, tx + scaled(16) + link + margin);
+    place("lblHeard", tx + scaled(8), ty, std::max(0, margin + inner - tx - scaled(8)), row);
+    least = std::max(least, tx + scaled(16) + margin);
     m_leastClient = SIZE{least, fixed + messageLeast + consoleLeast};
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
@@ -773,7 +773,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkMode(dc, TRANSPARENT);
         if (which == control("lblWarning")) SetTextColor(dc, RGB(0xc0, 0x39, 0x2b));
         if (which == control("SSHotLink1")) SetTextColor(dc, RGB(0x00, 0x33, 0xcc));
-        if (m_lblHeard && which == m_lblHeard->handle() && m_lblHeard->warning()) SetTextColor(dc, RGB(0xc0, 0x39, 0x2b));
+        if (m_lblHeard && which == m_lblHeard->handle() && m_lblHeard->warning())
+            SetTextColor(dc, RGB(0xc0, 0x39, 0x2b));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:

@@ -148,7 +148,7 @@ TEST_F(OpenArenaPeer, ThePreviewShowsWhatTheServerPassesOnAndTheEchoesTellWhichL
     live->form.cmdStart_Click();
     live->form.tmrServerMessage_Timer();
     ASSERT_TRUE(waitFor([&] { return c.lblHeard.warning(); })) << console();
-    EXPECT_EQ(c.lblHeard.text(), "The server refused the password: Bad rconpassword.");
+    EXPECT_EQ(c.lblHeard.text(), "Password refused: Bad rconpassword.");
     live->form.tmrHeard_Timer();
     EXPECT_TRUE(c.lblHeard.warning()) << "the warning stays until the next Start";
     c.txtPassword.setText("s3cret");
