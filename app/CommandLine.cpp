@@ -38,43 +38,59 @@ bool answeredWithoutDisplay(const std::vector<std::string>& arguments) {
     return false;
 }
 
-std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>& arguments, CommandLine& options,
-                                                 const std::string& lineEnd, bool slashOptions) {
+std::optional<CommandLineAnswer> readProgramOptions(const std::vector<std::string>& arguments,
+                                                    const ProgramOptions& program, std::string& profile,
+                                                    const std::string& lineEnd, bool slashOptions) {
     const auto mistake = [&](const std::string& what) {
-        return CommandLineAnswer{
-            2, "",
-            support::replaceAll("vexmond: " + what + "\nTry 'vexmond --help' for the options.\n", "\n", lineEnd)};
+        return CommandLineAnswer{2, "",
+                                 support::replaceAll(program.program + ": " + what + "\nTry '" + program.program +
+                                                         " --help' for the options.\n",
+                                                     "\n", lineEnd)};
     };
     bool help = false, version = false;
-    CommandLine read;
+    std::string named;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         const std::string option = slashOptions && a.size() > 1 && a[0] == '/' ? "--" + a.substr(1) : a;
+        std::string problem;
         if (isHelp(option)) {
             help = true;
         } else if (isVersion(option)) {
             version = true;
-        } else if (option == "--start") {
-            read.start = true;
         } else if (option == "--profile" || option.rfind("--profile=", 0) == 0) {
             if (option == "--profile" && i + 1 >= arguments.size()) return mistake("Missing value after '--profile'.");
-            read.profile = option == "--profile" ? arguments[++i] : option.substr(10);
-            if (const std::string problem = Profile::nameProblem(read.profile); !problem.empty())
-                return mistake("'" + read.profile + "' cannot be a profile: " + problem + ".");
+            named = option == "--profile" ? arguments[++i] : option.substr(10);
+            if (const std::string wrong = Profile::nameProblem(named); !wrong.empty())
+                return mistake("'" + named + "' cannot be a profile: " + wrong + ".");
+        } else if (const std::size_t taken = program.read(option, arguments, i, problem);
+                   taken > 0 || !problem.empty()) {
+            if (!problem.empty()) return mistake(problem);
+            i += taken - 1;
         } else if (option.rfind("-", 0) == 0) {
-            return mistake("Unknown option '" +
-                           option.substr(option.find_first_not_of('-') == std::string::npos
-                                             ? option.size()
-                                             : option.find_first_not_of('-')) +
-                           "'.");
+            const std::size_t name = option.find_first_not_of('-');
+            return mistake("Unknown option '" + option.substr(name == std::string::npos ? option.size() : name) + "'.");
         } else {
             return mistake("Unexpected argument '" + a + "'.");
         }
     }
-    if (help) return CommandLineAnswer{0, support::replaceAll(helpText(), "\n", lineEnd), ""};
-    if (version) return CommandLineAnswer{0, std::string("vexmond ") + kVersion + lineEnd, ""};
-    options = read;
+    if (help) return CommandLineAnswer{0, support::replaceAll(program.help, "\n", lineEnd), ""};
+    if (version) return CommandLineAnswer{0, program.program + " " + kVersion + lineEnd, ""};
+    profile = named;
     return std::nullopt;
+}
+
+std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>& arguments, CommandLine& options,
+                                                 const std::string& lineEnd, bool slashOptions) {
+    bool start = false;
+    const ProgramOptions window{"vexmond", helpText(),
+                                [&](const std::string& option, const auto&, std::size_t, std::string&) -> std::size_t {
+                                    if (option != "--start") return 0;
+                                    start = true;
+                                    return 1;
+                                }};
+    auto answer = readProgramOptions(arguments, window, options.profile, lineEnd, slashOptions);
+    if (!answer) options.start = start;
+    return answer;
 }
 
 }  // namespace app

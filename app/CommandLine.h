@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,9 +24,30 @@ struct CommandLineAnswer {
     std::string out, err;
 };
 
+// What a program of Vexmond's reads of its command line besides the options
+// they all share (--help, --version, --profile): its name, its help text
+// (lines ended by "\n") and a reader of its own options. The reader is given
+// the option to read, the arguments and the option's index among them; it
+// answers how many arguments it took (0: none of its options), or sets the
+// mistake to tell.
+struct ProgramOptions {
+    using Reader = std::function<std::size_t(const std::string& option, const std::vector<std::string>& arguments,
+                                             std::size_t at, std::string& mistake)>;
+    std::string program;
+    std::string help;
+    Reader read;
+};
+
+// Reads the shared options and, through the program's reader, its own; the
+// profile is set only when the program is to run (no answer). "/start" and
+// "/?" are taken for "--start" and "--?", as Windows programs take them,
+// where slashOptions is set.
+std::optional<CommandLineAnswer> readProgramOptions(const std::vector<std::string>& arguments,
+                                                    const ProgramOptions& program, std::string& profile,
+                                                    const std::string& lineEnd = "\n", bool slashOptions = false);
+
 // Reads the arguments (without the program's name) into options; an answer
-// when the program is not to run. "/start" and "/?" are taken for "--start"
-// and "--?", as Windows programs take them, where slashOptions is set.
+// when the program is not to run.
 std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>& arguments, CommandLine& options,
                                                  const std::string& lineEnd = "\n", bool slashOptions = false);
 

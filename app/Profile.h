@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/RconSession.h"
 #include "platform/Controls.h"
 #include "platform/FileSystem.h"
 
@@ -43,6 +44,24 @@ private:
 // The store's section of the window's fields, and that of a named profile's toolbar.
 inline constexpr const char* kFieldsSection = "_Vexmond";
 inline constexpr const char* kToolbarSection = "Toolbar";
+
+// The window's fields in a profile's store (section kFieldsSection) as the
+// window reads them: the value's name, the field it fills and the text of a
+// missing one. The server's address is the first entry of the address
+// history (section "IPs"), not a value of its own.
+struct StoredField {
+    const char* name;
+    std::string ServerFields::*field;
+    const char* missing;
+};
+inline const StoredField kStoredFields[] = {
+    {"Password", &ServerFields::password, ""},    {"Port", &ServerFields::port, ""},
+    {"Msg", &ServerFields::message, ""},          {"Msg_Timer", &ServerFields::messageInterval, "5"},
+    {"Msg_Delay", &ServerFields::lineDelay, "5"},
+};
+// The address history's section and the most entries it keeps.
+inline constexpr const char* kHistorySection = "IPs";
+inline constexpr std::int16_t kHistoryCount = 10;
 
 // Appends the separator to a directory that does not end in one; returns it.
 std::string& AddBackslash(std::string& path, char separator = '/');

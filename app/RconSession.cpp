@@ -34,9 +34,13 @@ std::uint32_t lineDelayMilliseconds(const std::string& delayField) {
     return ms == 0 ? 2000u : static_cast<std::uint32_t>(ms);
 }
 
+double messageIntervalTicks(const std::string& intervalField) {
+    const double interval = support::leadingNumber(intervalField);
+    return interval == 0 ? 5 : interval;
+}
+
 RconSession::RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
-                         platform::ITimer& heardTimer, Pauses& pauses, platform::IClock& clock,
-                         ISessionEvents& events)
+                         platform::ITimer& heardTimer, Pauses& pauses, platform::IClock& clock, ISessionEvents& events)
     : m_socket(socket),
       m_messageTimer(messageTimer),
       m_statusTimer(statusTimer),
@@ -75,13 +79,20 @@ void RconSession::PrepareMessage(const std::string& message, const std::string& 
 }
 
 void RconSession::open(const ServerFields& fields) {
+    connect(fields);
+    send(statusRequest(fields));
+    startTimers();
+}
+
+void RconSession::connect(const ServerFields& fields) {
     if (m_socket.state() == platform::kSocketOpen) m_socket.close();
     m_socket.setRemoteHost(support::trimBlanks(fields.address));
     m_socket.setRemotePort(support::Variant::String(support::trimBlanks(fields.port)).toLong());
     m_socket.bind();
     m_bServerKnown = true;
+}
 
-    send(statusRequest(fields));
+void RconSession::startTimers() {
     m_messageTimer.setInterval(kMessageTimerPeriod);
     m_messageTimer.setEnabled(true);
     m_statusTimer.setInterval(kStatusTimerPeriod);
@@ -89,6 +100,7 @@ void RconSession::open(const ServerFields& fields) {
 }
 
 void RconSession::stop() {
+    ++m_stops;
     skipOnFailure([&] {
         if (m_socket.state() == platform::kSocketOpen) m_socket.close();
     });
@@ -103,7 +115,10 @@ std::string RconSession::statusRequest(const ServerFields& fields) const {
     return statusCommand(m_state.g_sRconWord, fields.password);
 }
 
-void RconSession::send(const std::string& commandText) { m_socket.sendData(m_sPacketPrefix + commandText); }
+void RconSession::send(const std::string& commandText) {
+    if (m_bReopen && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
+    m_socket.sendData(m_sPacketPrefix + commandText);
+}
 
 void RconSession::messageTimerTicked() {
     m_pauses.tick(m_messageTimer, [this] { messageTick(); });
@@ -124,13 +139,12 @@ void RconSession::messageTick() {
     try {
         m_lMessageTicks = countTick(m_lMessageTicks);
         const ServerFields fields = m_events.fields();
-        double interval = support::leadingNumber(fields.messageInterval);
-        if (interval == 0) interval = 5;
-        if (m_lMessageTicks < interval) return;
+        if (m_lMessageTicks < messageIntervalTicks(fields.messageInterval)) return;
         const std::uint32_t delay = lineDelayMilliseconds(fields.lineDelay);
         // In the chat form the server echoes each line it takes; the plain
         // form's line is a command of its own, of which nothing is claimed.
         if (usesChatForm(m_state.g_sGameName)) m_hearing.begin(m_clock.now());
+        const std::uint32_t stops = m_stops;
         for (std::size_t i = 0;
              i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
             const std::string& line = m_state.g_asMessageLines[i];
@@ -140,6 +154,9 @@ void RconSession::messageTick() {
             m_hearing.expect(i + 1, Hearing::echoOf(passedOn(line, m_state.g_sGameName)));
             m_events.lineSent(i, line);
             m_pauses.sleep(delay);
+            // Stopped during the pause (the service told to end): the rest
+            // of the message stays unsent, as after a failure.
+            if (m_stops != stops) return;
         }
         m_events.requestsSent();
         m_lMessageTicks = 0;

@@ -119,9 +119,18 @@ public:
     static const char* missingField(const ServerFields& fields);
     void PrepareMessage(const std::string& message, const std::string& password);
     void open(const ServerFields& fields);
-    // The socket closed and both timers off, every step tried.
+    // Both timers on at their periods, as open() leaves them.
+    void startTimers();
+    // The socket closed and both timers off, every step tried. A broadcast
+    // stopped during one of its pauses sends no more lines.
     void stop();
     bool running() const { return m_messageTimer.enabled(); }
+
+    // For an owner that nobody watches (the service), whose schedule goes on
+    // after a failure: a send that finds the socket closed (its server not
+    // found at Start, or closed since) first opens it to the server the
+    // fields name then.
+    void reopenBeforeSends(bool on) { m_bReopen = on; }
 
     // The timers' ticks and the socket's report that datagrams wait; held
     // during a pause and a failure box.
@@ -144,6 +153,7 @@ public:
 private:
     void messageTick();
     void statusTick();
+    void connect(const ServerFields& fields);
     void send(const std::string& commandText);
     std::string statusRequest(const ServerFields& fields) const;
 
@@ -160,9 +170,14 @@ private:
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
     bool m_bServerKnown = false;  // a Start has opened the socket once
+    bool m_bReopen = false;
+    std::uint32_t m_stops = 0;  // how often stop() has run
 };
 
 // The pause after each line, in milliseconds, for a delay field's text.
 std::uint32_t lineDelayMilliseconds(const std::string& delayField);
+// The message timer's ticks from one broadcast to the next, for an interval
+// field's text: 0 (a text that is no number included) means 5.
+double messageIntervalTicks(const std::string& intervalField);
 
 }  // namespace app

@@ -1,5 +1,8 @@
 #include "app/SocketMessages.h"
 
+#include "app/frmMain.h"
+#include "platform/ExeName.h"
+
 namespace app {
 
 const char* socketMessage(std::int32_t number, bool replyHandler) {
@@ -19,6 +22,22 @@ const char* socketMessage(std::int32_t number, bool replyHandler) {
     case 11001: return "Host not found, unable to connect to server";
     case 40026: return "Wrong Protocol";
     default: return nullptr;
+    }
+}
+
+void tellFailure(const SessionFailure& failure, platform::IMessageBox& boxes, support::modErrorLog& errorLog) {
+    namespace mb = platform::mb;
+    switch (failure.telling) {
+    case SessionFailure::Telling::tableMessage:
+        boxes.show(failure.text + kNineBlanks, mb::kOkOnly + mb::kExclamation, kAppTitle);
+        break;
+    case SessionFailure::Telling::ownDescription:
+        boxes.show(failure.text, mb::kOkOnly + mb::kExclamation, kAppTitle);
+        break;
+    case SessionFailure::Telling::errorLog:
+        errorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + failure.procedure + "(Sub)", 0, true,
+                          false, true, &failure.error, "");
+        break;
     }
 }
 

@@ -10,6 +10,9 @@
 
 namespace app {
 
+using support::latin1Of;
+using support::utf8Of;
+
 namespace {
 
 constexpr const char* kLayoutMagic = "Vexmond toolbar layout 2";
@@ -42,40 +45,6 @@ std::string fromBase64(std::string_view text) {
             bits -= 8;
             out += static_cast<char>((v >> bits) & 0xFF);
         }
-    }
-    return out;
-}
-
-// The game's 8-bit text and UTF-8, one character a byte (ISO-8859-1); a
-// character UTF-8 holds beyond it reads as '?'.
-std::string utf8Of(std::string_view latin1) {
-    std::string out;
-    for (char c : latin1) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::string latin1Of(std::string_view utf8) {
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) {
-            out += utf8[i];
-            continue;
-        }
-        std::size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if ((b == 0xC2 || b == 0xC3) && i + 1 < utf8.size())
-            out += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
-        else
-            out += '?';
-        i += std::min(extra, utf8.size() - 1 - i);
     }
     return out;
 }

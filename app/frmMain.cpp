@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/SocketMessages.h"
 #include "app/modIP.h"
 #include "settings/CAppSettings.h"
 #include "settings/CSmartComboBox.h"
@@ -46,7 +47,7 @@ void frmMain::Form_Load() {
     });
     skipOnFailure([&] { m_oAppSettings->Init("Quorlan", m_profile.appName()); });
     skipOnFailure([&] {
-        m_oIPHistory->Init(&m_c.txtIP, true, true, m_oAppSettings.get(), "IPs", 10);
+        m_oIPHistory->Init(&m_c.txtIP, true, true, m_oAppSettings.get(), kHistorySection, kHistoryCount);
         m_oIPHistory->Load();
     });
 
@@ -317,20 +318,7 @@ void frmMain::passwordRefused(const std::string& reply) { m_c.lblHeard.show("Pas
 // The window's failure path: one box (or the error log's entry), then the
 // full stop.
 void frmMain::failed(const SessionFailure& failure) {
-    skipOnFailure([&] {
-        switch (failure.telling) {
-        case SessionFailure::Telling::tableMessage:
-            m_s.messageBox.show(withBlanks(failure.text), mb::kOkOnly + mb::kExclamation, kAppTitle);
-            break;
-        case SessionFailure::Telling::ownDescription:
-            m_s.messageBox.show(failure.text, mb::kOkOnly + mb::kExclamation, kAppTitle);
-            break;
-        case SessionFailure::Telling::errorLog:
-            m_oErrorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + failure.procedure + "(Sub)", 0,
-                                 true, false, true, &failure.error, "");
-            break;
-        }
-    });
+    skipOnFailure([&] { tellFailure(failure, m_s.messageBox, m_oErrorLog); });
     cmdStop_Click();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,40 @@ inline std::string replaceAll(std::string_view s, std::string_view what, std::st
         out.append(with);
         start = at + what.size();
     }
+}
+
+// 8-bit text (ISO-8859-1, one character a byte) and UTF-8; a character
+// UTF-8 holds beyond ISO-8859-1 reads as '?'.
+inline std::string utf8Of(std::string_view latin1) {
+    std::string out;
+    for (char c : latin1) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+inline std::string latin1Of(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) {
+            out += utf8[i];
+            continue;
+        }
+        std::size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        if ((b == 0xC2 || b == 0xC3) && i + 1 < utf8.size())
+            out += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+        else
+            out += '?';
+        i += std::min(extra, utf8.size() - 1 - i);
+    }
+    return out;
 }
 
 }  // namespace support
