@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/DatagramSource.h"
 #include "platform/Socket.h"
 #include "base/AppError.h"
 
@@ -185,8 +186,8 @@ struct FakeMessageBox : platform::IMessageBox {
 // (11001, as for any name under .invalid), a second bind (10022), a send on a closed socket (10058), a
 // datagram over 65 507 bytes (10040). An error arranged with failNext is
 // raised by the next send or read only, as the kernel reports a pending
-// error once.
-struct FakeSocket : platform::ISocket {
+// error once. A handle of its own while open, for a loop to watch.
+struct FakeSocket : platform::ISocket, platform::IDatagramSource {
     std::string host;
     std::int32_t port = 0;
     bool open = false;
@@ -224,6 +225,8 @@ struct FakeSocket : platform::ISocket {
     long pendingDatagramSize() override {
         return open && !incoming.empty() ? static_cast<long>(incoming.front().size()) : -1;
     }
+    platform::SocketHandle descriptor() const override { return open ? 7 : -1; }
+    void watch(std::function<void(platform::SocketHandle)>, std::function<void()>) override {}
     void close() override {
         ++closes;
         if (failClose) throw base::AppError(10038, "vexmond.Winsock", "not a socket");

@@ -4,8 +4,12 @@
 # or Win32 header, nor a backend, nor a front-end. The front-ends know no
 # backend, except their composition roots (main.cpp), each its own family:
 # the Qt front-end (qt/) includes no Win32 header, the Win32 one (win32/) no
-# Qt and no POSIX header. The Win32 backends (platform/win/) include no Qt
-# and no POSIX header, the POSIX backends no Win32 header.
+# Qt and no POSIX header, and neither the other front-ends. The service
+# (service/) includes no Qt and no other front-end; its system's waits are
+# its only files with a system's headers (service/Posix* POSIX, service/Win*
+# Win32), and its main.cpp the only one with backends. The Win32 backends
+# (platform/win/) include no Qt and no POSIX header, the POSIX backends no
+# Win32 header.
 set -u
 root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 cd "$root" || exit 2
@@ -25,7 +29,7 @@ for f in $logic $interfaces; do
   report "$f includes Qt" "$(grep -nE '^#include <Q' "$f")"
   report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")"
   report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
-  report "$f includes a backend or a front-end" "$(grep -nE '^#include "(platform/posix|platform/win|qt|win32)/' "$f")"
+  report "$f includes a backend or a front-end" "$(grep -nE '^#include "(platform/posix|platform/win|qt|win32|service)/' "$f")"
 done
 frontends=$(find qt win32 -name '*.h' -o -name '*.cpp' 2>/dev/null | sort)
 for f in $frontends; do
@@ -35,10 +39,21 @@ for f in $frontends; do
     *) report "$f includes a backend" "$(grep -nE '^#include "platform/(posix|win)/' "$f")" ;;
   esac
   case "$f" in
-    qt/*) report "$f includes a Win32 header or the other front-end" \
-            "$(grep -nE "^#include (<($win32)\.h>|\"win32/)" "$f")" ;;
-    win32/*) report "$f includes Qt, a POSIX header or the other front-end" \
-               "$(grep -nE "^#include (<Q|<($posix)\.h>|\"qt/)" "$f")" ;;
+    qt/*) report "$f includes a Win32 header or another front-end" \
+            "$(grep -nE "^#include (<($win32)\.h>|\"(win32|service)/)" "$f")" ;;
+    win32/*) report "$f includes Qt, a POSIX header or another front-end" \
+               "$(grep -nE "^#include (<Q|<($posix)\.h>|\"(qt|service)/)" "$f")" ;;
+  esac
+done
+service=$(find service -name '*.h' -o -name '*.cpp' 2>/dev/null | sort)
+for f in $service; do
+  report "$f includes Qt or another front-end" "$(grep -nE '^#include (<Q|"(qt|win32)/)' "$f")"
+  [[ "$f" == service/main.cpp ]] || report "$f includes a backend" "$(grep -nE '^#include "platform/(posix|win)/' "$f")"
+  case "$f" in
+    service/main.cpp) ;;
+    service/Posix*) report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")" ;;
+    service/Win*) report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")" ;;
+    *) report "$f includes a POSIX or a Win32 header" "$(grep -nE "^#include <($posix|$win32)\.h>" "$f")" ;;
   esac
 done
 for f in $(find platform/win -name '*.h' -o -name '*.cpp' | sort); do
@@ -51,4 +66,4 @@ for f in $(find platform/posix -name '*.h' -o -name '*.cpp' | sort); do
   report "$f includes a Win32 backend" "$(grep -nE '^#include "platform/win/' "$f")"
 done
 if ((failed)); then exit 1; fi
-echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(echo $frontends | wc -w) front-end files, $(find platform/posix platform/win -name '*.h' -o -name '*.cpp' | wc -l) backend files"
+echo "layers hold: $(echo $logic $interfaces | wc -w) logic and interface files, $(echo $frontends $service | wc -w) front-end files, $(find platform/posix platform/win -name '*.h' -o -name '*.cpp' | wc -l) backend files"

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <cstdlib>
 
 #include "qt/GameToolbar.h"
 #include "tests/support/LiveWindow.h"
@@ -29,13 +28,8 @@ std::size_t count(const std::string& text, const std::string& what) {
 class OpenArenaPeer : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testsupport::OpenArenaServer::installed()) {
-            const char* ci = std::getenv("CI");
-            if (ci && std::string(ci) == "true")
-                FAIL() << "openarena-server is not installed; the test command installs it (apt-get install "
-                          "openarena-server)";
-            GTEST_SKIP() << "openarena-server is not installed: apt-get install openarena-server";
-        }
+        if (const std::string missing = testsupport::OpenArenaServer::missing(); !missing.empty())
+            GTEST_SKIP() << missing;
         ASSERT_TRUE(server.start()) << server.log();
         live = std::make_unique<testsupport::LiveWindow>();
         auto c = live->window.controls();

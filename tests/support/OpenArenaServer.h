@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QStringList>
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/TempDir.h"
@@ -22,16 +25,26 @@ public:
         struct stat st {};
         return ::stat(kBinary, &st) == 0;
     }
+    // Why a test of it cannot run (a failure under CI), or empty when it can.
+    static std::string missing() {
+        if (installed()) return {};
+        const char* ci = std::getenv("CI");
+        if (ci && std::string(ci) == "true")
+            ADD_FAILURE() << "openarena-server is not installed; the test command installs it";
+        return "openarena-server is not installed: apt-get install openarena-server";
+    }
 
     explicit OpenArenaServer(std::string password) : m_password(std::move(password)) {}
     ~OpenArenaServer() { stop(); }
 
-    // Starts the server and waits until it answers rcon; false when it does not.
-    bool start() {
-        {
+    // Starts the server (on a free port, or the one given) and waits until it
+    // answers rcon; false when it does not.
+    bool start(int port = 0) {
+        if (port == 0) {
             UdpPeer probe;  // a free port, given back at once
-            m_port = probe.port();
+            port = probe.port();
         }
+        m_port = port;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", QString::fromStdString(m_home.path()));
         m_server.setProcessEnvironment(environment);

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/Pauses.h"
+#include "app/Profile.h"
+#include "app/RconSession.h"
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/Socket.h"
+#include "service/ServiceLog.h"
+#include "service/ServiceLoop.h"
+#include "service/ServiceProfile.h"
+#include "support/modErrorLog.h"
+
+namespace service {
+
+// The services the service is built on.
+struct ServiceParts {
+    ServiceLoop& loop;
+    platform::ISocket& socket;
+    platform::IRegistry& registry;
+    platform::IFileSystem& files;
+    platform::IClock& clock;
+    ServiceLog& log;
+};
+
+// The service's presenter over the rcon session of one profile's server, as
+// frmMain is the window's: Start with the profile's settings, then the
+// session's schedule on the service's loop until the end. Nobody watches it,
+// so what the window would show in a box is logged, and the schedule goes
+// on: the next tick tries again, opening the socket again if it has to.
+// Start's checks cannot be answered by anyone: they end it.
+class Service : private app::ISessionEvents, private platform::IMessageBox {
+public:
+    Service(const ServiceParts& parts, app::Profile profile);
+    ~Service() override;
+    Service(const Service&) = delete;
+    Service& operator=(const Service&) = delete;
+
+    // Starts and runs until told to end: 0 then, or 1 when Start's checks
+    // refuse the profile.
+    int run();
+    // Reads the profile again: its message, timings and game from the next
+    // tick on, the tick counts kept; a server moved elsewhere is opened at
+    // once. A profile Start would refuse is not taken.
+    void reload();
+    // Stops the session, in the middle of a pause too.
+    void end();
+
+    const app::RconSession& session() const { return m_session; }
+
+private:
+    void open();
+    std::string summary() const;
+
+    app::ServerFields fields() override { return m_settings.fields; }
+    void reply(const std::string& consoleText) override;
+    void failed(const app::SessionFailure& failure) override;
+    void lineSent(std::size_t index, const std::string& line) override;
+    void heard(const app::Hearing::Verdict& verdict) override;
+    void passwordRefused(const std::string& reply) override;
+    int show(const std::string& text, int style, const std::string& title) override;
+
+    ServiceParts m_parts;
+    const app::Profile m_profile;
+    support::modErrorLog m_errorLog;
+    std::unique_ptr<platform::ITimer> m_messageTimer, m_statusTimer, m_heardTimer;
+    app::Pauses m_pauses;
+    app::RconSession m_session;
+    ProfileSettings m_settings;
+};
+
+}  // namespace service

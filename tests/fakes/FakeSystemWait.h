@@ -1,0 +1,49 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <map>
+
+#include "service/SystemWait.h"
+
+namespace fakes {
+
+// A clock that moves only while the loop waits: to the deadline, or to the
+// next thing the test arranged before it (a signal, a datagram). A signal
+// the wait does not watch for stays pending; a wait for ever with nothing
+// arranged ends the service and fails the test.
+struct FakeSystemWait : service::ISystemWait {
+    std::int64_t clock = 0;
+    unsigned pending = 0;
+    std::multimap<std::int64_t, std::function<void()>> arranged;
+
+    void at(std::int64_t ms, std::function<void()> what) { arranged.emplace(ms, std::move(what)); }
+    void signalAt(std::int64_t ms, unsigned signal) {
+        at(ms, [this, signal] { pending |= signal; });
+    }
+
+    std::int64_t now() override { return clock; }
+    void waitUntil(std::int64_t deadline, platform::SocketHandle, unsigned wakeFor) override {
+        if (pending & wakeFor) return;
+        if (!arranged.empty() && arranged.begin()->first <= deadline) {
+            auto next = arranged.extract(arranged.begin());
+            clock = std::max(clock, next.key());
+            next.mapped()();
+        } else if (deadline == std::numeric_limits<std::int64_t>::max()) {
+            ADD_FAILURE() << "the loop waits for ever";
+            pending |= kEnd;
+        } else {
+            clock = deadline;
+        }
+    }
+    unsigned takeSignals(unsigned which) override {
+        const unsigned taken = pending & which;
+        pending &= ~taken;
+        return taken;
+    }
+};
+
+}  // namespace fakes
