@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build directory, looks inside it, checks
-# its desktop entry, installs it into a private dpkg root, starts the
-# installed program from its desktop entry's command, and removes it again.
+# Builds the Debian packages from a build directory, looks inside them, checks
+# the desktop entry and the service's unit, installs them into a private dpkg
+# root, starts the installed window from its desktop entry's command and
+# configures the installed service, and removes them again. The service's
+# package depends on no window system.
 set -euo pipefail
 build="$1"
 work=$(mktemp -d)
@@ -10,6 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/out/vexmond_*.deb)
+service=$(ls "$work"/out/vexmond-service_*.deb)
 
 info=$(dpkg-deb --info "$deb")
 grep -q '^ Package: vexmond$' <<<"$info" || fail "package name"
@@ -25,7 +28,21 @@ for f in ./usr/bin/vexmond ./usr/share/applications/vexmond.desktop \
   grep -q " $f\$" <<<"$contents" || fail "missing $f"
 done
 
+info=$(dpkg-deb --info "$service")
+grep -q '^ Package: vexmond-service$' <<<"$info" || fail "service package name"
+depends=$(grep '^ Depends:' <<<"$info")
+for lib in libc6 libstdc++6; do grep -q "$lib" <<<"$depends" || fail "the service's Depends lacks $lib: $depends"; done
+if grep -qiE 'libx|xcb|qt|wayland|libgl|libegl|xkb|fontconfig|freetype|gtk|sdl' <<<"$depends"; then
+  fail "the service depends on a window system: $depends"
+fi
+contents=$(dpkg-deb --contents "$service")
+for f in ./usr/bin/vexmond-service ./usr/lib/systemd/user/vexmond@.service ./usr/share/man/man1/vexmond-service.1.gz; do
+  grep -q " $f\$" <<<"$contents" || fail "the service's package lacks $f"
+done
+
 dpkg-deb -x "$deb" "$work/x"
+dpkg-deb -x "$service" "$work/x"
+zcat "$work/x/usr/share/man/man1/vexmond-service.1.gz" | grep -q '^.SH NAME' || fail "the service's manual page"
 desktop-file-validate "$work/x/usr/share/applications/vexmond.desktop" || fail "desktop entry does not validate"
 man -l "$work/x/usr/share/man/man1/vexmond.1.gz" >/dev/null 2>&1 || zcat "$work/x/usr/share/man/man1/vexmond.1.gz" | grep -q '^.SH NAME' || fail "manual page"
 
@@ -33,9 +50,18 @@ man -l "$work/x/usr/share/man/man1/vexmond.1.gz" >/dev/null 2>&1 || zcat "$work/
 root="$work/root"
 mkdir -p "$root/var/lib/dpkg/updates" "$root/var/lib/dpkg/info"
 touch "$root/var/lib/dpkg/status"
-dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb" >"$work/dpkg.log" 2>&1 ||
-  { cat "$work/dpkg.log"; fail "install"; }
-[[ -x "$root/usr/bin/vexmond" ]] || fail "installed program"
+dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb" "$service" \
+  >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "install"; }
+[[ -x "$root/usr/bin/vexmond" && -x "$root/usr/bin/vexmond-service" ]] || fail "installed programs"
+# The unit's directives, an instance of it naming the program where this root holds it.
+if command -v systemd-analyze >/dev/null; then
+  mkdir -p "$work/unit"
+  sed "s|^ExecStart=vexmond-service |ExecStart=$root/usr/bin/vexmond-service |" \
+    "$root/usr/lib/systemd/user/vexmond@.service" >"$work/unit/vexmond@check.service"
+  # A directive it cannot parse is only warned of: any word from it fails.
+  systemd-analyze verify --man=no "$work/unit/vexmond@check.service" >"$work/verify.log" 2>&1 &&
+    [[ ! -s "$work/verify.log" ]] || { cat "$work/verify.log"; fail "the unit does not verify"; }
+fi
 
 # The desktop entry's command, on the offscreen platform, ended as a session end would.
 exec_line=$(grep '^Exec=' "$root/usr/share/applications/vexmond.desktop" | cut -d= -f2)
@@ -48,9 +74,14 @@ kill -0 "$pid" 2>/dev/null || { cat "$work/run.log"; fail "the installed program
 kill -TERM "$pid"
 wait "$pid" || { cat "$work/run.log"; fail "the installed program did not end cleanly on SIGTERM"; }
 [[ -f "$work/home/data/vexmond/ATBconfig.atb" ]] || fail "no layout file written at unload"
+# The installed service configures a profile the window then reads, with no display.
+env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" \
+  "$root/usr/bin/vexmond-service" --profile check --set IP=127.0.0.1 Port=27960 Password=pw Msg=Hi --show \
+  >"$work/service.log" 2>&1 || { cat "$work/service.log"; fail "the installed service's --set and --show"; }
+grep -q '^Password   \*\*\*$' "$work/service.log" || { cat "$work/service.log"; fail "the service's --show"; }
 
-dpkg --root="$root" --force-not-root --force-script-chrootless -r vexmond >"$work/dpkg.log" 2>&1 ||
+dpkg --root="$root" --force-not-root --force-script-chrootless -r vexmond vexmond-service >"$work/dpkg.log" 2>&1 ||
   { cat "$work/dpkg.log"; fail "remove"; }
 left=$({ find "$root/usr" -type f 2>/dev/null || true; } | wc -l)
 [[ "$left" -eq 0 ]] || fail "files left after removal: $(find "$root/usr" -type f)"
-echo "package $(basename "$deb") checked: contents, desktop entry, install, start, remove"
+echo "packages $(basename "$deb") and $(basename "$service") checked: contents, dependencies, desktop entry, unit, install, start, configure, remove"
