@@ -37,7 +37,7 @@ struct ServicePeer : ::testing::Test, testsupport::TestServices {
     platform::posix::PosixUdpSocket socket;
     service::PosixSystemWait system;
     std::int64_t slice = 50;  // real milliseconds a wait takes before its deadline is made to come
-    testsupport::FastForwardWait wait{system, [this] { return slice; }};
+    testsupport::FastForwardWait wait{system, [this](bool) { return slice; }};
     service::ServiceLoop loop{wait, socket};
     std::string logged;
     std::function<void(const std::string&)> onLine = [](const std::string&) {};
