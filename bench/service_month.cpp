@@ -10,12 +10,11 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <thread>
 
 #include "bench/ProcessMemory.h"
+#include "bench/StatusPeer.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixUdpSocket.h"
@@ -23,21 +22,10 @@
 #include "service/Service.h"
 #include "tests/support/FastForwardWait.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/UdpPeer.h"
 
 namespace {
 
 constexpr std::int64_t kMonth = 30LL * 24 * 3600 * 1000;
-
-std::string playerList() {
-    std::string list = std::string(4, '\xFF') +
-                       "print\nmap: oa_dm1\nnum score ping name            lastmsg address               qport rate\n";
-    for (int i = 0; list.size() < 2048; ++i)
-        list += "  " + std::to_string(i % 10) + "    12   48 ^1Player^7" + std::to_string(i) + "        0 10.0.0." +
-                std::to_string(i) + ":27960  1234 25000\n";
-    list.resize(2047);
-    return list + "\n";
-}
 
 // The time made to pass, and the end once thirty days have.
 struct Month : testsupport::FastForwardWait {
@@ -80,24 +68,7 @@ std::int64_t programResident(const char* program, const testsupport::TempDir& ho
 
 int main(int argc, char** argv) {
     testsupport::TempDir home;
-    testsupport::UdpPeer peer;
-    const std::string reply = playerList();
-    std::atomic<bool> stop{false};
-    std::atomic<long> statusRequests{0}, broadcasts{0};
-    std::thread answering([&] {
-        while (true) {
-            const std::string got = peer.receive(50);
-            if (got == "<none>") {
-                if (stop) break;
-            } else if (got.find(" status") != std::string::npos) {
-                ++statusRequests;
-                peer.reply(reply);
-            } else {
-                ++broadcasts;
-            }
-        }
-    });
-
+    benchsupport::StatusPeer peer;
     platform::posix::HiveRegistry registry(home / "vexmond");
     platform::posix::PosixFileSystem files;
     platform::posix::SystemClock clock;
@@ -112,7 +83,8 @@ int main(int argc, char** argv) {
     service::PosixSystemWait system;
     // A reply on its way is waited for, where the loop takes it (not in a
     // pause); otherwise the next deadline comes at once.
-    Month wait(system, [&](bool watching) -> std::int64_t { return watching && replies < statusRequests ? 2000 : 0; });
+    Month wait(system,
+               [&](bool watching) -> std::int64_t { return watching && replies < peer.statusRequests ? 2000 : 0; });
     service::ServiceLoop loop(wait, socket);
     service::ServiceLog log(
         clock,
@@ -134,23 +106,22 @@ int main(int argc, char** argv) {
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
     const std::int64_t residentAtEnd = benchsupport::residentBytes();
     const std::int64_t heapAtEnd = benchsupport::heapInUse();
-    const long answered = statusRequests;
+    const long answered = peer.statusRequests;
     const std::int64_t program = argc > 1 ? programResident(argv[1], home) : -1;
-    stop = true;
-    answering.join();
+    peer.stop();
 
     const long statusTicks = kMonth / 63000, messageTicks = kMonth / 65535;
     std::printf(
         "service month: %ld message ticks (%ld lines sent, the peer got %ld), %ld status requests (%ld replies "
         "logged), %ld log lines; CPU %.2f s; resident %lld KB at the first reply, %lld KB after the month (%+lld "
         "KB), heap in use %+lld KB; the program itself: %lld KB resident at its first reply\n",
-        messageTicks, sent, broadcasts.load(), answered, replies, lines, seconds(cpuEnd) - seconds(cpuStart),
+        messageTicks, sent, peer.broadcasts.load(), answered, replies, lines, seconds(cpuEnd) - seconds(cpuStart),
         static_cast<long long>(residentAtStart / 1024), static_cast<long long>(residentAtEnd / 1024),
         static_cast<long long>((residentAtEnd - residentAtStart) / 1024),
         static_cast<long long>((heapAtEnd - heapAtStart) / 1024), static_cast<long long>(program / 1024));
     // The month may end in the pause after a broadcast's first line, and
     // before the last status request's reply is in.
-    const bool whole = status == 0 && sent == broadcasts && replies >= answered - 1 && answered == statusTicks + 1 &&
-                       sent >= 2 * messageTicks - 1;
+    const bool whole = status == 0 && sent == peer.broadcasts && replies >= answered - 1 &&
+                       answered == statusTicks + 1 && sent >= 2 * messageTicks - 1;
     return whole ? 0 : 1;
 }

@@ -6,49 +6,15 @@
 
 #include <QCoreApplication>
 #include <QTest>
-#include <atomic>
-#include <thread>
 
 #include "tests/support/LiveWindow.h"
 #include "bench/ProcessMemory.h"
-#include "tests/support/UdpPeer.h"
-
-namespace {
-
-std::string playerList() {
-    std::string list = std::string(4, '\xFF') +
-                       "print\nmap: oa_dm1\nnum score ping name            lastmsg address               qport rate\n";
-    for (int i = 0; list.size() < 2048; ++i)
-        list += "  " + std::to_string(i % 10) + "    12   48 ^1Player^7" + std::to_string(i) + "        0 10.0.0." +
-                std::to_string(i) + ":27960  1234 25000\n";
-    list.resize(2047);
-    return list + "\n";
-}
-
-}  // namespace
+#include "bench/StatusPeer.h"
 
 TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
     testsupport::LiveWindow w;
-    testsupport::UdpPeer server;
-    const std::string reply = playerList();
-    std::atomic<bool> stop{false};
-    std::atomic<int> statusRequests{0}, broadcasts{0};
-    std::thread peer([&] {
-        // Until stopped and nothing more arrives: the last tick's lines may still be on their way.
-        while (true) {
-            const std::string got = server.receive(50);
-            if (got == "<none>") {
-                if (stop) break;
-                continue;
-            }
-            if (got.find(" status") != std::string::npos) {
-                ++statusRequests;
-                server.reply(reply);
-            } else {
-                ++broadcasts;
-            }
-        }
-    });
+    benchsupport::StatusPeer server;
+    const std::string reply = server.reply();
 
     auto c = w.window.controls();
     c.txtIP.setText("127.0.0.1");
@@ -88,8 +54,7 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
     }
     settle(1 + statusTicks);
     w.form.cmdStop_Click();
-    stop = true;
-    peer.join();
+    server.stop();
 
     const std::size_t consoleBytes = w.console().size() - consoleAtStart;
     const std::int64_t grown = benchsupport::residentBytes() - memoryAtStart;
@@ -99,16 +64,16 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
     QCoreApplication::processEvents();
     const std::int64_t heapLeft = benchsupport::heapInUse() - heapAtStart;
     std::printf(
-        "soak: %d message ticks (%d lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
+        "soak: %d message ticks (%ld lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
         "resident memory +%lld KB (%.2f bytes per console byte), heap in use +%lld KB, heap left once the "
         "console is emptied %+lld KB\n",
-        messageTicks, broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
+        messageTicks, server.broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
         static_cast<long long>(grown / 1024), static_cast<double>(grown) / static_cast<double>(consoleBytes),
         static_cast<long long>(heapGrown / 1024), static_cast<long long>(heapLeft / 1024));
     EXPECT_EQ(messageTicks, 39551);
     EXPECT_EQ(statusTicks, 41142);
     EXPECT_EQ(w.arrivals - 1, statusTicks);
-    EXPECT_EQ(broadcasts.load(), 2 * messageTicks);
+    EXPECT_EQ(server.broadcasts.load(), 2 * messageTicks);
     EXPECT_EQ(consoleBytes, statusTicks * app::ConsoleTextOfReply(reply, std::string(4, '\xFF')).size());
     EXPECT_TRUE(w.boxes.shown.empty());
     // Whatever a tick kept besides the console's text would be left here.
