@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <map>
 
 #include "service/SystemWait.h"
@@ -13,9 +12,10 @@ namespace fakes {
 
 // A clock that moves only while the loop waits: to the deadline, or to the
 // next thing the test arranged before it (a signal, a datagram). A signal
-// the wait does not watch for stays pending; a wait for ever with nothing
-// arranged ends the service and fails the test.
+// the wait does not watch for stays pending; a wait past the first day with
+// nothing arranged before it ends the service and fails the test.
 struct FakeSystemWait : service::ISystemWait {
+    static constexpr std::int64_t kDay = 24 * 3600 * 1000;
     std::int64_t clock = 0;
     unsigned pending = 0;
     std::multimap<std::int64_t, std::function<void()>> arranged;
@@ -32,8 +32,8 @@ struct FakeSystemWait : service::ISystemWait {
             auto next = arranged.extract(arranged.begin());
             clock = std::max(clock, next.key());
             next.mapped()();
-        } else if (deadline == std::numeric_limits<std::int64_t>::max()) {
-            ADD_FAILURE() << "the loop waits for ever";
+        } else if (deadline > kDay) {
+            ADD_FAILURE() << "the service runs on past the test's day";
             pending |= kEnd;
         } else {
             clock = deadline;
