@@ -3,8 +3,8 @@
 # mistake exits 2, --set refuses a bad value and writes nothing, --set and
 # --show round trip (the message from a file, UTF-8 text in and out on
 # Linux), a profile Start would refuse exits 1 with the window's message,
-# SIGINT ends it with 0; and on Linux, what the program links holds no window
-# system.
+# SIGINT ends it with 0; and on Linux, SIGHUP reads the profile again and
+# what the program links holds no window system.
 # check_service.sh PROGRAM [...]: the program, or the command that runs it
 # (the Windows program: its emulator first).
 set -u
@@ -56,6 +56,13 @@ check "... is refused by Start: status 1" 1 "failed: Please input a message" out
 (cd "$work" && exec "${program[@]}" --profile "$profile-bare") >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 300); do grep -q ' start: ' "$work/out" && break; sleep 0.1; done
+if ! $windows; then  # SIGHUP reads the profile again
+  "${program[@]}" --profile "$profile-bare" --set Msg_Delay=7 >/dev/null 2>&1
+  kill -HUP "$pid"
+  for _ in $(seq 100); do grep -q ' reload: ' "$work/out" && break; sleep 0.1; done
+  grep -q ' reload: .* with 7 s after each' "$work/out" && echo "ok: SIGHUP reads the profile again" ||
+    { echo "FAIL: SIGHUP: the log was:"; cat "$work/out"; fail=1; }
+fi
 kill -INT "$pid"
 wait "$pid"; rc=$?
 if [[ "$rc" != 0 ]] || [[ "$(tail -n 1 "$work/out" | tr -d '\r')" != *" stop" ]]; then
