@@ -116,7 +116,7 @@ std::string RconSession::statusRequest(const ServerFields& fields) const {
 }
 
 void RconSession::send(const std::string& commandText) {
-    if (m_bReopen && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
+    if (m_bCarryOn && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
     m_socket.sendData(m_sPacketPrefix + commandText);
 }
 
@@ -149,8 +149,14 @@ void RconSession::messageTick() {
              i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
             const std::string& line = m_state.g_asMessageLines[i];
             if (line.empty()) continue;
-            send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword, m_state.g_sSayWord,
-                                  line));
+            try {
+                send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
+                                      m_state.g_sSayWord, line));
+            } catch (const std::exception& e) {
+                if (!m_bCarryOn) throw;
+                fail(kMessageTickProcedure, e);
+                continue;
+            }
             m_hearing.expect(i + 1, Hearing::echoOf(passedOn(line, m_state.g_sGameName)));
             m_events.lineSent(i, line);
             m_pauses.sleep(delay);

@@ -129,8 +129,11 @@ public:
     // For an owner that nobody watches (the service), whose schedule goes on
     // after a failure: a send that finds the socket closed (its server not
     // found at Start, or closed since) first opens it to the server the
-    // fields name then.
-    void reopenBeforeSends(bool on) { m_bReopen = on; }
+    // fields name then, and a broadcast line that fails is told and the rest
+    // of the broadcast goes out, so that the next broadcast comes at its
+    // interval (a line too long for a datagram would otherwise send the lines
+    // before it at every tick).
+    void carryOnAfterFailures(bool on) { m_bCarryOn = on; }
 
     // The timers' ticks and the socket's report that datagrams wait; held
     // during a pause and a failure box.
@@ -170,7 +173,7 @@ private:
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
     bool m_bServerKnown = false;  // a Start has opened the socket once
-    bool m_bReopen = false;
+    bool m_bCarryOn = false;
     std::uint32_t m_stops = 0;  // how often stop() has run
 };
 

@@ -25,7 +25,7 @@ Service::Service(const ServiceParts& parts, app::Profile profile)
       m_heardTimer(parts.loop.timer([this] { m_session.heardTimerTicked(); })),
       m_pauses(parts.loop),
       m_session(parts.socket, *m_messageTimer, *m_statusTimer, *m_heardTimer, m_pauses, parts.clock, *this) {
-    m_session.reopenBeforeSends(true);
+    m_session.carryOnAfterFailures(true);
     m_parts.loop.setHandlers({[this] { m_session.datagramsWaiting(); }, [this] { reload(); }, [this] { end(); }});
 }
 

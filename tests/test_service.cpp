@@ -69,9 +69,10 @@ TEST(Service, RunsTheProfileOnTheWindowsScheduleAndLogsEveryLineWithoutThePasswo
                                 "refused: Bad rconpassword.", "stop"}));
 }
 
-// A failure is logged as the window would show it, and the next tick tries
-// again (a socket that could not be opened is opened then); Start's checks
-// end the service with 1.
+// A failure is logged as the window would show it, and the schedule goes on:
+// a socket that could not be opened is opened at the next send, a line that
+// fails leaves the rest of its broadcast to go out, and the next broadcast
+// comes at its interval. Start's checks end the service with 1.
 TEST(Service, FailuresAreLoggedWithTheWindowsTextAndTheScheduleGoesOn) {
     ServiceHarness h;
     h.ready({"Msg=A\nB", "Msg_Timer=1", "Status=1"});
@@ -80,9 +81,10 @@ TEST(Service, FailuresAreLoggedWithTheWindowsTextAndTheScheduleGoesOn) {
     h.wait.at(100000, [&] { h.socket.failNext = 10022; });
     h.wait.signalAt(150000, kEnd);
     EXPECT_EQ(h.run(), 0);
-    EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw A", P + "rcon pw B"}));
+    EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw B", P + "rcon pw A", P + "rcon pw B"}));
     const Strings expected{"failed: Host not found, unable to connect to server" + B,
                            "failed: Could not connect to server, server may be down. Check your IP and Port" + B,
+                           "sent: B",
                            "failed: Number: 10022",
                            "sent: A",
                            "sent: B",
