@@ -52,17 +52,10 @@ void frmMain::Form_Load() {
     });
 
     // A setting that cannot be read leaves its control with its design content.
-    const struct {
-        const char* key;
-        platform::ITextField& control;
-        const char* defaultValue;
-    } fields[] = {
-        {"Password", m_c.txtPassword, ""},           {"Port", m_c.txtPort, ""},           {"Msg", m_c.txtMsg, ""},
-        {"Msg_Timer", m_c.txtSeverMessageTime, "5"}, {"Msg_Delay", m_c.txtMsgDelay, "5"},
-    };
-    for (const auto& f : fields)
+    for (const StoredField& f : kStoredFields)
         skipOnFailure([&] {
-            f.control.setText(m_oAppSettings->GetSetting(kSection, f.key, Variant::String(f.defaultValue)).toText());
+            fieldControl(f.field).setText(
+                m_oAppSettings->GetSetting(kSection, f.name, Variant::String(f.missing)).toText());
         });
 
     skipOnFailure([&] {
@@ -291,6 +284,15 @@ void frmMain::saveConsole() {
 void frmMain::showFailure(const std::string& procedure, const std::exception& e) {
     m_s.messageBox.show(base::errorText(base::asAppError(e)), mb::kOkOnly + mb::kExclamation,
                         std::string(kAppTitle) + " - " + procedure);
+}
+
+platform::ITextField& frmMain::fieldControl(std::string ServerFields::*field) {
+    if (field == &ServerFields::password) return m_c.txtPassword;
+    if (field == &ServerFields::port) return m_c.txtPort;
+    if (field == &ServerFields::message) return m_c.txtMsg;
+    if (field == &ServerFields::messageInterval) return m_c.txtSeverMessageTime;
+    if (field == &ServerFields::lineDelay) return m_c.txtMsgDelay;
+    return m_c.txtStatus;
 }
 
 ServerFields frmMain::fields() {

@@ -144,6 +144,8 @@ public:
 private:
     // ISessionEvents: the fields, and what the session tells.
     ServerFields fields() override;
+    // The field that holds a stored value.
+    platform::ITextField& fieldControl(std::string ServerFields::*field);
     void reply(const std::string& consoleText) override;
     void failed(const SessionFailure& failure) override;
     void requestsSent() override;
