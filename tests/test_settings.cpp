@@ -174,6 +174,8 @@ TEST_F(HiveTest, RefusedArgumentsAndValuesLeaveTheStoreAsItWas) {
         {[&] { store.DeleteSetting("Missing"); }, 0x80044282},
         {[&] { store.SaveSetting("_Vexmond", "n", Variant::Null()); }, 0x80044284},
         {[&] { store.SaveSetting("_Vexmond", "big", Variant::Double(3e10)); }, 0x80044284},
+        // A key line that would read back as another key.
+        {[&] { store.SaveSetting("a] ;b", "n", Variant::String("x")); }, 0x80044281},
     };
     for (const auto& [call, number] : cases) EXPECT_EQ(testsupport::errorNumber(call), number);
     EXPECT_EQ(store.CompanyName(), "Co");  // stored before the second check failed

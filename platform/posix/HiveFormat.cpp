@@ -268,6 +268,12 @@ std::string foldName(std::string_view name) {
     return folded;
 }
 
+bool keyLineReadsBack(std::string_view rootName, std::string_view path) {
+    std::string back;
+    return parseKeyLine("[" + std::string(rootName) + "\\" + std::string(path) + "]", rootName, &back) &&
+           back == normalizeKeyPath(path);
+}
+
 std::string normalizeKeyPath(std::string_view path) {
     std::string out;
     std::size_t start = 0;
@@ -402,6 +408,7 @@ void Hive::replaceLines(std::size_t first, std::size_t count, const std::vector<
 }
 
 void Hive::createKey(std::string_view path) {
+    if (!keyLineReadsBack(m_rootName, path)) return;
     if (const HiveKey* key = find(path); key && !key->sections.empty()) return;
     bool header = false;
     for (const auto& line : m_lines)
@@ -415,13 +422,14 @@ void Hive::createKey(std::string_view path) {
     read();
 }
 
-void Hive::setValue(std::string_view path, const HiveValue& value) {
+bool Hive::setValue(std::string_view path, const HiveValue& value) {
+    if (!keyLineReadsBack(m_rootName, path)) return false;
     createKey(path);
     const HiveKey& key = *find(path);
     const auto it = key.valueIndex.find(foldName(value.name));
     if (it != key.valueIndex.end()) {
         const HiveValue& old = key.values[it->second];
-        if (old.type == value.type && old.data == value.data) return;
+        if (old.type == value.type && old.data == value.data) return true;
         // The value keeps the name as it was first written, as the registry's do.
         std::vector<std::string> lines = valueLines(HiveValue{old.name, value.type, value.data});
         // The lines that gave the value its data: the last place it is written.
@@ -443,6 +451,7 @@ void Hive::setValue(std::string_view path, const HiveValue& value) {
         replaceLines(after + 1, 0, lines);
     }
     read();
+    return true;
 }
 
 bool Hive::deleteValue(std::string_view path, std::string_view name) {

@@ -58,12 +58,15 @@ public:
     const HiveKey* find(std::string_view path) const;
     bool hasSubkeys(std::string_view path) const;
 
-    // Adds "[root\path]" at the end unless the key has a key line already.
+    // Adds "[root\path]" at the end unless the key has a key line already
+    // (or the line would not read back as that key).
     void createKey(std::string_view path);
     // Writes the value into the key (its key line added if need be): its
     // lines replace the ones that gave its current data, or follow the last
-    // line of the key's last section. A same-line comment is kept.
-    void setValue(std::string_view path, const HiveValue& value);
+    // line of the key's last section. A same-line comment is kept. False,
+    // and nothing written, for a path whose key line would not read back
+    // as that path (see keyLineReadsBack).
+    bool setValue(std::string_view path, const HiveValue& value);
     // Removes every line that gives the value; false if there is none.
     bool deleteValue(std::string_view path, std::string_view name);
     // Removes the key's sections; false if it has none.
@@ -85,6 +88,10 @@ const HiveValue* findValue(const HiveKey& key, std::string_view name);
 bool namesEqual(std::string_view a, std::string_view b);
 // The name with its letters folded to lower case, as names are compared.
 std::string foldName(std::string_view name);
+
+// Whether "[root\path]" reads back as that key: a name that holds "]"
+// followed by blanks and ";" ends the line there, the rest a comment.
+bool keyLineReadsBack(std::string_view rootName, std::string_view path);
 
 // Splits a key path at "\" into its names, dropping empty ones, and joins
 // them again: "Software\\Quorlan\" becomes "Software\Quorlan".

@@ -232,7 +232,8 @@ long HiveRegistry::createKey(RegKey root, const std::string& path, std::uint32_t
     if (!key) return kErrorInvalidParameter;
     if (!rootName(root)) return kErrorInvalidHandle;
     const std::string normalized = normalizeKeyPath(path);
-    if (normalized.empty() || !validName(normalized)) return kErrorInvalidParameter;
+    if (normalized.empty() || !validName(normalized) || !keyLineReadsBack(rootName(root), normalized))
+        return kErrorInvalidParameter;
     if (long st = writable(root); st != kErrorSuccess) return st;
     // The key line is written with the key's first value, in the same write
     // (or at close, for a key given no value): one reading of the file per
@@ -282,8 +283,7 @@ long HiveRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     h.snapshot.reset();  // the next query reads the file as this write left it
     const long st = modifyHive(h.root, [&](Hive& hive) {
         if (!h.created && !hive.find(h.path)) return kErrorKeyDeleted;
-        hive.setValue(h.path, HiveValue{name, type, data});
-        return kErrorSuccess;
+        return hive.setValue(h.path, HiveValue{name, type, data}) ? kErrorSuccess : kErrorInvalidParameter;
     });
     if (st == kErrorSuccess) h.created = false;
     return st;
