@@ -22,7 +22,7 @@ std::string helpText() {
            "                    fields, as a click would (for an autostart entry).\n"
            "  --profile <name>  Keep this server's fields, address history, game and\n"
            "                    toolbar apart from every other profile's (1 to 64\n"
-           "                    characters, without /, \\, .. or control characters).\n";
+           "                    characters, without /, \\, .., ] or control characters).\n";
 }
 
 }  // namespace
@@ -59,9 +59,11 @@ std::optional<CommandLineAnswer> readProgramOptions(const std::vector<std::strin
             version = true;
         } else if (option == "--profile" || option.rfind("--profile=", 0) == 0) {
             if (option == "--profile" && i + 1 >= arguments.size()) return mistake("Missing value after '--profile'.");
-            named = option == "--profile" ? arguments[++i] : option.substr(10);
+            const std::string typed = option == "--profile" ? arguments[++i] : option.substr(10);
+            named = program.profileName ? program.profileName(typed) : typed;
             if (const std::string wrong = Profile::nameProblem(named); !wrong.empty())
-                return mistake("'" + named + "' cannot be a profile: " + wrong + ".");
+                return mistake("'" + support::replaceAll(typed, std::string(1, Profile::kUnkeptCharacter), "?") +
+                               "' cannot be a profile: " + wrong + ".");
         } else if (const std::size_t taken = program.read(option, arguments, i, problem);
                    taken > 0 || !problem.empty()) {
             if (!problem.empty()) return mistake(problem);
@@ -87,7 +89,8 @@ std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>&
                                     if (option != "--start") return 0;
                                     start = true;
                                     return 1;
-                                }};
+                                },
+                                {}};
     auto answer = readProgramOptions(arguments, window, options.profile, lineEnd, slashOptions);
     if (!answer) options.start = start;
     return answer;

@@ -36,6 +36,10 @@ struct ProgramOptions {
     std::string program;
     std::string help;
     Reader read;
+    // The profile's name in the 8-bit set, from the argument as typed, where
+    // the program's arguments are not in it already (a mistake repeats the
+    // argument as typed).
+    std::function<std::string(const std::string&)> profileName;
 };
 
 // Reads the shared options and, through the program's reader, its own; the

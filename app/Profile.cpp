@@ -21,6 +21,11 @@ std::string Profile::nameProblem(const std::string& name) {
         return "a profile's name has at most " + std::to_string(kMaxNameLength) + " characters";
     if (name.find_first_of("/\\") != std::string::npos) return "a profile's name may not hold / or \\";
     if (name.find("..") != std::string::npos) return "a profile's name may not hold ..";
+    // The settings file's key line ends at a "]" that a comment follows.
+    if (name.find(']') != std::string::npos) return "a profile's name may not hold ]";
+    if (name.find(kUnkeptCharacter) != std::string::npos)
+        return "a profile's name may only hold characters of the settings' 8-bit character set (ISO-8859-1; on "
+               "Windows the ANSI code page)";
     if (std::any_of(name.begin(), name.end(), [](char c) {
             const auto byte = static_cast<unsigned char>(c);
             return byte < 0x20 || byte == 0x7F;

@@ -23,8 +23,14 @@ public:
     // The longest name a profile may have.
     static constexpr std::size_t kMaxNameLength = 64;
 
-    // Why a text cannot name a profile (empty, holding "/", "\", ".." or a
-    // control character, or too long), or empty when it can.
+    // What a front-end puts in a name, as it turns its arguments into the
+    // 8-bit set, for a character that set does not have: two names that
+    // differ there would otherwise meet in one profile.
+    static constexpr char kUnkeptCharacter = '\x1A';
+
+    // Why a text cannot name a profile (empty, holding "/", "\", "..", "]",
+    // a control character or a character the 8-bit set lacks, or too long),
+    // or empty when it can.
     static std::string nameProblem(const std::string& name);
 
     Profile() = default;  // the default profile

@@ -19,16 +19,24 @@
 
 namespace {
 
-// The arguments after the program's name, in the 8-bit set of every text.
+// The arguments after the program's name, in the 8-bit set of every text; a
+// character beyond it is marked, so that a profile's name that holds one is
+// refused rather than kept as another name's "?".
 std::vector<std::string> arguments(const QStringList& all) {
     std::vector<std::string> out;
-    for (qsizetype i = 1; i < all.size(); ++i) out.push_back(qtgui::toLatin1(all[i]));
+    for (qsizetype i = 1; i < all.size(); ++i) {
+        QString a = all[i];
+        for (QChar& c : a)
+            if (c.unicode() > 0xFF) c = QChar(app::Profile::kUnkeptCharacter);
+        out.push_back(qtgui::toLatin1(a));
+    }
     return out;
 }
 
+// The answer's 8-bit text in the terminal's own encoding.
 int answer(const app::CommandLineAnswer& a) {
-    std::fputs(a.out.c_str(), stdout);
-    std::fputs(a.err.c_str(), stderr);
+    std::fputs(qtgui::fromLatin1(a.out).toLocal8Bit().constData(), stdout);
+    std::fputs(qtgui::fromLatin1(a.err).toLocal8Bit().constData(), stderr);
     return a.status;
 }
 
@@ -36,7 +44,9 @@ int answer(const app::CommandLineAnswer& a) {
 
 int main(int argc, char** argv) {
     app::CommandLine options;
-    if (app::answeredWithoutDisplay(std::vector<std::string>(argv + 1, argv + argc))) {
+    QStringList typed;
+    for (int i = 0; i < argc; ++i) typed.push_back(QString::fromLocal8Bit(argv[i]));
+    if (app::answeredWithoutDisplay(arguments(typed))) {
         // Answered without a display; a mistake elsewhere on the line still wins.
         QCoreApplication core(argc, argv);
         qtgui::nameApplication();

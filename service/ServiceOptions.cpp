@@ -26,7 +26,8 @@ constexpr const char* kHelp =
 }  // namespace
 
 std::optional<app::CommandLineAnswer> readServiceOptions(const std::vector<std::string>& arguments,
-                                                         ServiceOptions& options, const std::string& lineEnd) {
+                                                         ServiceOptions& options, bool utf8,
+                                                         const std::string& lineEnd) {
     ServiceOptions read;
     const app::ProgramOptions service{
         "vexmond-service", kHelp,
@@ -48,7 +49,8 @@ std::optional<app::CommandLineAnswer> readServiceOptions(const std::vector<std::
             }
             if (taken == 1) mistake = "Missing FIELD=VALUE after '--set'.";
             return taken;
-        }};
+        },
+        [utf8](const std::string& typed) { return eightBitOf(typed, utf8, app::Profile::kUnkeptCharacter); }};
     auto answer = app::readProgramOptions(arguments, service, read.profile, lineEnd);
     if (!answer) options = read;
     return answer;

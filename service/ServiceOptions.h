@@ -20,7 +20,9 @@ struct ServiceOptions {
 
 // Reads the arguments (without the program's name) into options; an answer
 // when the program is not to run: help, the version, or a mistake (status 2).
+// Where the system's text is UTF-8 (utf8), the profile's name is read from it.
 std::optional<app::CommandLineAnswer> readServiceOptions(const std::vector<std::string>& arguments,
-                                                         ServiceOptions& options, const std::string& lineEnd = "\n");
+                                                         ServiceOptions& options, bool utf8,
+                                                         const std::string& lineEnd = "\n");
 
 }  // namespace service

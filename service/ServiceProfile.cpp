@@ -68,14 +68,12 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
-// Text from outside as the store keeps it: UTF-8, where the system speaks
-// it, becomes ISO-8859-1 (nothing for a character beyond); other bytes are
-// taken as the 8-bit text they already are.
+// A value as the store keeps it, or nothing when it holds a character the
+// 8-bit set lacks (which the Windows program's arguments mark as well).
 std::optional<std::string> eightBit(const std::string& text, bool utf8) {
-    if (!utf8 || !isUtf8(text)) return text;
-    std::string latin1 = support::latin1Of(text);
-    if (support::utf8Of(latin1) != text) return std::nullopt;
-    return latin1;
+    std::string kept = eightBitOf(text, utf8, app::Profile::kUnkeptCharacter);
+    if (kept.find(app::Profile::kUnkeptCharacter) != std::string::npos) return std::nullopt;
+    return kept;
 }
 
 bool allDigits(std::string_view v) {
@@ -176,6 +174,10 @@ ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& re
         if (const auto layout = app::readLayout(profile, store, files)) s.game = layout->game;
     });
     return s;
+}
+
+std::string eightBitOf(const std::string& text, bool utf8, char beyond) {
+    return utf8 && isUtf8(text) ? support::latin1Of(text, beyond) : text;
 }
 
 bool namesSettableField(const std::string& argument) {

@@ -23,6 +23,11 @@ struct ProfileSettings {
 };
 ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& registry, platform::IFileSystem& files);
 
+// Text from outside as the store keeps it: UTF-8, where the system speaks
+// it, becomes ISO-8859-1, a character beyond it `beyond`; other bytes are
+// taken as the 8-bit text they already are.
+std::string eightBitOf(const std::string& text, bool utf8, char beyond);
+
 // The fields --set takes, in the order --show lists them.
 inline constexpr const char* kSettableFields[] = {"IP",        "Port",      "Password", "Msg",
                                                   "Msg_Timer", "Msg_Delay", "Game",     "Status"};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "platform/win/WinArguments.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinUdpSocket.h"
@@ -19,13 +20,12 @@
 #endif
 #include "service/Service.h"
 #include "service/ServiceOptions.h"
-#include "support/Text.h"
 
 namespace {
 
 #ifdef _WIN32
-// The C runtime hands the arguments over in the ANSI code page, the 8-bit
-// set of every text; the output reads it as it is.
+// The arguments in the ANSI code page, the 8-bit set of every text; the
+// output reads it as it is.
 constexpr bool kUtf8 = false;
 struct Backends {
     platform::win::WinRegistry registry;
@@ -34,7 +34,7 @@ struct Backends {
     platform::win::WinUdpSocket socket;
     service::WinSystemWait wait;
 };
-std::string profileName(const std::string& argument) { return argument; }
+std::vector<std::string> arguments(int, char**) { return platform::win::ansiArguments(app::Profile::kUnkeptCharacter); }
 #else
 // The terminal, the journal and the files speak UTF-8; the store keeps
 // ISO-8859-1, as the window turns what it is given.
@@ -46,7 +46,7 @@ struct Backends {
     platform::posix::PosixUdpSocket socket;
     service::PosixSystemWait wait;
 };
-std::string profileName(const std::string& argument) { return support::latin1Of(argument); }
+std::vector<std::string> arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
 #endif
 
 int told(const app::CommandLineAnswer& answer) {
@@ -59,10 +59,9 @@ int told(const app::CommandLineAnswer& answer) {
 
 int main(int argc, char** argv) {
     service::ServiceOptions options;
-    if (const auto answer = service::readServiceOptions(std::vector<std::string>(argv + 1, argv + argc), options))
-        return told(*answer);
+    if (const auto answer = service::readServiceOptions(arguments(argc, argv), options, kUtf8)) return told(*answer);
     Backends b;
-    const app::Profile profile(profileName(options.profile));
+    const app::Profile profile(options.profile);
     if (options.configures())
         return told(service::configure(profile, options.settings, options.show, b.registry, b.files, kUtf8));
 

@@ -47,7 +47,7 @@ inline std::string replaceAll(std::string_view s, std::string_view what, std::st
 }
 
 // 8-bit text (ISO-8859-1, one character a byte) and UTF-8; a character
-// UTF-8 holds beyond ISO-8859-1 reads as '?'.
+// UTF-8 holds beyond ISO-8859-1 reads as `beyond`.
 inline std::string utf8Of(std::string_view latin1) {
     std::string out;
     for (char c : latin1) {
@@ -62,7 +62,7 @@ inline std::string utf8Of(std::string_view latin1) {
     return out;
 }
 
-inline std::string latin1Of(std::string_view utf8) {
+inline std::string latin1Of(std::string_view utf8, char beyond = '?') {
     std::string out;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
@@ -74,7 +74,7 @@ inline std::string latin1Of(std::string_view utf8) {
         if ((b == 0xC2 || b == 0xC3) && i + 1 < utf8.size())
             out += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
         else
-            out += '?';
+            out += beyond;
         i += std::min(extra, utf8.size() - 1 - i);
     }
     return out;

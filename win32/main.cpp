@@ -3,13 +3,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <string>
-#include <vector>
 
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
+#include "platform/win/WinArguments.h"
 #include "platform/win/WinCursor.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinRegistry.h"
@@ -18,20 +17,6 @@
 #include "win32/MainWindow.h"
 
 namespace {
-
-std::vector<std::string> arguments() {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> out;
-    for (int i = 1; wide && i < count; ++i) {
-        const int n = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string a(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, a.data(), n, nullptr, nullptr);
-        out.push_back(a);
-    }
-    LocalFree(wide);
-    return out;
-}
 
 // Help and version go to where the program was started from: the standard
 // handle when one was given (a pipe, a file), else the console of the
@@ -51,7 +36,7 @@ void write(DWORD which, const std::string& text) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     app::CommandLine options;
-    if (const auto answer = app::readCommandLine(arguments(), options, "\r\n", true)) {
+    if (const auto answer = app::readCommandLine(platform::win::ansiArguments(app::Profile::kUnkeptCharacter), options, "\r\n", true)) {
         write(STD_OUTPUT_HANDLE, answer->out);
         write(STD_ERROR_HANDLE, answer->err);
         return answer->status;

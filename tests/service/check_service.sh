@@ -42,7 +42,9 @@ check "an unknown option" 2 "Unknown option 'bogus'." err -- --bogus
 check "an argument" 2 "Unexpected argument 'extra'." err -- extra
 check "--set without a field" 2 "Missing FIELD=VALUE after '--set'." err -- --set
 check "an unknown field" 2 "'Colour=red' is not FIELD=VALUE of a field --set takes." err -- --set Colour=red
-check "a bad profile name" 2 "cannot be a profile" err -- --profile .. --show
+for name in .. "a] ;b" "сервер"; do
+  check "the profile name '$name'" 2 "cannot be a profile" err -- --profile "$name" --set Port=1
+done
 check "a port the window refuses" 2 "Port takes a number from 1 to 65535, not '70000'" err \
   -- --profile "$profile" --set Password=pw Port=70000
 check "... and nothing written" 0 "Password   "$'\n' out -- --profile "$profile" --show
