@@ -91,7 +91,8 @@ std::string heardText(const Hearing::Verdict& v) {
     std::string text = std::to_string(v.heard) + " of " + std::to_string(v.sent) + (v.sent == 1 ? " line" : " lines") +
                        " heard at " + at;
     for (std::size_t i = 0; i < v.notHeard.size(); ++i)
-        text += (i ? ", " : "; not heard: line ") + std::to_string(v.notHeard[i]);
+        text += (i ? ", " : v.notHeard.size() == 1 ? "; line " : "; lines ") + std::to_string(v.notHeard[i]);
+    if (!v.notHeard.empty()) text += " not heard";
     return text;
 }
 

@@ -54,7 +54,8 @@ private:
     std::vector<Expected> m_expected;
 };
 
-// "3 of 3 lines heard at 14:02", with the lines not heard after it.
+// "3 of 3 lines heard at 14:02", with the lines not heard after it
+// ("1 of 3 lines heard at 14:02; lines 2, 3 not heard").
 std::string heardText(const Hearing::Verdict& verdict);
 
 }  // namespace app

@@ -114,7 +114,9 @@ void Service::lineSent(std::size_t, const std::string& line) { m_parts.log.write
 
 void Service::heard(const app::Hearing::Verdict& verdict) { m_parts.log.write("heard", app::heardText(verdict)); }
 
-void Service::passwordRefused(const std::string& reply) { m_parts.log.write("refused", reply); }
+void Service::passwordRefused(const std::string& reply) {
+    m_parts.log.write("refused", "the server refused the password (" + reply + ")");
+}
 
 int Service::show(const std::string& text, int, const std::string&) {
     m_parts.log.write("failed", text);

@@ -288,7 +288,7 @@ TEST(Heard, TheEchoesOfABroadcastAreCountedAndARefusedPasswordStaysUntilTheNextS
         {"Quake 3 Arena",
          {H + "console: A\n", H + "console: 50. .t.\n"},
          false,
-         "2 of 3 lines heard at 09:05; not heard: line 3",
+         "2 of 3 lines heard at 09:05; line 3 not heard",
          false},
         {"Elite Force",
          {H + "console: A\n" + H + "console: B\n", H + "console: 50. .t.\n"},

@@ -79,7 +79,9 @@ TEST(Hearing, TheEchoesOfTheLinesSentMarkThemHeardAndARefusalIsTold) {
     h.hear("console: line 1\r\nconsole: line 1\r\n");
     h.hear("say: line 3 and more\r\nnot an echo: line 3\r\n");
     Hearing::Verdict v = h.close();
-    EXPECT_EQ(app::heardText(v), "3 of 4 lines heard at 14:02; not heard: line 3");
+    EXPECT_EQ(app::heardText(v), "3 of 4 lines heard at 14:02; line 3 not heard");
+    v.notHeard.push_back(5);
+    EXPECT_EQ(app::heardText(v), "3 of 4 lines heard at 14:02; lines 3, 5 not heard");
     EXPECT_FALSE(h.waiting());
 
     for (const auto& [reply, refusal] : std::initializer_list<std::pair<const char*, const char*>>{

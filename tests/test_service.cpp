@@ -65,8 +65,8 @@ TEST(Service, RunsTheProfileOnTheWindowsScheduleAndLogsEveryLineWithoutThePasswo
     EXPECT_EQ(h.lines, (Strings{"start: the default profile, server 127.0.0.1:27960, game Quake 3 Arena, 2 lines "
                                 "every 2 ticks of 65.535 s with 1.5 s after each, the status every 3 ticks of 63 s",
                                 "sent: A", "sent: B", "reply: map: oa_dm1", "reply: console: A", "reply: rcon *** say",
-                                "heard: 1 of 2 lines heard at 09:05; not heard: line 3", "reply: Bad rconpassword.",
-                                "refused: Bad rconpassword.", "stop"}));
+                                "heard: 1 of 2 lines heard at 09:05; line 3 not heard", "reply: Bad rconpassword.",
+                                "refused: the server refused the password (Bad rconpassword.)", "stop"}));
 }
 
 // A failure is logged as the window would show it, and the schedule goes on:
