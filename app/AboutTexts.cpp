@@ -1,6 +1,6 @@
 #include "app/AboutTexts.h"
 
-#include "app/frmMain.h"
+#include "app/Texts.h"
 
 namespace app {
 

@@ -62,7 +62,10 @@ void RconSession::applyGame(const std::string& gameName) {
     }
 }
 
-const char* RconSession::missingField(const ServerFields& fields) {
+namespace {
+
+// The message of the first field Start finds missing, or nullptr.
+const char* missingField(const ServerFields& fields) {
     if (support::trimBlanks(fields.address).empty()) return "Please input a server IP";
     if (support::trimBlanks(fields.port).empty()) return "Please input a server port";
     if (support::trimBlanks(fields.password).empty()) return "Please input a remote password";
@@ -70,24 +73,99 @@ const char* RconSession::missingField(const ServerFields& fields) {
     return nullptr;
 }
 
-void RconSession::PrepareMessage(const std::string& message, const std::string& password) {
-    m_state.g_asMessageLines = support::splitText(message, kCrLf);
-    const std::size_t last = m_state.g_asMessageLines.size() - 1;
+}  // namespace
+
+RconSession::PreparedMessage RconSession::PrepareMessage(const std::string& message, const std::string& password) {
+    PreparedMessage prepared;
+    prepared.lines = support::splitText(message, kCrLf);
+    const std::size_t last = prepared.lines.size() - 1;
     if (last > static_cast<std::size_t>(INT16_MAX)) throw base::runtimeError(base::kErrOverflow);
-    m_state.g_iLastMessageLine = static_cast<std::int16_t>(last);
-    m_state.g_sRconPassword = support::trimBlanks(password);
+    prepared.lastLine = static_cast<std::int16_t>(last);
+    prepared.password = support::trimBlanks(password);
+    return prepared;
 }
 
-void RconSession::open(const ServerFields& fields) {
-    connect(fields);
-    send(statusRequest(fields));
-    startTimers();
+StartResult RconSession::start(const ServerFields& fields, const std::string& game) {
+    applyGame(game);
+    return begin(fields, true, true);
+}
+
+StartResult RconSession::reload(const ServerFields& fields, const std::string& game) {
+    const RconState before = m_state;
+    applyGame(game);
+    const auto server = [](const ServerFields& f) {
+        return support::trimBlanks(f.address) + ":" + support::trimBlanks(f.port);
+    };
+    const ServerFields running = m_events.fields();
+    StartResult result = begin(fields, server(fields) != server(running), false);
+    if (result.outcome != StartResult::Outcome::started) {
+        m_state.g_sGameName = before.g_sGameName;
+        m_state.g_sRconWord = before.g_sRconWord;
+        m_state.g_sSayWord = before.g_sSayWord;
+    }
+    return result;
+}
+
+// The steps of Start, from the checks on: with reopen, the socket is opened
+// to the fields' server with a status request and the timers started;
+// without, the running session takes the new message and password only.
+StartResult RconSession::begin(const ServerFields& fields, bool reopen, bool tellFailure) {
+    StartResult result;
+    const auto failed = [&](const std::exception& e) {
+        result.outcome = StartResult::Outcome::failed;
+        result.failure = classify(kStartProcedure, e);
+        if (tellFailure) tell(*result.failure);
+        return result;
+    };
+    if (const char* missing = missingField(fields)) {
+        result.outcome = StartResult::Outcome::refused;
+        result.refusal = missing;
+        return result;
+    }
+    PreparedMessage prepared;
+    try {
+        prepared = PrepareMessage(fields.message, fields.password);
+    } catch (const std::exception& e) {
+        return failed(e);
+    }
+    m_events.starting();
+    if (reopen) {
+        const Server before = m_server;
+        const bool known = m_bServerKnown;
+        try {
+            connect(fields);
+            send(statusRequest(fields));
+        } catch (const std::exception& e) {
+            if (!m_bCarryOn) {
+                // The socket goes back to the server of the last Start, closed.
+                skipOnFailure([&] {
+                    if (m_socket.state() == platform::kSocketOpen) m_socket.close();
+                });
+                skipOnFailure([&] {
+                    m_socket.setRemoteHost(before.host);
+                    m_socket.setRemotePort(before.port);
+                });
+                m_server = before;
+                m_bServerKnown = known;
+                return failed(e);
+            }
+            // Nobody to answer: the next send opens the socket again.
+            tell(classify(kStartProcedure, e));
+        }
+        startTimers();
+    }
+    m_state.g_asMessageLines = std::move(prepared.lines);
+    m_state.g_iLastMessageLine = prepared.lastLine;
+    m_state.g_sRconPassword = std::move(prepared.password);
+    return result;
 }
 
 void RconSession::connect(const ServerFields& fields) {
     if (m_socket.state() == platform::kSocketOpen) m_socket.close();
-    m_socket.setRemoteHost(support::trimBlanks(fields.address));
-    m_socket.setRemotePort(support::Variant::String(support::trimBlanks(fields.port)).toLong());
+    m_server = Server{support::trimBlanks(fields.address),
+                      support::Variant::String(support::trimBlanks(fields.port)).toLong()};
+    m_socket.setRemoteHost(m_server.host);
+    m_socket.setRemotePort(m_server.port);
     m_socket.bind();
     m_bServerKnown = true;
 }
@@ -227,7 +305,7 @@ void RconSession::receiveReply() {
     }
 }
 
-void RconSession::fail(const std::string& procedure, const std::exception& e) {
+SessionFailure RconSession::classify(const std::string& procedure, const std::exception& e) const {
     const base::AppError error = base::asAppError(e);
     const bool replyHandler = procedure == kReplyProcedure;
     SessionFailure failure{procedure, error, SessionFailure::Telling::errorLog, error.description()};
@@ -237,8 +315,14 @@ void RconSession::fail(const std::string& procedure, const std::exception& e) {
     } else if (replyHandler) {
         failure.telling = SessionFailure::Telling::ownDescription;
     }
-    // No tick and no reply runs while it is told: one failure, one box.
+    return failure;
+}
+
+// No tick and no reply runs while a failure is told: one failure, one box.
+void RconSession::tell(const SessionFailure& failure) {
     skipOnFailure([&] { m_pauses.holdEvents([&] { m_events.failed(failure); }); });
 }
+
+void RconSession::fail(const std::string& procedure, const std::exception& e) { tell(classify(procedure, e)); }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,9 @@ public:
     virtual ~ISessionEvents() = default;
     // The server's settings as they stand now.
     virtual ServerFields fields() = 0;
+    // Start's (or a reload's) checks have passed: the settings are taken and
+    // the socket is about to be opened (the window keeps its fields then).
+    virtual void starting() {}
     // A reply, as the console shows it.
     virtual void reply(const std::string& consoleText) = 0;
     // A failure, told while ticks and replies are held.
@@ -92,12 +96,23 @@ public:
 // line feed made a carriage return and line feed.
 std::string ConsoleTextOfReply(const std::string& datagram, const std::string& packetPrefix);
 
+// What start() and reload() made of the settings they were given.
+struct StartResult {
+    enum class Outcome { started, refused, failed };
+    Outcome outcome = Outcome::started;
+    // refused: the message of the first field missing, as Start's check says it.
+    std::string refusal;
+    // failed: what went wrong on the way to the server.
+    std::optional<SessionFailure> failure;
+};
+
 // The rcon session of one server, from Start to Stop: the game's words, the
 // broadcast of the message (line, pause, line) at the message timer's ticks,
 // the status poll at the status timer's, commands typed by hand, the replies
 // cleaned into console text, and every failure classified and told. It
-// drives the socket and the two timers it is given; the owner decides what a
-// failure means (the window stops, the service carries on).
+// alone drives the socket and the three timers it is given (the message's,
+// the status's, and that of the wait for a broadcast's echoes); the owner
+// decides what a failure means (the window stops, the service carries on).
 class RconSession {
 public:
     // heardTimer times the wait for a broadcast's echoes; the clock tells when it began.
@@ -112,16 +127,22 @@ public:
     const RconState& state() const { return m_state; }
     const std::string& packetPrefix() const { return m_sPacketPrefix; }
 
-    // Start, in its steps: the first field missing, as its message (nullptr
-    // when all are there); the message's lines and the trimmed password; the
-    // socket opened to the server, one status request and both timers on.
-    // The last two throw; the caller hands the failure to fail().
-    static const char* missingField(const ServerFields& fields);
-    void PrepareMessage(const std::string& message, const std::string& password);
-    void open(const ServerFields& fields);
-    // Both timers on at their periods, as open() leaves them.
-    void startTimers();
-    // The socket closed and both timers off, every step tried. A broadcast
+    // Start: the game's words taken (they stay when a check refuses, as the
+    // game box shows them); the fields checked; the message cut into its
+    // lines and the password trimmed; the owner told that Start goes ahead
+    // (events.starting); the socket opened to the server with one status
+    // request, and the timers on. The lines, the password and the server are
+    // the session's only when it succeeds: refused or failed, it is as it
+    // was (a failure is told through events.failed as any other). For an
+    // owner that carries on after failures, a server not reached is told
+    // and the session starts all the same.
+    StartResult start(const ServerFields& fields, const std::string& game);
+    // The settings taken again while running (the service's reload): the
+    // message, password and game from the next tick on, the tick counts
+    // kept, a server moved elsewhere opened at once. Refused or failed, the
+    // running session is as it was; its failure is the caller's to tell.
+    StartResult reload(const ServerFields& fields, const std::string& game);
+    // The socket closed and the timers off, every step tried. A broadcast
     // stopped during one of its pauses sends no more lines.
     void stop();
     bool running() const { return m_messageTimer.enabled(); }
@@ -154,11 +175,27 @@ public:
     void fail(const std::string& procedure, const std::exception& e);
 
 private:
+    // The message cut into its lines, and the trimmed password, as Start takes them.
+    struct PreparedMessage {
+        std::vector<std::string> lines;
+        std::int16_t lastLine = 0;
+        std::string password;
+    };
+    static PreparedMessage PrepareMessage(const std::string& message, const std::string& password);
+    // Where the socket was pointed last, to be pointed back when a Start fails.
+    struct Server {
+        std::string host;
+        std::int32_t port = 0;
+    };
+    StartResult begin(const ServerFields& fields, bool reopen, bool tellFailure);
+    void startTimers();
     void messageTick();
     void statusTick();
     void connect(const ServerFields& fields);
     void send(const std::string& commandText);
     std::string statusRequest(const ServerFields& fields) const;
+    SessionFailure classify(const std::string& procedure, const std::exception& e) const;
+    void tell(const SessionFailure& failure);
 
     platform::ISocket& m_socket;
     platform::ITimer& m_messageTimer;
@@ -173,6 +210,7 @@ private:
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
     bool m_bServerKnown = false;  // a Start has opened the socket once
+    Server m_server;              // the server of the last Start
     bool m_bCarryOn = false;
     std::uint32_t m_stops = 0;  // how often stop() has run
 };

@@ -1,7 +1,7 @@
 #include "app/SocketMessages.h"
 
-#include "app/frmMain.h"
-#include "platform/ExeName.h"
+#include "app/Texts.h"
+#include "base/ExeName.h"
 
 namespace app {
 
@@ -25,20 +25,16 @@ const char* socketMessage(std::int32_t number, bool replyHandler) {
     }
 }
 
-void tellFailure(const SessionFailure& failure, platform::IMessageBox& boxes, support::modErrorLog& errorLog) {
+support::ErrorMessage tellFailure(const SessionFailure& failure, support::modErrorLog& errorLog) {
     namespace mb = platform::mb;
     switch (failure.telling) {
     case SessionFailure::Telling::tableMessage:
-        boxes.show(failure.text + kNineBlanks, mb::kOkOnly + mb::kExclamation, kAppTitle);
-        break;
-    case SessionFailure::Telling::ownDescription:
-        boxes.show(failure.text, mb::kOkOnly + mb::kExclamation, kAppTitle);
-        break;
-    case SessionFailure::Telling::errorLog:
-        errorLog.LogError("", std::string(platform::kExeName) + "::frmMain." + failure.procedure + "(Sub)", 0, true,
-                          false, true, &failure.error, "");
-        break;
+        return {failure.text + kNineBlanks, mb::kOkOnly + mb::kExclamation, kAppTitle};
+    case SessionFailure::Telling::ownDescription: return {failure.text, mb::kOkOnly + mb::kExclamation, kAppTitle};
+    case SessionFailure::Telling::errorLog: break;
     }
+    return errorLog.Report("", std::string(base::kExeName) + "::frmMain." + failure.procedure + "(Sub)", 0, true,
+                           &failure.error, "");
 }
 
 }  // namespace app

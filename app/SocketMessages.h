@@ -13,9 +13,10 @@ namespace app {
 // uses the same table without 10014.
 const char* socketMessage(std::int32_t number, bool replyHandler);
 
-// A session's failure as the window tells it: the table's message in a box
-// (followed by nine blanks), the error's own description in a box, or an
-// entry of the error log with the log's own box. Throws what the box throws.
-void tellFailure(const SessionFailure& failure, platform::IMessageBox& boxes, support::modErrorLog& errorLog);
+// A session's failure as it is told: the box the window shows, whose text
+// the service logs instead. The table's message (followed by nine blanks),
+// the error's own description, or, for a failure the table does not hold, an
+// entry of the error log, written here, with the log's own box.
+support::ErrorMessage tellFailure(const SessionFailure& failure, support::modErrorLog& errorLog);
 
 }  // namespace app

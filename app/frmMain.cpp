@@ -6,7 +6,7 @@
 #include "settings/CSmartComboBox.h"
 #include "base/AppError.h"
 
-#include "platform/ExeName.h"
+#include "base/ExeName.h"
 #include "support/CCursor.h"
 #include "support/CFile.h"
 #include "support/CFileOpenSaveDialog.h"
@@ -135,7 +135,7 @@ void frmMain::saveSettingsForStart() {
 
 void frmMain::cmdClose_Click() {
     try {
-        if (m_c.tmrServerMessage.enabled()) {
+        if (m_session.running()) {
             const int answer =
                 m_s.messageBox.show(withBlanks("Vexmond is currently running, do you still wish to exit?"),
                                     mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, kAppTitle);
@@ -151,12 +151,7 @@ void frmMain::cmdClose_Click() {
 
 void frmMain::Form_Unload(bool& cancel) {
     (void)cancel;  // never set: the window always goes
-    skipOnFailure([&] {
-        if (m_c.udpPeerA.state() == platform::kSocketOpen) m_c.udpPeerA.close();
-    });
-    skipOnFailure([&] {
-        if (m_c.tmrServerMessage.enabled()) m_c.tmrServerMessage.setEnabled(false);
-    });
+    m_session.stop();
     skipOnFailure([&] { m_oIPHistory->Save(); });
     skipOnFailure([&] { writeLayout(m_profile, m_c.SSActiveToolBars1.layout(), *m_oAppSettings, m_s.fileSystem); });
     skipOnFailure([&] { m_oIPHistory.reset(); });
@@ -185,11 +180,13 @@ void frmMain::SSActiveToolBars1_ToolClick(const platform::ITool& tool) {
     }
 }
 
-void frmMain::ApplyGameProfile() {
+std::string frmMain::gameName() {
     platform::ITool* gameBox = m_c.SSActiveToolBars1.tool(kGameBoxTool);
     if (!gameBox) throw base::runtimeError(base::kErrObjectNotSet);
-    m_session.applyGame(gameBox->text());
+    return gameBox->text();
 }
+
+void frmMain::ApplyGameProfile() { m_session.applyGame(gameName()); }
 
 void frmMain::SSActiveToolBars1_ComboSelChange(const platform::ITool& tool) {
     try {
@@ -320,26 +317,32 @@ void frmMain::passwordRefused(const std::string& reply) { m_c.lblHeard.show("Pas
 // The window's failure path: one box (or the error log's entry), then the
 // full stop.
 void frmMain::failed(const SessionFailure& failure) {
-    skipOnFailure([&] { tellFailure(failure, m_s.messageBox, m_oErrorLog); });
+    skipOnFailure([&] {
+        const support::ErrorMessage message = tellFailure(failure, m_oErrorLog);
+        m_s.messageBox.show(message.text, message.style, message.title);
+    });
     cmdStop_Click();
 }
 
+// Start does nothing while its button is disabled (the broadcast runs):
+// a shortcut or the command line's --start may press it all the same.
 void frmMain::cmdStart_Click() {
+    if (!m_c.cmdStart.enabled()) return;
     try {
-        ApplyGameProfile();
-        const ServerFields f = fields();
-        if (const char* missing = RconSession::missingField(f)) {
-            m_s.messageBox.show(withBlanks(missing), mb::kOkOnly + mb::kExclamation, kAppTitle);
-            return;
-        }
-        m_session.PrepareMessage(f.message, f.password);
-        m_c.lblHeard.show("", false);
-        saveSettingsForStart();
-        m_session.open(f);
-        ShowRunning();
+        const StartResult started = m_session.start(fields(), gameName());
+        if (started.outcome == StartResult::Outcome::refused)
+            m_s.messageBox.show(withBlanks(started.refusal), mb::kOkOnly + mb::kExclamation, kAppTitle);
+        else if (started.outcome == StartResult::Outcome::started)
+            ShowRunning();
+        // A failure has been told, and has stopped the window, on the session's failure path.
     } catch (const std::exception& e) {
         m_session.fail(kStartProcedure, e);
     }
+}
+
+void frmMain::starting() {
+    m_c.lblHeard.show("", false);
+    saveSettingsForStart();
 }
 
 void frmMain::tmrServerMessage_Timer() { m_session.messageTimerTicked(); }

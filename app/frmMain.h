@@ -9,6 +9,7 @@
 #include "app/Profile.h"
 #include "app/Toolbar.h"
 #include "app/RconSession.h"
+#include "app/Texts.h"
 #include "platform/Clock.h"
 #include "platform/ComboBox.h"
 #include "platform/Controls.h"
@@ -62,14 +63,6 @@ struct FormServices {
     platform::ICursor& cursor;
     platform::ISocketsLibrary& sockets;
 };
-
-// Texts of the window that the user reads (the About and Information boxes'
-// are in AboutTexts.h).
-inline constexpr const char* kAppTitle = "Vexmond";
-inline constexpr const char* kNineBlanks = "         ";
-inline constexpr const char* kNoServerYet =
-    "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
-    "be sent to it even while Vexmond is stopped.";
 
 // The main window's presenter: every event procedure of the window is a
 // member of the same name. It hands the fields to the rcon session of the
@@ -146,12 +139,15 @@ private:
     ServerFields fields() override;
     // The field that holds a stored value.
     platform::ITextField& fieldControl(std::string ServerFields::*field);
+    void starting() override;
     void reply(const std::string& consoleText) override;
     void failed(const SessionFailure& failure) override;
     void requestsSent() override;
     void heard(const Hearing::Verdict& verdict) override;
     void passwordRefused(const std::string& reply) override;
 
+    // The game box's text; throws when the toolbar has no game box.
+    std::string gameName();
     void showFailure(const std::string& procedure, const std::exception& e);
     void saveConsole();
     void saveSettingsOrThrow();

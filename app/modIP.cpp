@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/frmMain.h"
+#include "app/Texts.h"
 #include "support/Text.h"
 
 namespace app::modIP {

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/ExeName.h"
+#include "base/ExeName.h"
 
 namespace base {
 
@@ -12,24 +12,24 @@ AppError::AppError(std::int32_t number, std::string source, std::string descript
       m_sSource(std::move(source)),
       m_sDescription(std::move(description)) {}
 
-std::string classSource(const std::string& suffix) { return std::string(platform::kExeName) + suffix; }
+std::string classSource(const std::string& suffix) { return std::string(base::kExeName) + suffix; }
 
 AppError asAppError(const std::exception& e) {
     if (const auto* err = dynamic_cast<const AppError*>(&e)) return *err;
-    if (dynamic_cast<const std::bad_alloc*>(&e)) return AppError(7, platform::kExeName, "Out of memory");
-    return AppError(5, platform::kExeName, e.what());
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return AppError(7, base::kExeName, "Out of memory");
+    return AppError(5, base::kExeName, e.what());
 }
 
 std::string errorText(const AppError& e) { return "Error: " + std::to_string(e.number()) + ". " + e.description(); }
 
 AppError runtimeError(std::int32_t number) {
     switch (number) {
-    case kErrOverflow: return AppError(number, platform::kExeName, "Overflow");
-    case kErrTypeMismatch: return AppError(number, platform::kExeName, "Type mismatch");
-    case kErrInvalidUseOfNull: return AppError(number, platform::kExeName, "Invalid use of Null");
+    case kErrOverflow: return AppError(number, base::kExeName, "Overflow");
+    case kErrTypeMismatch: return AppError(number, base::kExeName, "Type mismatch");
+    case kErrInvalidUseOfNull: return AppError(number, base::kExeName, "Invalid use of Null");
     case kErrObjectNotSet:
-        return AppError(number, platform::kExeName, "Object variable or With block variable not set");
-    default: return AppError(number, platform::kExeName, "Application-defined or object-defined error");
+        return AppError(number, base::kExeName, "Object variable or With block variable not set");
+    default: return AppError(number, base::kExeName, "Application-defined or object-defined error");
     }
 }
 

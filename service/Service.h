@@ -34,7 +34,7 @@ struct ServiceParts {
 // so what the window would show in a box is logged, and the schedule goes
 // on: the next tick tries again, opening the socket again if it has to.
 // Start's checks cannot be answered by anyone: they end it.
-class Service : private app::ISessionEvents, private platform::IMessageBox {
+class Service : private app::ISessionEvents {
 public:
     Service(const ServiceParts& parts, app::Profile profile);
     ~Service() override;
@@ -54,16 +54,15 @@ public:
     const app::RconSession& session() const { return m_session; }
 
 private:
-    void open();
-    std::string summary() const;
+    std::string summary(const ProfileSettings& settings) const;
 
     app::ServerFields fields() override { return m_settings.fields; }
+    void starting() override;
     void reply(const std::string& consoleText) override;
     void failed(const app::SessionFailure& failure) override;
     void lineSent(std::size_t index, const std::string& line) override;
     void heard(const app::Hearing::Verdict& verdict) override;
     void passwordRefused(const std::string& reply) override;
-    int show(const std::string& text, int style, const std::string& title) override;
 
     ServiceParts m_parts;
     const app::Profile m_profile;
@@ -71,7 +70,9 @@ private:
     std::unique_ptr<platform::ITimer> m_messageTimer, m_statusTimer, m_heardTimer;
     app::Pauses m_pauses;
     app::RconSession m_session;
-    ProfileSettings m_settings;
+    ProfileSettings m_settings;  // what runs
+    ProfileSettings m_pending;   // what is being taken
+    bool m_running = false;
 };
 
 }  // namespace service

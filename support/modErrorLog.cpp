@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/ExeName.h"
+#include "base/ExeName.h"
 
 namespace support {
 
@@ -13,28 +13,40 @@ constexpr const char* kCrLf = "\r\n";
 std::string modErrorLog::defaultLogFile() {
     std::string dir = m_files.programDirectory();
     if (dir.empty() || dir.back() != m_files.separator()) dir += m_files.separator();
-    return dir + platform::kExeName + ".log";
+    return dir + base::kExeName + ".log";
+}
+
+namespace {
+
+// The caller's details, completed by the caught failure's.
+base::AppError merged(const std::string& description, const std::string& source, std::int32_t number,
+                      const base::AppError* caught) {
+    if (!caught) return base::AppError(number, source, description);
+    return base::AppError(
+        number == 0 ? caught->number() : number,
+        source.empty() ? caught->source() : source + " (" + caught->source() + ")",
+        description.empty() ? caught->description() : description + "(" + caught->description() + ")");
+}
+
+}  // namespace
+
+ErrorMessage modErrorLog::Report(const std::string& description, const std::string& source, std::int32_t number,
+                                 bool writeLog, const base::AppError* caught, const std::string& logFile) {
+    const base::AppError e = merged(description, source, number, caught);
+    const std::string num = std::to_string(e.number());
+    if (writeLog)
+        WriteLogEntry("Error " + num + " in " + e.source() + ":" + kCrLf + e.description(), logFile, true, true, false);
+    return ErrorMessage{std::string("Following error occurred in this application:") + kCrLf + kCrLf + e.description() +
+                            kCrLf + "Number: " + num + kCrLf + "Source: " + e.source(),
+                        platform::mb::kCritical + platform::mb::kSystemModal, std::string(base::kExeName) + " Error"};
 }
 
 void modErrorLog::LogError(const std::string& description, const std::string& source, std::int32_t number,
                            bool showMessage, bool raise, bool writeLog, const base::AppError* caught,
                            const std::string& logFile) {
-    std::string desc = description;
-    std::string src = source;
-    std::int32_t num = number;
-    if (caught) {
-        desc = desc.empty() ? caught->description() : desc + "(" + caught->description() + ")";
-        src = src.empty() ? caught->source() : src + " (" + caught->source() + ")";
-        if (num == 0) num = caught->number();
-    }
-    if (writeLog)
-        WriteLogEntry("Error " + std::to_string(num) + " in " + src + ":" + kCrLf + desc, logFile, true, true, false);
-    if (showMessage)
-        m_messageBox.show(std::string("Following error occurred in this application:") + kCrLf + kCrLf + desc + kCrLf +
-                              "Number: " + std::to_string(num) + kCrLf + "Source: " + src,
-                          platform::mb::kCritical + platform::mb::kSystemModal,
-                          std::string(platform::kExeName) + " Error");
-    if (raise) throw base::AppError(num, src, desc);
+    const ErrorMessage message = Report(description, source, number, writeLog, caught, logFile);
+    if (showMessage && m_messageBox) m_messageBox->show(message.text, message.style, message.title);
+    if (raise) throw merged(description, source, number, caught);
 }
 
 bool modErrorLog::WriteLogEntry(const std::string& entry, const std::string& fileName, bool addTimeStamp,

@@ -83,8 +83,12 @@ TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
     EXPECT_TRUE(h.tmrServerMessage.on && h.tmrStatus.on && !h.cmdStart.on && h.imgConnected.shown &&
                 !h.imgNotConnected.shown);
     EXPECT_EQ(h.stored("_Vexmond", "Msg"), "   ");
+    h.frm->cmdStart_Click();  // pressed while running: nothing
+    EXPECT_EQ(h.udpPeerA.sent.size(), 1u);
+    h.frm->cmdStop_Click();
+    h.send("status");  // a command after Stop opens the socket again
     h.frm->cmdStart_Click();
-    EXPECT_EQ(h.udpPeerA.closes, 1);
+    EXPECT_EQ(h.udpPeerA.closes, 2);
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
@@ -317,6 +321,7 @@ TEST(Heard, TheEchoesOfABroadcastAreCountedAndARefusedPasswordStaysUntilTheNextS
         EXPECT_FALSE(h.tmrHeard.on);
         EXPECT_EQ(h.lblHeard.shown, c.notice) << c.game;
         EXPECT_EQ(h.lblHeard.warned, c.warning) << c.game;
+        h.frm->cmdStop_Click();
         h.frm->cmdStart_Click();
         EXPECT_EQ(h.lblHeard.shown, "");
     }

@@ -106,7 +106,7 @@ TEST(Service, FailuresAreLoggedWithTheWindowsTextAndTheScheduleGoesOn) {
         fresh.ready({"Msg=Hi"});
         fresh.save(m.section, m.name, m.value);
         EXPECT_EQ(fresh.run(), 1);
-        EXPECT_EQ(fresh.lines, Strings{std::string("failed: ") + m.message + B});
+        EXPECT_EQ(fresh.lines, Strings{std::string("failed: ") + m.message});
         EXPECT_TRUE(fresh.socket.sent.empty());
     }
 }

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ExeName.h"
+#include "base/ExeName.h"
 #include "base/AppError.h"
 
 namespace platform::posix {
@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t kMaxDatagram = 65536;
 
 [[noreturn]] void fail(std::int32_t number, const std::string& description) {
-    throw base::AppError(number, std::string(kExeName) + ".Winsock", description);
+    throw base::AppError(number, std::string(base::kExeName) + ".Winsock", description);
 }
 
 [[noreturn]] void failErrno(int err) { fail(winsockError(err), std::strerror(err)); }

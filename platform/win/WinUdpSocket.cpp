@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "platform/ExeName.h"
+#include "base/ExeName.h"
 #include "base/AppError.h"
 
 namespace platform::win {
@@ -17,7 +17,7 @@ constexpr int kMaxDatagram = 65536;
 SOCKET socketOf(SocketHandle handle) { return static_cast<SOCKET>(handle); }
 
 [[noreturn]] void fail(int number, const std::string& description) {
-    throw base::AppError(number, std::string(kExeName) + ".Winsock", description);
+    throw base::AppError(number, std::string(base::kExeName) + ".Winsock", description);
 }
 
 [[noreturn]] void failWith(int number) { fail(number, winsockText(number)); }

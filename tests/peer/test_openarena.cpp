@@ -146,6 +146,7 @@ TEST_F(OpenArenaPeer, ThePreviewShowsWhatTheServerPassesOnAndTheEchoesTellWhichL
     live->form.tmrHeard_Timer();
     EXPECT_TRUE(c.lblHeard.warning()) << "the warning stays until the next Start";
     c.txtPassword.setText("s3cret");
+    live->form.cmdStop_Click();
     live->form.cmdStart_Click();
     EXPECT_EQ(c.lblHeard.text(), "");
     EXPECT_TRUE(live->boxes.shown.empty());

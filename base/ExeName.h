@@ -2,6 +2,6 @@
 
 // The program's executable name without extension. It opens the source text
 // of every error the support classes raise and names the error log.
-namespace platform {
+namespace base {
 inline constexpr const char* kExeName = "vexmond";
 }
