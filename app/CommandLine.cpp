@@ -84,7 +84,8 @@ std::optional<CommandLineAnswer> readProgramOptions(const std::vector<std::strin
 std::optional<CommandLineAnswer> readCommandLine(const std::vector<std::string>& arguments, CommandLine& options,
                                                  const std::string& lineEnd, bool slashOptions) {
     bool start = false;
-    const ProgramOptions window{"vexmond", helpText(),
+    const ProgramOptions window{"vexmond",
+                                helpText(),
                                 [&](const std::string& option, const auto&, std::size_t, std::string&) -> std::size_t {
                                     if (option != "--start") return 0;
                                     start = true;

@@ -10,10 +10,10 @@ namespace app {
 // The two words of a game's remote-console language.
 struct GameProfile {
     const char* gameName;
-    const char* rconWord;     // opens a remote command
-    const char* sayWord;      // prints a chat line to all players
-    const char* boxCode;      // its short code in the game box; nullptr for a game only recognised
-    ColourCodes colourCodes;  // how its chat reads a caret
+    const char* rconWord;      // opens a remote command
+    const char* sayWord;       // prints a chat line to all players
+    const char* boxCode;       // its short code in the game box; nullptr for a game only recognised
+    ColourCodes colourCodes;   // how its chat reads a caret
     bool quake3Engine = true;  // reads a command line as the Quake 3 engine does
 };
 

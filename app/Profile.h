@@ -51,20 +51,6 @@ private:
 inline constexpr const char* kFieldsSection = "_Vexmond";
 inline constexpr const char* kToolbarSection = "Toolbar";
 
-// The window's fields in a profile's store (section kFieldsSection) as the
-// window reads them: the value's name, the field it fills and the text of a
-// missing one. The server's address is the first entry of the address
-// history (section "IPs"), not a value of its own.
-struct StoredField {
-    const char* name;
-    std::string ServerFields::*field;
-    const char* missing;
-};
-inline const StoredField kStoredFields[] = {
-    {"Password", &ServerFields::password, ""},    {"Port", &ServerFields::port, ""},
-    {"Msg", &ServerFields::message, ""},          {"Msg_Timer", &ServerFields::messageInterval, "5"},
-    {"Msg_Delay", &ServerFields::lineDelay, "5"},
-};
 // The address history's section and the most entries it keeps.
 inline constexpr const char* kHistorySection = "IPs";
 inline constexpr std::int16_t kHistoryCount = 10;

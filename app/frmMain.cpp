@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/FormFields.h"
 #include "app/SocketMessages.h"
 #include "app/modIP.h"
 #include "settings/CAppSettings.h"
@@ -52,11 +53,13 @@ void frmMain::Form_Load() {
     });
 
     // A setting that cannot be read leaves its control with its design content.
-    for (const StoredField& f : kStoredFields)
+    for (const FormField& f : formFields()) {
+        if (f.store != FieldStore::fieldsSection) continue;
         skipOnFailure([&] {
             fieldControl(f.field).setText(
                 m_oAppSettings->GetSetting(kSection, f.name, Variant::String(f.missing)).toText());
         });
+    }
 
     skipOnFailure([&] {
         if (const auto layout = readLayout(m_profile, *m_oAppSettings, m_s.fileSystem))
@@ -76,12 +79,9 @@ void frmMain::Form_Load() {
 std::string frmMain::layoutFile() { return layoutFilePath(m_s.fileSystem); }
 
 void frmMain::SaveFormSettings() {
-    settings::CAppSettings& store = *m_oAppSettings;
-    store.SaveSetting(kSection, "Port", Variant::String(m_c.txtPort.text()));
-    store.SaveSetting(kSection, "Password", Variant::String(m_c.txtPassword.text()));
-    store.SaveSetting(kSection, "Msg", Variant::String(m_c.txtMsg.text()));
-    store.SaveSetting(kSection, "Msg_Timer", Variant::String(m_c.txtSeverMessageTime.text()));
-    store.SaveSetting(kSection, "Msg_Delay", Variant::String(m_c.txtMsgDelay.text()));
+    for (const FormField& f : formFields())
+        if (f.store == FieldStore::fieldsSection)
+            m_oAppSettings->SaveSetting(kSection, f.name, Variant::String(fieldControl(f.field).text()));
 }
 
 namespace {

@@ -27,8 +27,7 @@ AppError runtimeError(std::int32_t number) {
     case kErrOverflow: return AppError(number, base::kExeName, "Overflow");
     case kErrTypeMismatch: return AppError(number, base::kExeName, "Type mismatch");
     case kErrInvalidUseOfNull: return AppError(number, base::kExeName, "Invalid use of Null");
-    case kErrObjectNotSet:
-        return AppError(number, base::kExeName, "Object variable or With block variable not set");
+    case kErrObjectNotSet: return AppError(number, base::kExeName, "Object variable or With block variable not set");
     default: return AppError(number, base::kExeName, "Application-defined or object-defined error");
     }
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <utility>
 
+#include "app/FormFields.h"
 #include "app/GameProfiles.h"
 #include "app/Toolbar.h"
 #include "base/AppError.h"
@@ -19,9 +21,6 @@ using support::Variant;
 
 namespace {
 
-constexpr app::StoredField kStatusField{"Status", &app::ServerFields::statusInterval, "1"};
-// The window's spin fields take at most this many characters.
-constexpr std::size_t kNumberFieldLength = 32;
 constexpr std::int64_t kMaxMessageFile = 1 << 20;
 
 settings::CAppSettings storeOf(const app::Profile& profile, platform::IRegistry& registry) {
@@ -40,16 +39,18 @@ struct History {
     }
 };
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
+// The game is the toolbar's, not a field of the form; --set takes it beside them.
+constexpr const char* kGame = "Game";
 
+// The name of a field --set takes, as the form spells it, or nullptr: names
+// compare in any case, as the store compares them.
 const char* settableField(std::string_view name) {
-    for (const char* f : kSettableFields)
-        if (sameName(name, f)) return f;
-    return nullptr;
+    if (const app::FormField* f = app::findFormField(name)) return f->name;
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    const std::string_view game = kGame;
+    const bool isGame = name.size() == game.size() && std::equal(name.begin(), name.end(), game.begin(),
+                                                                 [&](char x, char y) { return lower(x) == lower(y); });
+    return isGame ? kGame : nullptr;
 }
 
 bool isUtf8(std::string_view s) {
@@ -76,30 +77,31 @@ std::optional<std::string> eightBit(const std::string& text, bool utf8) {
     return kept;
 }
 
-bool allDigits(std::string_view v) {
-    return std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Digits with at most one decimal point, or nothing: what the window reads
-// its number fields as.
-bool isNumber(std::string_view v) {
-    const std::size_t point = v.find('.');
-    if (point == std::string_view::npos) return allDigits(v);
-    return v.size() > 1 && allDigits(v.substr(0, point)) && allDigits(v.substr(point + 1));
-}
-
-// Why the window would not take the value into the field, or empty.
-std::string valueProblem(const std::string& field, const std::string& value) {
-    if (field != "Msg" && value.find_first_of("\r\n") != std::string::npos) return field + " takes one line";
-    if (field == "IP" && value.empty()) return "IP takes an address";
-    if (field == "Game" && value.empty()) return "Game takes a game's name";
-    // The port field takes up to six digits; the socket, a port from 1 to 65535.
-    if (field == "Port" &&
-        (value.empty() || value.size() > 6 || !allDigits(value) || std::stol(value) < 1 || std::stol(value) > 65535))
-        return "Port takes a number from 1 to 65535, not '" + value + "'";
-    if ((field == "Msg_Timer" || field == "Msg_Delay" || field == "Status") &&
-        (value.size() > kNumberFieldLength || !isNumber(value)))
-        return field + " takes a number such as 5 or 2.5 (or nothing, as the window's field), not '" + value + "'";
+// Why the value cannot be set, or empty: what the window's field would not
+// take (the form's one rule for each field), and what Start could not run
+// with (no address, a port no socket opens).
+std::string valueProblem(const std::string& name, const std::string& value) {
+    const app::FormField* field = app::findFormField(name);
+    if (!field) {
+        if (value.find_first_of("\r\n") != std::string::npos) return name + " takes one line";
+        return value.empty() ? name + " takes a game's name" : std::string();
+    }
+    const bool taken = app::acceptsText(*field, value);
+    switch (field->rule) {
+    case app::FieldRule::lines: break;
+    case app::FieldRule::line:
+        if (!taken) return name + " takes one line";
+        if (field->store == app::FieldStore::history && value.empty()) return name + " takes an address";
+        break;
+    case app::FieldRule::portDigits:
+        if (!taken || value.empty() || std::stol(value) < 1 || std::stol(value) > 65535)
+            return name + " takes a number from 1 to 65535, not '" + value + "'";
+        break;
+    case app::FieldRule::number:
+        if (!taken)
+            return name + " takes a number such as 5 or 2.5 (or nothing, as the window's field), not '" + value + "'";
+        break;
+    }
     return {};
 }
 
@@ -113,12 +115,13 @@ std::string messageText(const std::string& text) {
 
 void write(const app::Profile& profile, settings::CAppSettings& store, platform::IFileSystem& files,
            const std::string& field, const std::string& value) {
-    if (field == "IP") {
+    const app::FormField* form = app::findFormField(field);
+    if (form && form->store == app::FieldStore::history) {
         History h(store);
         h.list.setText(value);
         h.history.AddCurrentItem();
         h.history.Save();
-    } else if (field == "Game") {
+    } else if (!form) {
         // The rest of the layout stays as the window kept it (a layout it
         // could not read, the window itself would replace).
         platform::ToolbarLayout layout = app::firstLayout();
@@ -138,17 +141,21 @@ std::string shown(const app::Profile& profile, const ProfileSettings& s) {
         name.resize(11, ' ');
         out += name + value + "\n";
     };
-    const app::ServerFields& f = s.fields;
     row("Profile", profile.isDefault() ? "(default)" : profile.name());
-    row("IP", f.address);
-    row("Port", f.port);
-    row("Password", f.password.empty() ? "" : "***");
-    const std::vector<std::string> lines = support::splitText(f.message, "\r\n");
-    for (std::size_t i = 0; i < lines.size(); ++i) row(i == 0 ? "Msg" : "", lines[i]);
-    row("Msg_Timer", f.messageInterval);
-    row("Msg_Delay", f.lineDelay);
-    row("Game", s.game);
-    row("Status", f.statusInterval);
+    bool gameShown = false;
+    for (const app::FormField& f : app::formFields()) {
+        // The game stands with the window's own settings, before the service's.
+        if (f.store == app::FieldStore::serviceOnly && !std::exchange(gameShown, true)) row(kGame, s.game);
+        const std::string& value = s.fields.*f.field;
+        if (f.field == &app::ServerFields::password) {
+            row(f.name, value.empty() ? "" : "***");
+        } else if (f.rule == app::FieldRule::lines) {
+            const std::vector<std::string> lines = support::splitText(value, "\r\n");
+            for (std::size_t i = 0; i < lines.size(); ++i) row(i == 0 ? f.name : "", lines[i]);
+        } else {
+            row(f.name, value);
+        }
+    }
     return out;
 }
 
@@ -157,9 +164,8 @@ std::string shown(const app::Profile& profile, const ProfileSettings& s) {
 ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& registry, platform::IFileSystem& files) {
     settings::CAppSettings store = storeOf(profile, registry);
     ProfileSettings s;
-    std::vector<app::StoredField> stored(std::begin(app::kStoredFields), std::end(app::kStoredFields));
-    stored.push_back(kStatusField);
-    for (const app::StoredField& f : stored) {
+    for (const app::FormField& f : app::formFields()) {
+        if (f.store == app::FieldStore::history) continue;
         s.fields.*f.field = f.missing;
         base::skipOnFailure([&] {
             s.fields.*f.field = store.GetSetting(app::kFieldsSection, f.name, Variant::String(f.missing)).toText();
@@ -196,7 +202,8 @@ app::CommandLineAnswer configure(const app::Profile& profile, const std::vector<
         const std::size_t equals = argument.find('=');
         const std::string field = settableField(std::string_view(argument).substr(0, equals));
         std::string value = argument.substr(equals + 1);
-        if (field == "Msg" && value.rfind('@', 0) == 0) {
+        const bool message = field == app::formField(&app::ServerFields::message).name;
+        if (message && value.rfind('@', 0) == 0) {
             const auto in = files.openForReading(value.substr(1));
             if (!in) return told(2, "cannot read the message file '" + value.substr(1) + "'");
             if (in->size() > kMaxMessageFile) return told(2, "the message file '" + value.substr(1) + "' is over 1 MB");
@@ -204,7 +211,7 @@ app::CommandLineAnswer configure(const app::Profile& profile, const std::vector<
         }
         const std::optional<std::string> text = eightBit(value, utf8);
         if (!text) return told(2, field + " holds a character outside ISO-8859-1, which the server cannot be sent");
-        value = field == "Msg" ? messageText(*text) : *text;
+        value = message ? messageText(*text) : *text;
         if (const std::string problem = valueProblem(field, value); !problem.empty()) return told(2, problem);
         checked.emplace_back(field, value);
     }
@@ -218,7 +225,7 @@ app::CommandLineAnswer configure(const app::Profile& profile, const std::vector<
                            std::to_string(error.number()) + ")");
     }
     for (const auto& [field, value] : checked)
-        if (field == "Game" && !app::findGameProfile(value))
+        if (field == kGame && !app::findGameProfile(value))
             answer.err += told(0, "'" + value +
                                       "' is no game Vexmond knows: its lines go out as commands of their own, "
                                       "after the verb rcon")

@@ -28,17 +28,14 @@ ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& re
 // taken as the 8-bit text they already are.
 std::string eightBitOf(const std::string& text, bool utf8, char beyond);
 
-// The fields --set takes, in the order --show lists them.
-inline constexpr const char* kSettableFields[] = {"IP",        "Port",      "Password", "Msg",
-                                                  "Msg_Timer", "Msg_Delay", "Game",     "Status"};
-
-// Whether an argument of --set names one of them (in any case, as the store
-// compares names) before its "=".
+// Whether an argument of --set names a field of the form or the game (in
+// any case, as the store compares names) before its "=".
 bool namesSettableField(const std::string& argument);
 
 // --set FIELD=VALUE ... then --show, as the command line asks. Every value
-// is checked before anything is written: a value the window would not take
-// answers 2 and writes nothing; a store that cannot be written answers 1.
+// is checked before anything is written: a value the form's field would not
+// take, or that Start could not run with, answers 2 and writes nothing; a
+// store that cannot be written answers 1.
 // Where the system's text is UTF-8 (utf8), the values and the message files
 // are read from it and the answer written in it.
 app::CommandLineAnswer configure(const app::Profile& profile, const std::vector<std::string>& settings, bool show,

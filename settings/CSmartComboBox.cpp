@@ -30,8 +30,7 @@ AppError historyError(std::int32_t offset) { return errors().error(offset); }
 // The change and key-down handling report under a source of their own.
 const base::ComponentFailure& eventFailure() {
     static const base::ComponentFailure f{objectError(CSmartComboBox::kErrComponentFailure),
-                                             base::classSource(".CSmartComboBoxBox"),
-                                             "CSmartComboBox component failure"};
+                                          base::classSource(".CSmartComboBoxBox"), "CSmartComboBox component failure"};
     return f;
 }
 

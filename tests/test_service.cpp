@@ -161,7 +161,7 @@ TEST(ServiceProfile, WhatSetWritesTheWindowReadsAndTheOtherWayRound) {
     }
 }
 
-// A value the window would not take in its field exits 2 and writes nothing.
+// A value the form's field would not take exits 2 and writes nothing.
 TEST(ServiceProfile, SetRefusesWhatTheWindowWouldNotTakeAndWritesNothing) {
     for (const std::string& refused : Strings{"Port=0", "Port=65536", "Port=0000080", "Port=27x", "Port=", "Port=8.5",
                                               "Msg_Timer=five", "Msg_Delay=1.2.3", "Status=" + std::string(33, '1'),

@@ -36,7 +36,8 @@ void write(DWORD which, const std::string& text) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     app::CommandLine options;
-    if (const auto answer = app::readCommandLine(platform::win::ansiArguments(app::Profile::kUnkeptCharacter), options, "\r\n", true)) {
+    if (const auto answer =
+            app::readCommandLine(platform::win::ansiArguments(app::Profile::kUnkeptCharacter), options, "\r\n", true)) {
         write(STD_OUTPUT_HANDLE, answer->out);
         write(STD_ERROR_HANDLE, answer->err);
         return answer->status;

@@ -90,8 +90,9 @@ void WinUdpSocket::bind() {
 }
 
 void WinUdpSocket::sendData(const std::string& data) {
-    // Only Start opens the socket: a send after Stop (or before any Start)
-    // is refused as a send on a socket that has been shut down.
+    // The socket sends only while bound: a send on a closed one (after a
+    // close, or before the first bind) is refused as a send on a socket that
+    // has been shut down.
     if (m_socket == kClosed) fail(10058, "The socket is closed");
     if (m_pendingError != 0) {
         const int err = m_pendingError;

@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Fails when a layer includes what it must not: the error object (base/), the logic (app/, settings/,
+# Fails when a layer includes what it must not. The layers stand in this
+# order, and each includes only its own headers and those below it: the
+# error object (base/), the interfaces (platform/*.h), the support classes
+# (support/), the settings (settings/), the core (app/), the front-ends.
+# The error object (base/), the logic (app/, settings/,
 # support/) and the interfaces (platform/*.h) include neither Qt, nor a POSIX
 # or Win32 header, nor a backend, nor a front-end. The front-ends know no
 # backend, except their composition roots (main.cpp), each its own family:
@@ -30,6 +34,19 @@ for f in $logic $interfaces; do
   report "$f includes a POSIX header" "$(grep -nE "^#include <($posix)\.h>" "$f")"
   report "$f includes a Win32 header" "$(grep -nE "^#include <($win32)\.h>" "$f")"
   report "$f includes a backend or a front-end" "$(grep -nE '^#include "(platform/posix|platform/win|qt|win32|service)/' "$f")"
+done
+below=""
+for layer in base platform support settings app; do
+  below="$below|$layer"
+  files=$(find "$layer" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) | sort)
+  for f in $files; do
+    report "$f includes a layer above its own" "$(grep -nE '^#include "[a-z0-9_]+/' "$f" | grep -vE "\"(${below#|})/")"
+  done
+done
+# The window's presenter is the windows' alone: the rest of the core and
+# the service reach the session and the shared texts without it.
+for f in $(find app settings support service -name '*.h' -o -name '*.cpp' | grep -v '^app/frmMain\.' | sort); do
+  report "$f includes the window's presenter" "$(grep -n '^#include "app/frmMain.h"' "$f")"
 done
 frontends=$(find qt win32 -name '*.h' -o -name '*.cpp' 2>/dev/null | sort)
 for f in $frontends; do
