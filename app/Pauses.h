@@ -31,6 +31,8 @@ public:
 
     // Blocks the program for the user, the window kept alive.
     void sleep(std::uint32_t milliseconds);
+    // The loop's steady time, in milliseconds.
+    std::int64_t now() const { return m_loop.milliseconds(); }
     // Runs body (a failure box) with ticks and replies held until it returns,
     // so that one failure cannot stack another box behind it.
     void holdEvents(const std::function<void()>& body);

@@ -193,9 +193,18 @@ std::string RconSession::statusRequest(const ServerFields& fields) const {
     return statusCommand(m_state.g_sRconWord, fields.password);
 }
 
-void RconSession::send(const std::string& commandText) {
+// Every datagram of the session leaves here, paced so that the server does
+// not drop it: a wait the pacer asks for is a pause as the one after a line.
+bool RconSession::send(const std::string& commandText) {
+    if (const std::int64_t wait = m_pacer.waitBefore(m_pauses.now()); wait > 0) {
+        const std::uint32_t stops = m_stops;
+        m_pauses.sleep(static_cast<std::uint32_t>(wait));
+        if (m_stops != stops) return false;
+    }
     if (m_bCarryOn && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
     m_socket.sendData(m_sPacketPrefix + commandText);
+    m_pacer.sent(m_pauses.now());
+    return true;
 }
 
 void RconSession::messageTimerTicked() {
@@ -228,8 +237,9 @@ void RconSession::messageTick() {
             const std::string& line = m_state.g_asMessageLines[i];
             if (line.empty()) continue;
             try {
-                send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
-                                      m_state.g_sSayWord, line));
+                if (!send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
+                                           m_state.g_sSayWord, line)))
+                    return;
             } catch (const std::exception& e) {
                 if (!m_bCarryOn) throw;
                 fail(kMessageTickProcedure, e);

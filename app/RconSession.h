@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Hearing.h"
+#include "app/Pacing.h"
 #include "app/Pauses.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
@@ -192,7 +193,9 @@ private:
     void messageTick();
     void statusTick();
     void connect(const ServerFields& fields);
-    void send(const std::string& commandText);
+    // Sends one datagram once the pacer lets it go; false when the session
+    // was stopped while it waited (nothing is sent then).
+    bool send(const std::string& commandText);
     std::string statusRequest(const ServerFields& fields) const;
     SessionFailure classify(const std::string& procedure, const std::exception& e) const;
     void tell(const SessionFailure& failure);
@@ -206,6 +209,7 @@ private:
     ISessionEvents& m_events;
     RconState m_state;
     Hearing m_hearing;
+    Pacer m_pacer;
     const std::string m_sPacketPrefix;
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;

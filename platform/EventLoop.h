@@ -15,6 +15,9 @@ public:
     // system (its pings, Windows' hung-window check); no input, timer tick or
     // socket report reaches the program meanwhile.
     virtual void wait(std::uint32_t milliseconds) = 0;
+    // A steady count of milliseconds, in the time the waits and the timers
+    // of this loop pass in (never set back, whatever the wall clock does).
+    virtual std::int64_t milliseconds() const = 0;
     // Runs the function from the event loop, after what is already queued
     // and before the input that waits in the window system.
     virtual void post(std::function<void()> function) = 0;

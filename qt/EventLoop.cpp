@@ -23,6 +23,11 @@ void EventLoop::wait(std::uint32_t milliseconds) {
     }
 }
 
+std::int64_t EventLoop::milliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void EventLoop::post(std::function<void()> function) {
     QMetaObject::invokeMethod(this, std::move(function), Qt::QueuedConnection);
 }

@@ -21,6 +21,7 @@ class EventLoop : public QObject, public platform::IEventLoop {
 public:
     using QObject::QObject;
     void wait(std::uint32_t milliseconds) override;
+    std::int64_t milliseconds() const override;
     void post(std::function<void()> function) override;
     void afterInput(std::function<void()> function) override;
     void reportArrivals(bool on) override;

@@ -42,6 +42,7 @@ public:
     bool ended() const { return m_ended; }
 
     void wait(std::uint32_t milliseconds) override;
+    std::int64_t milliseconds() const override { return m_system.now(); }
     void post(std::function<void()> function) override { m_posted.push_back(std::move(function)); }
     void afterInput(std::function<void()> function) override { m_afterInput.push_back(std::move(function)); }
     void reportArrivals(bool on) override { m_reporting = on; }

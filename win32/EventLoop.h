@@ -26,6 +26,7 @@ public:
     // The window whose messages carry what is posted.
     void setWindow(HWND window) { m_window = window; }
     void wait(std::uint32_t milliseconds) override;
+    std::int64_t milliseconds() const override { return static_cast<std::int64_t>(GetTickCount64()); }
     void post(std::function<void()> function) override;
     void afterInput(std::function<void()> function) override;
     // Winsock reports a datagram again only once one has been read.

@@ -20,15 +20,22 @@ struct FakeClock : platform::IClock {
 };
 
 // Records the waits asked for instead of taking them. What is posted runs at
-// once, unless the test keeps it (deferred) to run it step by step.
+// once, unless the test keeps it (deferred) to run it step by step. Its time
+// passes by each wait, and by `between` at every look at it, as real time
+// passes between two events of a window (a test of what comes close
+// together sets it to 0 and moves `now` itself).
 struct FakeEventLoop : platform::IEventLoop {
     std::vector<std::uint32_t> pauses;
+    mutable std::int64_t now = 0;
+    std::int64_t between = 60000;
+    std::int64_t milliseconds() const override { return now += between; }
     std::function<void()> during;  // runs inside each wait, as a test's probe
     bool deferred = false;
     std::deque<std::function<void()>> posted, afterInputs;
     bool reporting = true;
     void wait(std::uint32_t ms) override {
         pauses.push_back(ms);
+        now += ms;
         if (during) during();
     }
     void post(std::function<void()> f) override { deferred ? posted.push_back(std::move(f)) : f(); }
@@ -44,7 +51,7 @@ struct FakeEventLoop : platform::IEventLoop {
         }
     }
     void runAfterInput() {
-        for (auto now = std::exchange(afterInputs, {}); !now.empty(); now.pop_front()) now.front()();
+        for (auto due = std::exchange(afterInputs, {}); !due.empty(); due.pop_front()) due.front()();
     }
 };
 
