@@ -39,6 +39,8 @@ double messageIntervalTicks(const std::string& intervalField) {
     return interval == 0 ? 5 : interval;
 }
 
+bool rotates(const ServerFields& fields) { return support::trimBlanks(fields.rotate) == "1"; }
+
 RconSession::RconSession(platform::ISocket& socket, platform::ITimer& messageTimer, platform::ITimer& statusTimer,
                          platform::ITimer& heardTimer, Pauses& pauses, platform::IClock& clock, ISessionEvents& events)
     : m_socket(socket),
@@ -232,10 +234,9 @@ void RconSession::messageTick() {
         // form's line is a command of its own, of which nothing is claimed.
         if (usesChatForm(m_state.g_sGameName)) m_hearing.begin(m_clock.now());
         const std::uint32_t stops = m_stops;
-        for (std::size_t i = 0;
-             i <= static_cast<std::size_t>(m_state.g_iLastMessageLine) && i < m_state.g_asMessageLines.size(); ++i) {
+        const bool rotate = rotates(fields);
+        for (const std::size_t i : dueLines(rotate)) {
             const std::string& line = m_state.g_asMessageLines[i];
-            if (line.empty()) continue;
             try {
                 if (!send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
                                            m_state.g_sSayWord, line)))
@@ -246,6 +247,7 @@ void RconSession::messageTick() {
                 continue;
             }
             m_hearing.expect(i + 1, Hearing::echoOf(passedOn(line, m_state.g_sGameName)));
+            m_nextLine = rotate ? i + 1 : 0;
             m_events.lineSent(i, line);
             m_pauses.sleep(delay);
             // Stopped during the pause (the service told to end): the rest
@@ -261,6 +263,22 @@ void RconSession::messageTick() {
     } catch (const std::exception& e) {
         fail(kMessageTickProcedure, e);
     }
+}
+
+// The lines a broadcast sends, by their index: every one that is not
+// empty, or one of them in turn, from where the last broadcast ended.
+std::vector<std::size_t> RconSession::dueLines(bool rotate) const {
+    const std::vector<std::string>& lines = m_state.g_asMessageLines;
+    const std::size_t count =
+        std::min(lines.size(), static_cast<std::size_t>(std::max<std::int16_t>(m_state.g_iLastMessageLine, 0)) + 1);
+    std::vector<std::size_t> due;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = rotate ? (m_nextLine + k) % count : k;
+        if (lines[i].empty()) continue;
+        due.push_back(i);
+        if (rotate) break;
+    }
+    return due;
 }
 
 void RconSession::statusTick() {

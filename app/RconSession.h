@@ -37,6 +37,8 @@ struct ServerFields {
     std::string messageInterval;  // in ticks of kMessageTimerPeriod
     std::string lineDelay;        // in seconds
     std::string statusInterval;   // in ticks of kStatusTimerPeriod
+    std::string minPlayers;       // the fewest players on for a broadcast to go; nothing or 0: always
+    std::string rotate;           // "1": one line at each broadcast, in turn
 };
 
 // The pause after each broadcast line blocks the whole window, so it is kept
@@ -191,6 +193,7 @@ private:
     StartResult begin(const ServerFields& fields, bool reopen, bool tellFailure);
     void startTimers();
     void messageTick();
+    std::vector<std::size_t> dueLines(bool rotate) const;
     void statusTick();
     void connect(const ServerFields& fields);
     // Sends one datagram once the pacer lets it go; false when the session
@@ -213,6 +216,7 @@ private:
     const std::string m_sPacketPrefix;
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
+    std::size_t m_nextLine = 0;  // the line a broadcast in turn sends next, kept across Stop and Start
     bool m_bServerKnown = false;  // a Start has opened the socket once
     Server m_server;              // the server of the last Start
     bool m_bCarryOn = false;
@@ -224,5 +228,7 @@ std::uint32_t lineDelayMilliseconds(const std::string& delayField);
 // The message timer's ticks from one broadcast to the next, for an interval
 // field's text: 0 (a text that is no number included) means 5.
 double messageIntervalTicks(const std::string& intervalField);
+// Whether a broadcast sends one line in turn rather than every line.
+bool rotates(const ServerFields& fields);
 
 }  // namespace app

@@ -299,7 +299,9 @@ ServerFields frmMain::fields() {
                         .message = m_c.txtMsg.text(),
                         .messageInterval = m_c.txtSeverMessageTime.text(),
                         .lineDelay = m_c.txtMsgDelay.text(),
-                        .statusInterval = m_c.txtStatus.text()};
+                        .statusInterval = m_c.txtStatus.text(),
+                        .minPlayers = {},
+                        .rotate = {}};
 }
 
 void frmMain::reply(const std::string& consoleText) { AppendToConsole(consoleText); }

@@ -16,12 +16,12 @@ const std::string P(4, '\xFF');
 
 struct Session : app::ISessionEvents {
     fakes::FakeSocket socket;
-    fakes::FakeTimer message, status, heard;
+    fakes::FakeTimer message, status, echoes;
     fakes::FakeEventLoop loop;
     fakes::FakeClock clock;
     app::Pauses pauses{loop};
-    app::RconSession session{socket, message, status, heard, pauses, clock, *this};
-    app::ServerFields running{"127.0.0.1", "27960", "pw", "A\r\nB", "1", "1", "1"};
+    app::RconSession session{socket, message, status, echoes, pauses, clock, *this};
+    app::ServerFields running{"127.0.0.1", "27960", "pw", "A\r\nB", "1", "1", "1", "", ""};
     Strings told;  // what the owner heard, in order
 
     app::ServerFields fields() override { return running; }
@@ -29,6 +29,7 @@ struct Session : app::ISessionEvents {
     void reply(const std::string&) override {}
     void failed(const app::SessionFailure& f) override { told.push_back("failed " + std::to_string(f.error.number())); }
     void lineSent(std::size_t, const std::string& line) override { told.push_back("sent " + line); }
+    void heard(const app::Hearing::Verdict& v) override { told.push_back(app::heardText(v)); }
 
     app::StartResult start(app::ServerFields f) {
         app::StartResult r = session.start(f, "Quake 3 Arena");
@@ -38,7 +39,7 @@ struct Session : app::ISessionEvents {
 };
 
 app::ServerFields with(std::function<void(app::ServerFields&)> change) {
-    app::ServerFields f{"127.0.0.1", "27960", "pw", "A\r\nB", "1", "1", "1"};
+    app::ServerFields f{"127.0.0.1", "27960", "pw", "A\r\nB", "1", "1", "1", "", ""};
     change(f);
     return f;
 }
@@ -173,4 +174,86 @@ TEST(Session, StartAndReloadTakeTheSettingsOnlyWhenTheySucceed) {
         EXPECT_EQ(s.message.on && s.status.on, c.timers) << c.what;
         EXPECT_EQ(s.session.running(), c.timers) << c.what;
     }
+}
+
+// One line each time, in turn: the empty lines skipped, the turn kept
+// across Stop and Start, and the heard notice counting what went out.
+TEST(Session, ABroadcastInTurnSendsTheNextLineAtEachInterval) {
+    Session s;
+    s.running.message = "A\r\n\r\nB\r\nC";
+    s.running.rotate = "1";
+    ASSERT_EQ(s.start(s.running).outcome, Outcome::started);
+    const auto broadcast = [&] {
+        s.told.clear();
+        s.session.messageTimerTicked();
+        return s.told;
+    };
+    EXPECT_EQ(broadcast(), Strings{"sent A"});
+    s.socket.incoming.push_back(P + "print\nconsole: A\n");
+    s.session.datagramsWaiting();
+    s.session.heardTimerTicked();
+    EXPECT_EQ(s.told.back(), "1 of 1 line heard at 09:05");
+    EXPECT_EQ(broadcast(), Strings{"sent B"});
+    s.session.stop();
+    ASSERT_EQ(s.start(s.running).outcome, Outcome::started);
+    EXPECT_EQ(broadcast(), Strings{"sent C"});
+    EXPECT_EQ(broadcast(), Strings{"sent A"});
+    s.running.rotate = "0";
+    EXPECT_EQ(broadcast(), (Strings{"sent A", "sent B", "sent C"}));
+    s.running.rotate = "1";
+    EXPECT_EQ(broadcast(), Strings{"sent A"});
+}
+
+// Every datagram at least 550 ms after the one before it, and none that
+// ioquake3's count would drop (sv_main.c, SVC_RateLimit, ten then one a
+// second), whatever asked for it: thirty lines with a pause of 0.1 s, a
+// status tick 100 ms after the last line, a command typed after it.
+TEST(Session, EveryDatagramIsPacedAsTheServerTakesThem) {
+    struct TimedSocket : fakes::FakeSocket {
+        const fakes::FakeEventLoop* loop = nullptr;
+        std::vector<std::int64_t> at;
+        void sendData(const std::string& d) override {
+            fakes::FakeSocket::sendData(d);
+            at.push_back(loop->now);
+        }
+    };
+    struct Timed : app::ISessionEvents {
+        TimedSocket socket;
+        fakes::FakeTimer message, status, echoes;
+        fakes::FakeEventLoop loop;
+        fakes::FakeClock clock;
+        app::Pauses pauses{loop};
+        app::RconSession session{socket, message, status, echoes, pauses, clock, *this};
+        app::ServerFields f{"127.0.0.1", "27960", "pw", "", "1", "0.1", "1", "", ""};
+        app::ServerFields fields() override { return f; }
+        void reply(const std::string&) override {}
+        void failed(const app::SessionFailure&) override {}
+    } t;
+    t.socket.loop = &t.loop;
+    t.loop.between = 0;
+    for (int line = 1; line <= 30; ++line) t.f.message += std::to_string(line) + "\r\n";
+    ASSERT_EQ(t.session.start(t.f, "Quake 3 Arena").outcome, Outcome::started);
+    t.loop.now = 200;
+    t.session.messageTimerTicked();
+    t.loop.now += 100;
+    t.session.statusTimerTicked();
+    t.session.sendCommand("status");
+    ASSERT_EQ(t.socket.at.size(), 33u);
+    int count = 0;  // the server's, as SVC_RateLimit keeps it
+    std::int64_t last = t.socket.at[0];
+    for (std::size_t i = 1; i < t.socket.at.size(); ++i) {
+        const std::int64_t now = t.socket.at[i], interval = now - last, expired = interval / 1000;
+        EXPECT_GE(now - t.socket.at[i - 1], 550) << i;
+        if (expired > count) {
+            count = 0;
+            last = now;
+        } else {
+            count -= static_cast<int>(expired);
+            last = now - interval % 1000;
+        }
+        EXPECT_LT(count, 10) << "dropped: datagram " << i << " at " << now;
+        ++count;
+    }
+    EXPECT_EQ(t.loop.pauses.size(), 30u + 32u)
+        << "the pauses after the lines, and a wait before each datagram but the first";
 }
