@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "app/GameProfiles.h"
 #include "app/PlayersView.h"
@@ -17,6 +18,9 @@ using base::skipOnFailure;
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+constexpr const char* kStatusDatagram = "the status request";
+// The Windows Sockets number of a port found unreachable.
+constexpr std::int32_t kPortUnreachable = 10054;
 
 std::int32_t countTick(std::int32_t ticks) { return ticks < INT32_MAX ? ticks + 1 : ticks; }
 
@@ -136,7 +140,7 @@ StartResult RconSession::begin(const ServerFields& fields, bool reopen, bool tel
         const bool known = m_bServerKnown;
         try {
             connect(fields);
-            send(statusRequest(fields));
+            send(statusRequest(fields), kStatusDatagram);
         } catch (const std::exception& e) {
             if (!m_bCarryOn) {
                 // The socket goes back to the server of the last Start, closed.
@@ -197,14 +201,27 @@ std::string RconSession::statusRequest(const ServerFields& fields) const {
 
 // Every datagram of the session leaves here, paced so that the server does
 // not drop it: a wait the pacer asks for is a pause as the one after a line.
-bool RconSession::send(const std::string& commandText) {
+// The port found unreachable is an earlier datagram's news (the system
+// tells it at the next send, which it refuses): for an owner that carries
+// on, this one is made again, once.
+bool RconSession::send(const std::string& commandText, std::string what) {
     if (const std::int64_t wait = m_pacer.waitBefore(m_pauses.now()); wait > 0) {
         const std::uint32_t stops = m_stops;
         m_pauses.sleep(static_cast<std::uint32_t>(wait));
         if (m_stops != stops) return false;
     }
-    if (m_bCarryOn && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
-    m_socket.sendData(m_sPacketPrefix + commandText);
+    try {
+        if (m_bCarryOn && m_socket.state() != platform::kSocketOpen) connect(m_events.fields());
+        try {
+            m_socket.sendData(m_sPacketPrefix + commandText);
+        } catch (const base::AppError& e) {
+            if (!m_bCarryOn || e.number() != kPortUnreachable) throw;
+            m_socket.sendData(m_sPacketPrefix + commandText);
+        }
+    } catch (...) {
+        m_failedDatagram = std::move(what);
+        throw;
+    }
     m_pacer.sent(m_pauses.now());
     return true;
 }
@@ -239,7 +256,8 @@ void RconSession::messageTick() {
             const std::string& line = m_state.g_asMessageLines[i];
             try {
                 if (!send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
-                                           m_state.g_sSayWord, line)))
+                                           m_state.g_sSayWord, line),
+                          "line " + std::to_string(i + 1)))
                     return;
             } catch (const std::exception& e) {
                 if (!m_bCarryOn) throw;
@@ -288,7 +306,7 @@ void RconSession::statusTick() {
         const double interval = support::leadingNumber(fields.statusInterval);
         if (interval == 0) return;
         if (m_lStatusTicks < interval) return;
-        send(statusRequest(fields));
+        send(statusRequest(fields), kStatusDatagram);
         m_lStatusTicks = 0;
         m_events.requestsSent();
     } catch (const std::exception& e) {
@@ -306,7 +324,7 @@ RconSession::CommandResult RconSession::sendCommand(const std::string& command) 
             // open it again so that the command goes out and its reply is shown.
             m_socket.bind();
         }
-        send(manualCommand(m_events.fields().password, trimmed));
+        send(manualCommand(m_events.fields().password, trimmed), "the command");
         return CommandResult::sent;
     } catch (const std::exception& e) {
         fail(kSendProcedure, e);
@@ -333,10 +351,11 @@ void RconSession::receiveReply() {
     }
 }
 
-SessionFailure RconSession::classify(const std::string& procedure, const std::exception& e) const {
+SessionFailure RconSession::classify(const std::string& procedure, const std::exception& e) {
     const base::AppError error = base::asAppError(e);
     const bool replyHandler = procedure == kReplyProcedure;
-    SessionFailure failure{procedure, error, SessionFailure::Telling::errorLog, error.description()};
+    SessionFailure failure{procedure, error, SessionFailure::Telling::errorLog, error.description(),
+                           std::exchange(m_failedDatagram, {})};
     if (const char* message = socketMessage(error.number(), replyHandler)) {
         failure.telling = SessionFailure::Telling::tableMessage;
         failure.text = message;

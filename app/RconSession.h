@@ -65,6 +65,9 @@ struct SessionFailure {
     base::AppError error;
     Telling telling;
     std::string text;  // the table's message, or the error's description
+    // The datagram that could not be sent ("line 2", "the status request",
+    // "the command"), or empty for a failure that was no send.
+    std::string datagram;
 };
 
 // What the session asks of its owner (the window's presenter, the service)
@@ -198,9 +201,10 @@ private:
     void connect(const ServerFields& fields);
     // Sends one datagram once the pacer lets it go; false when the session
     // was stopped while it waited (nothing is sent then).
-    bool send(const std::string& commandText);
+    bool send(const std::string& commandText, std::string what);
     std::string statusRequest(const ServerFields& fields) const;
-    SessionFailure classify(const std::string& procedure, const std::exception& e) const;
+    // The failure as it is to be told, with the datagram of the send that failed, if any.
+    SessionFailure classify(const std::string& procedure, const std::exception& e);
     void tell(const SessionFailure& failure);
 
     platform::ISocket& m_socket;
@@ -216,11 +220,12 @@ private:
     const std::string m_sPacketPrefix;
     std::int32_t m_lMessageTicks = 0;
     std::int32_t m_lStatusTicks = 0;
-    std::size_t m_nextLine = 0;  // the line a broadcast in turn sends next, kept across Stop and Start
+    std::size_t m_nextLine = 0;   // the line a broadcast in turn sends next, kept across Stop and Start
     bool m_bServerKnown = false;  // a Start has opened the socket once
     Server m_server;              // the server of the last Start
     bool m_bCarryOn = false;
-    std::uint32_t m_stops = 0;  // how often stop() has run
+    std::uint32_t m_stops = 0;     // how often stop() has run
+    std::string m_failedDatagram;  // the datagram of the send that failed last, until it is told
 };
 
 // The pause after each line, in milliseconds, for a delay field's text.

@@ -39,7 +39,7 @@ int Service::run() {
     if (started.outcome != app::StartResult::Outcome::started) return 1;
     m_running = true;
     m_parts.loop.run();
-    return 0;
+    return m_status;
 }
 
 void Service::reload() {
@@ -61,7 +61,7 @@ void Service::starting() { m_parts.log.write(m_running ? "reload" : "start", sum
 
 void Service::end() {
     m_session.stop();
-    m_parts.log.write("stop", "");
+    if (m_status == 0) m_parts.log.write("stop", "");
 }
 
 std::string Service::summary(const ProfileSettings& settings) const {
@@ -84,15 +84,21 @@ void Service::reply(const std::string& consoleText) {
 }
 
 void Service::failed(const app::SessionFailure& failure) {
-    m_parts.log.write("failed", app::tellFailure(failure, m_errorLog).text);
+    const std::string text = app::tellFailure(failure, m_errorLog).text;
+    m_parts.log.write("failed", failure.datagram.empty() ? text : failure.datagram + ": " + text);
 }
 
 void Service::lineSent(std::size_t, const std::string& line) { m_parts.log.write("sent", line); }
 
 void Service::heard(const app::Hearing::Verdict& verdict) { m_parts.log.write("heard", app::heardText(verdict)); }
 
+// A host that bans an address after a few wrong passwords (fail2ban on the
+// server's log) must not be sent another: the service ends, with the status
+// that keeps systemd from starting it again.
 void Service::passwordRefused(const std::string& reply) {
-    m_parts.log.write("refused", "the server refused the password (" + reply + ")");
+    m_parts.log.write("refused", "the server refused the password (" + reply + "); nothing more is sent");
+    m_status = 1;
+    m_parts.loop.quit();
 }
 
 }  // namespace service

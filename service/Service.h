@@ -31,9 +31,11 @@ struct ServiceParts {
 // The service's presenter over the rcon session of one profile's server, as
 // frmMain is the window's: Start with the profile's settings, then the
 // session's schedule on the service's loop until the end. Nobody watches it,
-// so what the window would show in a box is logged, and the schedule goes
-// on: the next tick tries again, opening the socket again if it has to.
-// Start's checks cannot be answered by anyone: they end it.
+// so what the window would show in a box is logged (naming the datagram
+// that could not be sent), and the schedule goes on: the next tick tries
+// again, opening the socket again if it has to. Start's checks cannot be
+// answered by anyone, and a refused password must not be tried again: they
+// end it.
 class Service : private app::ISessionEvents {
 public:
     Service(const ServiceParts& parts, app::Profile profile);
@@ -42,7 +44,7 @@ public:
     Service& operator=(const Service&) = delete;
 
     // Starts and runs until told to end: 0 then, or 1 when Start's checks
-    // refuse the profile.
+    // refuse the profile or the server refuses its password.
     int run();
     // Reads the profile again: its message, timings and game from the next
     // tick on, the tick counts kept; a server moved elsewhere is opened at
@@ -73,6 +75,7 @@ private:
     ProfileSettings m_settings;  // what runs
     ProfileSettings m_pending;   // what is being taken
     bool m_running = false;
+    int m_status = 0;  // what run() answers: 1 once the server refused the password
 };
 
 }  // namespace service

@@ -37,8 +37,10 @@ public:
     std::unique_ptr<platform::ITimer> timer(std::function<void()> tick);
     void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
 
-    // Runs until the end is signalled.
+    // Runs until the end is signalled, or quit.
     void run();
+    // Ends the loop as a signal to end would, in the middle of a pause too.
+    void quit() { end(); }
     bool ended() const { return m_ended; }
 
     void wait(std::uint32_t milliseconds) override;

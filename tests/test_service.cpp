@@ -52,41 +52,43 @@ struct ServiceHarness : fakes::FormHarness {
 
 // The window's datagrams at the window's ticks, a reply held until the
 // broadcast is over, one log line a reply line, what the server echoed and
-// its refusal of the password, the password never logged.
+// its refusal of the password, which ends it with nothing more sent, the
+// password never logged.
 TEST(Service, RunsTheProfileOnTheWindowsScheduleAndLogsEveryLineWithoutThePassword) {
     ServiceHarness h;
     h.ready({"Msg=A\n\nB", "Msg_Timer=2", "Msg_Delay=1.5", "Game=Quake 3 Arena", "Status=3"});
     h.wait.at(131500, [&] { h.socket.incoming.push_back(P + "print\nmap: oa_dm1\nconsole: A\nrcon pw say\n"); });
     h.wait.at(150000, [&] { h.socket.incoming.push_back(P + "print\nBad rconpassword.\n"); });
     h.wait.signalAt(190000, kEnd);
-    EXPECT_EQ(h.run(), 0);
-    EXPECT_EQ(h.socket.sent,
-              (Strings{P + "rcon pw status", P + "rcon pw say \"A\"", P + "rcon pw say \"B\"", P + "rcon pw status"}));
+    EXPECT_EQ(h.run(), 1);
+    EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw say \"A\"", P + "rcon pw say \"B\""}));
     EXPECT_EQ(h.lines, (Strings{"start: the default profile, server 127.0.0.1:27960, game Quake 3 Arena, 2 lines "
                                 "every 2 ticks of 65.535 s with 1.5 s after each, the status every 3 ticks of 63 s",
                                 "sent: A", "sent: B", "reply: map: oa_dm1", "reply: console: A", "reply: rcon *** say",
                                 "heard: 1 of 2 lines heard at 09:05; line 3 not heard", "reply: Bad rconpassword.",
-                                "refused: the server refused the password (Bad rconpassword.)", "stop"}));
+                                "refused: the server refused the password (Bad rconpassword.); nothing more is sent"}));
 }
 
-// A failure is logged as the window would show it, and the schedule goes on:
-// a socket that could not be opened is opened at the next send, a line that
-// fails leaves the rest of its broadcast to go out, and the next broadcast
-// comes at its interval. Start's checks end the service with 1.
+// A failure is logged as the window would show it, naming the datagram, and
+// the schedule goes on: a socket that could not be opened is opened at the
+// next send, a datagram that met an earlier one's unreachable port is made
+// again, a line that fails leaves the rest of its broadcast to go out, and
+// the next broadcast comes at its interval. Start's checks end it with 1.
 TEST(Service, FailuresAreLoggedWithTheWindowsTextAndTheScheduleGoesOn) {
     ServiceHarness h;
     h.ready({"Msg=A\nB", "Msg_Timer=1", "Status=1"});
     h.socket.refusedBinds = 1;
-    h.wait.at(64000, [&] { h.socket.failNext = 10054; });
-    h.wait.at(100000, [&] { h.socket.failNext = 10022; });
+    h.wait.at(64000, [&] { h.socket.failNext = 10040; });
+    h.wait.at(100000, [&] { h.socket.failNext = 10054; });
+    h.wait.at(127000, [&] { h.socket.failNext = 10022; });
     h.wait.signalAt(150000, kEnd);
     EXPECT_EQ(h.run(), 0);
-    EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw B", P + "rcon pw A", P + "rcon pw B"}));
+    EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw B", P + "rcon pw status", P + "rcon pw B"}));
     const Strings expected{"failed: Host not found, unable to connect to server" + B,
-                           "failed: Could not connect to server, server may be down. Check your IP and Port" + B,
+                           "failed: line 1: Message sent to to large, please edit your message to a lesser length" + B,
                            "sent: B",
+                           "failed: line 1: Following error occurred in this application:",
                            "failed: Number: 10022",
-                           "sent: A",
                            "sent: B",
                            "stop"};
     std::size_t at = 0;
