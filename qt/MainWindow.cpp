@@ -564,9 +564,11 @@ void MainWindow::shareAreas(int height) {
     m_areaHeights = app::shareHeight(areas, height - fixed);
     int least = fixed;
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        m_areas[i]->setFixedHeight(m_areaHeights[i]);
-        // Its frame's size hint is cached in the page's layout.
-        m_areas[i]->parentWidget()->updateGeometry();
+        if (m_areas[i]->minimumHeight() != m_areaHeights[i] || m_areas[i]->maximumHeight() != m_areaHeights[i]) {
+            m_areas[i]->setFixedHeight(m_areaHeights[i]);
+            // Its frame's size hint is cached in the page's layout.
+            m_areas[i]->parentWidget()->updateGeometry();
+        }
         least += areas[i].least;
     }
     m_central->setMinimumHeight(least);
