@@ -66,6 +66,10 @@ app::LineMetrics linesOf(const QAbstractScrollArea* area) {
     return app::LineMetrics{area->fontMetrics().lineSpacing(), chrome};
 }
 
+QString objectNameOf(std::string_view control) {
+    return QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size()));
+}
+
 // A frame's layout with little room above and below its rows: the window
 // keeps its height for the message and the console on a short screen.
 template <class Layout>
@@ -492,12 +496,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_destroyed) leaveEventLoop();
 }
 
-double MainWindow::screenWidth() const {
-    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width();
-}
-double MainWindow::screenHeight() const {
-    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
-}
+QScreen* MainWindow::shownOn() const { return screen() ? screen() : QGuiApplication::primaryScreen(); }
+double MainWindow::screenWidth() const { return shownOn()->geometry().width(); }
+double MainWindow::screenHeight() const { return shownOn()->geometry().height(); }
 
 // The frame's centre where the logic asks, as the core fits the window to
 // the work area there.
@@ -509,7 +510,7 @@ void MainWindow::moveFrame(double left, double top) {
 }
 
 void MainWindow::place() {
-    const QRect work = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const QRect work = shownOn()->availableGeometry();
     const app::WindowFit fit =
         app::fitWindow(shape(), m_edges, platform::Rect{work.left(), work.top(), work.right() + 1, work.bottom() + 1},
                        m_centre.x(), m_centre.y());
@@ -537,8 +538,7 @@ void MainWindow::keepCentre() {
 std::vector<app::StretchArea> MainWindow::stretchAreas() const {
     return app::stretchAreas(
         [this](std::string_view control) {
-            const auto* area = findChild<QAbstractScrollArea*>(
-                QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size())));
+            const auto* area = findChild<QAbstractScrollArea*>(objectNameOf(control));
             return area ? linesOf(area) : app::LineMetrics{};
         },
         static_cast<std::size_t>(m_txtMsg->document()->blockCount()));
@@ -580,16 +580,14 @@ void MainWindow::shareAreas(int height) {
 void MainWindow::fitToScreen() {
     ensurePolished();
     for (const app::StretchLines& area : app::kStretchAreas) {
-        m_areas.push_back(
-            findChild<QWidget*>(QString::fromLatin1(area.control.data(), static_cast<qsizetype>(area.control.size()))));
+        m_areas.push_back(findChild<QWidget*>(objectNameOf(area.control)));
         m_areas.back()->setFixedHeight(0);
     }
     m_areaHeights.assign(m_areas.size(), 0);
     shareAreas(0);
     m_central->installEventFilter(this);
     if (layout()) layout()->activate();
-    const QRect work = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    m_centre = QRectF(work).center();
+    m_centre = QRectF(shownOn()->availableGeometry()).center();
     place();
 }
 

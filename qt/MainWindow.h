@@ -27,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScreen;
 class QTimer;
 class QVBoxLayout;
 
@@ -79,6 +80,7 @@ private:
     std::string caption() const;
     void setCaption(const std::string& caption);
     platform::WindowHandle hWnd() const;
+    QScreen* shownOn() const;
     double screenWidth() const;
     double screenHeight() const;
     void moveFrame(double left, double top);
