@@ -11,13 +11,14 @@ FreeSpinBox::FreeSpinBox(int minimum, int maximum, QWidget* parent)
     : QAbstractSpinBox(parent), m_min(minimum), m_max(maximum) {
     setAccelerated(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
-    lineEdit()->setMaxLength(32);
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 28);
 }
 
 QString FreeSpinBox::text() const { return lineEdit()->text(); }
 
 void FreeSpinBox::setText(const QString& text) { lineEdit()->setText(text); }
+
+void FreeSpinBox::setMaxLength(int characters) { lineEdit()->setMaxLength(characters); }
 
 // Steps from the whole part of what the field holds, then keeps to the range:
 // from "2.5" up is 3, from "" up is the lowest value.

@@ -13,6 +13,7 @@ public:
 
     QString text() const;
     void setText(const QString& text);
+    void setMaxLength(int characters);
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
 

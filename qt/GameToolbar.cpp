@@ -60,16 +60,7 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
     QMenu* games = m_menuBar->addMenu("&Games");
     QMenu* help = m_menuBar->addMenu("&Help");
 
-    m_gameBox = new QComboBox(m_toolRow);
-    m_gameBox->setObjectName("ID_SelectGame");
-    m_gameBox->setEditable(true);
-    m_gameBox->setInsertPolicy(QComboBox::NoInsert);
-    m_gameBox->setCompleter(nullptr);
-    m_gameBox->setToolTip(app::kGameBoxTip);
-    m_gameBox->setAccessibleName("Game");
-    for (const auto* g : app::boxGames()) m_gameBox->addItem(g->gameName, QString(g->boxCode));
-    showGame(app::kFirstGame);
-    m_gameBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    makeGameBox();
 
     // The "Game" tool names the game box in the tool row; choosing it opens the box.
     auto* gameTool = new QAction(app::kTools[2].caption, this);
@@ -132,6 +123,19 @@ GameToolbar::GameToolbar(QMainWindow* window) : QObject(window), m_window(window
 }
 
 GameToolbar::~GameToolbar() = default;
+
+void GameToolbar::makeGameBox() {
+    m_gameBox = new QComboBox(m_toolRow);
+    m_gameBox->setObjectName("ID_SelectGame");
+    m_gameBox->setEditable(true);
+    m_gameBox->setInsertPolicy(QComboBox::NoInsert);
+    m_gameBox->setCompleter(nullptr);
+    m_gameBox->setToolTip(app::kGameBoxTip);
+    m_gameBox->setAccessibleName("Game");
+    for (const auto* g : app::boxGames()) m_gameBox->addItem(g->gameName, QString(g->boxCode));
+    showGame(app::kFirstGame);
+    m_gameBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+}
 
 GameToolbar::Tool* GameToolbar::add(const QString& id, const QString& caption, QAction* action) {
     m_tools.push_back(std::make_unique<Tool>(id, caption, action));

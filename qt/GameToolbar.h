@@ -45,6 +45,7 @@ signals:
 
 private:
     class Tool;
+    void makeGameBox();
     Tool* add(const QString& id, const QString& caption, QAction* action);
     void choose(Tool* tool);
     void showGame(const QString& name);

@@ -14,13 +14,16 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <memory>
 #include <QValidator>
+#include <memory>
+#include <numeric>
 
 #include "app/FieldRules.h"
 #include "qt/FreeSpinBox.h"
@@ -51,6 +54,31 @@ public:
 private:
     QLineEdit* m_edit;
 };
+
+// A line of an area's text, and what its frame, margins and a scroll bar that
+// keeps its room add to the lines (a text view scrolls unless a pixel is spare).
+app::LineMetrics linesOf(const QAbstractScrollArea* area) {
+    int chrome = 2 * area->frameWidth() + 1;
+    if (const auto* text = qobject_cast<const QPlainTextEdit*>(area))
+        chrome += 2 * static_cast<int>(text->document()->documentMargin());
+    if (area->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        chrome += area->horizontalScrollBar()->sizeHint().height();
+    return app::LineMetrics{area->fontMetrics().lineSpacing(), chrome};
+}
+
+QString objectNameOf(std::string_view control) {
+    return QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size()));
+}
+
+// A frame's layout with little room above and below its rows: the window
+// keeps its height for the message and the console on a short screen.
+template <class Layout>
+Layout* framed(QWidget* frame) {
+    auto* layout = new Layout(frame);
+    const QMargins m = layout->contentsMargins();
+    layout->setContentsMargins(m.left(), 4, m.right(), 4);
+    return layout;
+}
 
 QLabel* label(const QString& text, const char* name, QWidget* buddy = nullptr) {
     auto* l = new QLabel(text);
@@ -128,24 +156,39 @@ MainWindow::MainWindow(ISocket& socket, platform::IDatagramSource& datagrams)
 
 MainWindow::~MainWindow() = default;
 
+// The controls frame by frame, then what joins them: the timers, the
+// keyboard's order, the fields' descriptions and the control interfaces.
 void MainWindow::buildControls() {
     m_toolbar = new GameToolbar(this);
     setMenuBar(m_toolbar->menuBar());
     addToolBar(Qt::TopToolBarArea, m_toolbar->toolRow());
 
-    auto* central = new QWidget(this);
-    auto* page = new QVBoxLayout(central);
+    m_central = new QWidget(this);
+    m_page = framed<QVBoxLayout>(m_central);
+    m_page->addWidget(buildServer());
+    m_page->addWidget(buildMessage(), 1);
+    m_page->addLayout(buildMiddle());
+    m_page->addWidget(buildConsole(), 2);
+    m_page->addLayout(buildBottomRow());
+    setCentralWidget(m_central);
 
-    // Server information.
+    makeTimers();
+    setTabOrders();
+    describeFields();
+    makeInterfaces();
+    showColours();
+    fitToScreen();
+}
+
+QGroupBox* MainWindow::buildServer() {
     auto* fraServer = new QGroupBox("&Server Information:");
     fraServer->setObjectName("fraServer");
-    auto* server = new QGridLayout(fraServer);
+    auto* server = framed<QGridLayout>(fraServer);
     m_txtIP = new QComboBox;
     m_txtIP->setObjectName("txtIP");
     m_txtIP->setEditable(true);
     m_txtIP->setInsertPolicy(QComboBox::NoInsert);
     m_txtIP->setCompleter(nullptr);
-    m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
     m_txtIP->setAccessibleName("Server IP");
     m_txtIP->setMinimumContentsLength(18);
     m_cmdIP = new QPushButton("Get Local I.P");
@@ -153,7 +196,6 @@ void MainWindow::buildControls() {
     m_cmdIP->setFont(QFont("Arial"));
     m_txtPort = new QLineEdit;
     m_txtPort->setObjectName("txtPort");
-    m_txtPort->setValidator(new PortValidator(m_txtPort));
     m_txtPort->setAccessibleName("Server port");
     m_txtPort->setMaximumWidth(90);
     m_txtPassword = new QLineEdit;
@@ -169,30 +211,28 @@ void MainWindow::buildControls() {
     server->addWidget(label("Pass&word:", "lblRconPass", m_txtPassword), 1, 2);
     server->addWidget(m_txtPassword, 1, 3, 1, 2);
     server->setColumnStretch(3, 1);
-    page->addWidget(fraServer);
+    return fraServer;
+}
 
-    // The message and its timing.
+// The message, its preview and its timing.
+QGroupBox* MainWindow::buildMessage() {
     auto* frame2 = new QGroupBox("&Message to Send:");
     frame2->setObjectName("Frame2");
-    auto* message = new QVBoxLayout(frame2);
+    auto* message = framed<QVBoxLayout>(frame2);
     m_txtMsg = new QPlainTextEdit;
     m_txtMsg->setObjectName("txtMsg");
     m_txtMsg->setTabChangesFocus(true);
     m_txtMsg->setAccessibleName("Message to send, one server message per line");
-    m_txtMsg->setMinimumHeight(70);
     message->addWidget(m_txtMsg, 1);
     m_preview = new MessagePreview;
     message->addWidget(m_preview);
     auto* timing = new QHBoxLayout;
     m_txtSeverMessageTime = new FreeSpinBox(app::kMessageTimeArrows.low, app::kMessageTimeArrows.high);
     m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
-    m_txtSeverMessageTime->setText("5");
     m_txtSeverMessageTime->setAccessibleName("Send message every how many minutes");
     m_txtMsgDelay = new FreeSpinBox(app::kMsgDelayArrows.low, app::kMsgDelayArrows.high);
     m_txtMsgDelay->setObjectName("txtMsgDelay");
-    m_txtMsgDelay->setText("15");
     m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
-    m_txtMsgDelay->setToolTip(QString::fromStdString(app::lineDelayTip()));
     timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
     timing->addWidget(m_txtSeverMessageTime);
     timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
@@ -203,16 +243,17 @@ void MainWindow::buildControls() {
     warning->setStyleSheet("QLabel { color: #c0392b; font-weight: bold; }");
     timing->addWidget(warning);
     message->addLayout(timing);
-    page->addWidget(frame2, 1);
+    return frame2;
+}
 
-    // Options and the manual rcon command, side by side.
+// Options and the manual rcon command, side by side.
+QHBoxLayout* MainWindow::buildMiddle() {
     auto* middle = new QHBoxLayout;
     auto* frame1 = new QGroupBox("Options: ");
     frame1->setObjectName("Frame1");
-    auto* options = new QHBoxLayout(frame1);
+    auto* options = framed<QHBoxLayout>(frame1);
     m_txtStatus = new FreeSpinBox(app::kStatusArrows.low, app::kStatusArrows.high);
     m_txtStatus->setObjectName("txtStatus");
-    m_txtStatus->setText("1");
     m_txtStatus->setAccessibleName("Get status every how many minutes");
     options->addWidget(label("Get Status every", "lblMinutes", m_txtStatus));
     options->addWidget(m_txtStatus);
@@ -221,7 +262,7 @@ void MainWindow::buildControls() {
     middle->addWidget(frame1);
     auto* fraManualRcon = new QGroupBox("Rcon:");
     fraManualRcon->setObjectName("fraManualRcon");
-    auto* rcon = new QHBoxLayout(fraManualRcon);
+    auto* rcon = framed<QHBoxLayout>(fraManualRcon);
     m_txtSendCommand = new QLineEdit;
     m_txtSendCommand->setObjectName("txtSendCommand");
     m_txtSendCommand->setAccessibleName("Rcon command");
@@ -231,17 +272,18 @@ void MainWindow::buildControls() {
     rcon->addWidget(m_txtSendCommand, 1);
     rcon->addWidget(m_cmdSend);
     middle->addWidget(fraManualRcon, 1);
-    page->addLayout(middle);
+    return middle;
+}
 
-    // The output console.
+// The output console and its buttons.
+QGroupBox* MainWindow::buildConsole() {
     auto* fraStatus = new QGroupBox("Status:");
     fraStatus->setObjectName("fraStatus");
-    auto* status = new QVBoxLayout(fraStatus);
+    auto* status = framed<QVBoxLayout>(fraStatus);
     m_txtOutput = new QPlainTextEdit;
     m_txtOutput->setObjectName("txtOutput");
     m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtOutput->setAccessibleName("Server replies");
-    m_txtOutput->setMinimumHeight(120);
     status->addWidget(m_txtOutput, 1);
     auto* consoleButtons = new QHBoxLayout;
     m_cmdSave = new QPushButton("&Save");
@@ -261,9 +303,11 @@ void MainWindow::buildControls() {
     consoleButtons->addWidget(m_cmdSave);
     consoleButtons->addWidget(m_cmdClear);
     status->addLayout(consoleButtons);
-    page->addWidget(fraStatus, 2);
+    return fraStatus;
+}
 
-    // Start, stop, close, and the running indicator.
+// Start, stop, close, and the running indicator.
+QHBoxLayout* MainWindow::buildBottomRow() {
     auto* bottom = new QHBoxLayout;
     m_cmdStart = new QPushButton("Start");
     m_cmdStart->setObjectName("cmdStart");
@@ -275,7 +319,23 @@ void MainWindow::buildControls() {
     bottom->addWidget(m_cmdStop);
     bottom->addWidget(m_cmdClose);
     bottom->addSpacing(16);
-    auto* lblRunning = label("Status:", "lblRunning");
+    bottom->addWidget(label("Status:", "lblRunning"));
+    bottom->addLayout(buildIndicator());
+    auto* lblOnLine = label("Offline", "lblOnLine");
+    lblOnLine->setFont(QFont("MS Sans Serif"));
+    bottom->addWidget(lblOnLine);
+    bottom->addSpacing(12);
+    m_lblHeard = new QLabel;
+    m_lblHeard->setObjectName("lblHeard");
+    m_lblHeard->setAccessibleName("What the server made of the last broadcast");
+    // It takes the room the row has and no more: a long line is cut, and its tooltip holds it whole.
+    m_lblHeard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bottom->addWidget(m_lblHeard, 1);
+    return bottom;
+}
+
+// Both images lie on the same spot; exactly one is shown.
+QGridLayout* MainWindow::buildIndicator() {
     m_imgConnected = new QLabel;
     m_imgConnected->setObjectName("imgConnected");
     m_imgConnected->setPixmap(indicatorPixmap(true, 18, std::max<qreal>(2.0, devicePixelRatioF())));
@@ -288,28 +348,15 @@ void MainWindow::buildControls() {
     }
     m_imgConnected->setAccessibleName("Running");
     m_imgNotConnected->setAccessibleName("Not running");
-    // Both images lie on the same spot; exactly one is shown.
     auto* indicatorSpot = new QGridLayout;
     indicatorSpot->setContentsMargins(0, 0, 0, 0);
     indicatorSpot->addWidget(m_imgConnected, 0, 0);
     indicatorSpot->addWidget(m_imgNotConnected, 0, 0);
     m_imgConnected->hide();
-    auto* lblOnLine = label("Offline", "lblOnLine");
-    lblOnLine->setFont(QFont("MS Sans Serif"));
-    bottom->addWidget(lblRunning);
-    bottom->addLayout(indicatorSpot);
-    bottom->addWidget(lblOnLine);
-    bottom->addSpacing(12);
-    m_lblHeard = new QLabel;
-    m_lblHeard->setObjectName("lblHeard");
-    m_lblHeard->setAccessibleName("What the server made of the last broadcast");
-    // It takes the room the row has and no more: a long line is cut, and its tooltip holds it whole.
-    m_lblHeard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bottom->addWidget(m_lblHeard, 1);
-    page->addLayout(bottom);
+    return indicatorSpot;
+}
 
-    setCentralWidget(central);
-
+void MainWindow::makeTimers() {
     m_tmrServerMessage = new QTimer(this);
     m_tmrServerMessage->setObjectName("tmrServerMessage");
     m_tmrServerMessage->setTimerType(Qt::PreciseTimer);
@@ -318,23 +365,29 @@ void MainWindow::buildControls() {
     m_tmrStatus->setTimerType(Qt::PreciseTimer);
     m_tmrHeard = new QTimer(this);
     m_tmrHeard->setObjectName("tmrHeard");
+}
 
-    setTabOrder(m_txtIP, m_cmdIP);
-    setTabOrder(m_cmdIP, m_txtPort);
-    setTabOrder(m_txtPort, m_txtPassword);
-    setTabOrder(m_txtPassword, m_txtMsg);
-    setTabOrder(m_txtMsg, m_txtSeverMessageTime);
-    setTabOrder(m_txtSeverMessageTime, m_txtMsgDelay);
-    setTabOrder(m_txtMsgDelay, m_txtStatus);
-    setTabOrder(m_txtStatus, m_txtSendCommand);
-    setTabOrder(m_txtSendCommand, m_cmdSend);
-    setTabOrder(m_cmdSend, m_txtOutput);
-    setTabOrder(m_txtOutput, m_cmdSave);
-    setTabOrder(m_cmdSave, m_cmdClear);
-    setTabOrder(m_cmdClear, m_cmdStart);
-    setTabOrder(m_cmdStart, m_cmdStop);
-    setTabOrder(m_cmdStop, m_cmdClose);
+void MainWindow::setTabOrders() {
+    QWidget* const order[] = {
+        m_txtIP,       m_cmdIP,     m_txtPort,        m_txtPassword, m_txtMsg,    m_txtSeverMessageTime,
+        m_txtMsgDelay, m_txtStatus, m_txtSendCommand, m_cmdSend,     m_txtOutput, m_cmdSave,
+        m_cmdClear,    m_cmdStart,  m_cmdStop,        m_cmdClose};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
 
+// Each text field's design value, tooltip and length limit.
+void MainWindow::describeFields() {
+    m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
+    m_txtPort->setValidator(new PortValidator(m_txtPort));
+    m_txtSeverMessageTime->setText("5");
+    m_txtMsgDelay->setText("15");
+    m_txtMsgDelay->setToolTip(QString::fromStdString(app::lineDelayTip()));
+    m_txtStatus->setText("1");
+    for (FreeSpinBox* spin : {m_txtSeverMessageTime, m_txtMsgDelay, m_txtStatus}) spin->setMaxLength(32);
+}
+
+// The control interfaces the logic reaches the widgets through.
+void MainWindow::makeInterfaces() {
     m_ipField = std::make_unique<ComboField>(m_txtIP);
     m_portField = std::make_unique<LineField>(m_txtPort);
     m_passwordField = std::make_unique<LineField>(m_txtPassword);
@@ -345,19 +398,12 @@ void MainWindow::buildControls() {
     m_statusField = std::make_unique<SpinField>(m_txtStatus);
     m_console = std::make_unique<ConsoleView>(m_txtOutput);
     m_startButton = std::make_unique<Button>(m_cmdStart);
-    showColours();
     m_connectedImage = std::make_unique<Image>(m_imgConnected);
     m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
     m_messageTimer = std::make_unique<Timer>(m_tmrServerMessage);
     m_statusTimer = std::make_unique<Timer>(m_tmrStatus);
     m_heardTimer = std::make_unique<Timer>(m_tmrHeard);
     m_heardNotice = std::make_unique<Notice>(m_lblHeard);
-
-    // Laid out and polished now, so that the size the window is centred with
-    // is the size it shows with (at least what its layout needs).
-    ensurePolished();
-    if (layout()) layout()->activate();
-    resize(640, 640);
 }
 
 app::FormControls MainWindow::controls() {
@@ -389,6 +435,7 @@ void MainWindow::showColours() {
         const std::string game = toLatin1(m_toolbar->gameBox()->currentText());
         const app::ColourCodes rule = app::colourCodesOf(game);
         m_preview->showMessage(m_txtMsg->toPlainText(), game);
+        if (!m_areas.empty()) shareAreas(m_central->height());
         if (m_consoleColours) m_consoleColours->setRule(rule);
     };
     connect(m_txtMsg, &QPlainTextEdit::textChanged, this, update);
@@ -449,34 +496,106 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_destroyed) leaveEventLoop();
 }
 
-double MainWindow::screenWidth() const {
-    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width();
-}
-double MainWindow::screenHeight() const {
-    return (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().height();
-}
+QScreen* MainWindow::shownOn() const { return screen() ? screen() : QGuiApplication::primaryScreen(); }
+double MainWindow::screenWidth() const { return shownOn()->geometry().width(); }
+double MainWindow::screenHeight() const { return shownOn()->geometry().height(); }
 
+// The frame's centre where the logic asks, as the core fits the window to
+// the work area there.
 void MainWindow::moveFrame(double left, double top) {
-    QWidget::move(qRound(left), qRound(top));
+    const QSize frame = frameGeometry().size();
+    m_centre = QPointF(left + frame.width() / 2.0, top + frame.height() / 2.0);
     m_keepCentre = !isVisible();
-    m_centredSize = frameGeometry().size();
-    m_centre = QPointF(left + m_centredSize.width() / 2.0, top + m_centredSize.height() / 2.0);
+    place();
 }
 
-// Until the window is shown its frame is unknown, so a position worked out
-// from its size misses the window manager's border and title bar. Each move
-// or resize that the window system reports until the frame is there (the
-// window manager reparents the window, then tells it where it now is) moves
-// the window so that its frame keeps the centre asked for. Once centred with
-// its frame, a move by the user is left alone.
+void MainWindow::place() {
+    const QRect work = shownOn()->availableGeometry();
+    const app::WindowFit fit =
+        app::fitWindow(shape(), m_edges, platform::Rect{work.left(), work.top(), work.right() + 1, work.bottom() + 1},
+                       m_centre.x(), m_centre.y());
+    resize(fit.clientWidth, fit.clientHeight);
+    QWidget::move(fit.frame.left, fit.frame.top);
+    m_placedSize = QSize(fit.frame.right - fit.frame.left, fit.frame.bottom - fit.frame.top);
+}
+
+// Until the window is shown its frame is unknown, so a place worked out
+// without it misses the window manager's border and title bar. Each move or
+// resize that the window system reports until the frame is there (the
+// window manager reparents the window, then tells it where it now is) fits
+// the window again with the frame as it is, around the centre asked for.
+// Once placed with its frame, a move by the user is left alone.
 void MainWindow::keepCentre() {
     if (!m_keepCentre || !isVisible()) return;
-    const QRect frame = frameGeometry();
-    if (frame.size() != m_centredSize) {
-        m_centredSize = frame.size();
-        QWidget::move(qRound(m_centre.x() - frame.width() / 2.0), qRound(m_centre.y() - frame.height() / 2.0));
+    const QRect frame = frameGeometry(), inner = geometry();
+    m_edges = app::FrameEdges{inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                              frame.bottom() - inner.bottom()};
+    if (frame.size() != inner.size()) m_keepCentre = false;
+    if (frame.size() != m_placedSize) place();
+}
+
+// The table's stretching areas, each measured in its own font.
+std::vector<app::StretchArea> MainWindow::stretchAreas() const {
+    return app::stretchAreas(
+        [this](std::string_view control) {
+            const auto* area = findChild<QAbstractScrollArea*>(objectNameOf(control));
+            return area ? linesOf(area) : app::LineMetrics{};
+        },
+        static_cast<std::size_t>(m_txtMsg->document()->blockCount()));
+}
+
+// Everything but the stretching areas, as the window's least size holds it.
+app::WindowShape MainWindow::shape() const {
+    auto areas = stretchAreas();
+    const int least = std::accumulate(areas.begin(), areas.end(), 0,
+                                      [](int sum, const app::StretchArea& a) { return sum + a.least; });
+    const QSize minimum = minimumSizeHint();
+    return app::WindowShape{.fixedHeight = minimum.height() - least,
+                            .leastWidth = minimum.width(),
+                            .preferredWidth = app::kPreferredWindowWidth,
+                            .areas = std::move(areas)};
+}
+
+// The areas' heights in the central widget's height by the core's rule, and
+// its least height, with every area at its least.
+void MainWindow::shareAreas(int height) {
+    const int fixed = m_page->sizeHint().height() - std::accumulate(m_areaHeights.begin(), m_areaHeights.end(), 0);
+    const auto areas = stretchAreas();
+    m_areaHeights = app::shareHeight(areas, height - fixed);
+    int least = fixed;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (m_areas[i]->minimumHeight() != m_areaHeights[i] || m_areas[i]->maximumHeight() != m_areaHeights[i]) {
+            m_areas[i]->setFixedHeight(m_areaHeights[i]);
+            // Its frame's size hint is cached in the page's layout.
+            m_areas[i]->parentWidget()->updateGeometry();
+        }
+        least += areas[i].least;
     }
-    if (frame.size() != geometry().size()) m_keepCentre = false;
+    m_central->setMinimumHeight(least);
+}
+
+// Laid out and polished now, at the size the core fits to the screen's work
+// area, so that the size the window is centred with is the size it shows
+// with; its frame comes once it is shown.
+void MainWindow::fitToScreen() {
+    ensurePolished();
+    for (const app::StretchLines& area : app::kStretchAreas) {
+        m_areas.push_back(findChild<QWidget*>(objectNameOf(area.control)));
+        m_areas.back()->setFixedHeight(0);
+    }
+    m_areaHeights.assign(m_areas.size(), 0);
+    shareAreas(0);
+    m_central->installEventFilter(this);
+    if (layout()) layout()->activate();
+    m_centre = QRectF(shownOn()->availableGeometry()).center();
+    place();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Before the central widget's layout hears of its new size.
+    if (watched == m_central && event->type() == QEvent::Resize)
+        shareAreas(static_cast<QResizeEvent*>(event)->size().height());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -4,8 +4,10 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/Pauses.h"
+#include "app/WindowFit.h"
 #include "app/frmMain.h"
 #include "platform/DatagramSource.h"
 #include "qt/EventLoop.h"
@@ -18,12 +20,16 @@
 #include "qt/QtControls.h"
 
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScreen;
 class QTimer;
+class QVBoxLayout;
 
 namespace qtgui {
 
@@ -42,7 +48,8 @@ private:
 // The main window on Qt: builds every control under its name, implements the
 // control interfaces over the widgets and calls the frmMain procedure of
 // each widget's event. What it decides itself is how Qt draws and lays out
-// the window and its preview, and how its event loop waits.
+// the window and its preview, and how its event loop waits; its size and
+// place, and the heights of the areas that stretch with it, are the core's.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -65,6 +72,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What the logic sees of the window (IForm), as an adapter of its own.
@@ -72,10 +80,16 @@ private:
     std::string caption() const;
     void setCaption(const std::string& caption);
     platform::WindowHandle hWnd() const;
+    QScreen* shownOn() const;
     double screenWidth() const;
     double screenHeight() const;
     void moveFrame(double left, double top);
+    void place();
     void keepCentre();
+    std::vector<app::StretchArea> stretchAreas() const;
+    app::WindowShape shape() const;
+    void shareAreas(int height);
+    void fitToScreen();
     std::int32_t systemMenuItemId(int position) const;
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId, const std::string& text);
     void takeDown();
@@ -97,6 +111,16 @@ private:
                                        {kScClose, 0, "Close"}};
 
     void buildControls();
+    QGroupBox* buildServer();
+    QGroupBox* buildMessage();
+    QHBoxLayout* buildMiddle();
+    QGroupBox* buildConsole();
+    QHBoxLayout* buildBottomRow();
+    QGridLayout* buildIndicator();
+    void makeTimers();
+    void setTabOrders();
+    void describeFields();
+    void makeInterfaces();
     void showColours();
 
     platform::ISocket& m_socket;
@@ -107,11 +131,16 @@ private:
     EventLoop m_loop;
     app::Pauses m_pauses{m_loop};
     SocketWatcher m_watcher;
-    // A position asked for before the window manager's frame was known: its
-    // centre is kept while the frame appears around the window.
+    // The centre asked for, kept while the window manager's frame appears
+    // around the window; the frame as last known, and the size it was placed at.
     QPointF m_centre;
-    QSize m_centredSize;
     bool m_keepCentre = false;
+    app::FrameEdges m_edges;
+    QSize m_placedSize;
+    QWidget* m_central = nullptr;
+    QVBoxLayout* m_page = nullptr;
+    std::vector<QWidget*> m_areas;  // the stretching areas, in the core's order
+    std::vector<int> m_areaHeights;
     GameToolbar* m_toolbar = nullptr;
 
     QComboBox* m_txtIP = nullptr;

@@ -38,11 +38,6 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
     document()->clear();
     m_lengths.clear();
     const QStringList lines = message.split(QLatin1Char('\n'));
-    // A row a line, as many as the rule gives, and the rest scrolls (the
-    // view scrolls unless the rows and the margins leave a pixel spare).
-    setFixedHeight(app::previewRows(static_cast<std::size_t>(lines.size())) * fontMetrics().lineSpacing() +
-                   2 * static_cast<int>(document()->documentMargin()) + 1 + 2 * frameWidth() +
-                   horizontalScrollBar()->sizeHint().height());
     if (message.isEmpty()) return;
     // What goes on the wire: a character outside ISO-8859-1 is sent as '?'.
     std::vector<app::WireLine> wire;

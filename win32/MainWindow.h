@@ -7,20 +7,25 @@
 #include <vector>
 
 #include "app/Pauses.h"
+#include "app/WindowFit.h"
 #include "app/frmMain.h"
 #include "platform/DatagramSource.h"
 #include "win32/ConsoleControl.h"
 #include "win32/Win32Controls.h"
 #include "win32/GameToolbar.h"
+#include "win32/MainKeyboard.h"
+#include "win32/MainLayout.h"
 #include "win32/MessagePreview.h"
+#include "win32/NamedControls.h"
 #include "win32/EventLoop.h"
 
 namespace win32 {
 
 // The main window on the Win32 API: builds every control under its name,
 // implements the control interfaces over them and calls the frmMain
-// procedure of each control's event. What it decides itself is how the
-// window is drawn and laid out, and how its message loop waits.
+// procedure of each control's event, one handler a message. What it decides
+// itself is how the window is drawn, and how its message loop waits; its
+// layout (MainLayout) and its keyboard (MainKeyboard) are parts of their own.
 class MainWindow : public platform::IForm {
 public:
     // The window's messages of its own, past WM_APP.
@@ -75,25 +80,43 @@ public:
     bool closeCommandEnabled() const;
 
 private:
+    static void registerClasses(HINSTANCE instance);
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void makeFonts();
     void applyFonts();
-    void buildControls();
     HWND add(const char* name, const char* className, const char* text, DWORD style, DWORD exStyle = 0);
+    void tip(HWND control, const char* text);
+    void buildControls();
+    void buildServer();
+    void buildMessage();
+    void buildOptions();
+    void buildConsole();
+    void buildBottomRow();
+    void describeFields();
+    void makeInterfaces();
     void layout();
-    int textWidth(const char* name) const;
+    app::FrameEdges frameEdges() const;
     SIZE leastSize() const;
     RECT workArea(const RECT& around) const;
-    bool takeKey(const MSG& msg);
-    bool mnemonic(WPARAM key);
-    void focusControl(HWND control);
-    void saveFocus();
     void restoreFocus();
-    void command(WORD id, WORD code, HWND control);
-    void tick(UINT_PTR id);
     void showColours();
     int scaled(int dip) const { return MulDiv(dip, m_dpi, 96); }
+
+    // One handler a message.
+    void command(WORD id, WORD code, HWND control);
+    LRESULT onNotify(const NMHDR& header, LPARAM lParam);
+    void tick(UINT_PTR id);
+    void onSize(WPARAM kind);
+    void onActivate(WPARAM state);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void onWindowPosChanging(const WINDOWPOS& pos);
+    void onKeepLeastSize();
+    void onDrawItem(const DRAWITEMSTRUCT& item);
+    LRESULT onColourStatic(HDC dc, HWND which);
+    bool onSetCursor(WORD hitTest);
+    void onClose();
+    void onEndSession(bool ending);
 
     HINSTANCE m_instance;
     platform::ISocket& m_socket;
@@ -109,10 +132,10 @@ private:
     FileDialogs m_fileDialogs;
     EventLoop m_loop;
     app::Pauses m_pauses{m_loop};
-    std::vector<std::pair<std::string, HWND>> m_controls;
-    HWND m_focus = nullptr;    // the control to give the focus back to
-    int m_previewRows = 1;     // the rows the message asks of the preview
-    SIZE m_leastClient{0, 0};  // the smallest client area that shows every control
+    std::unique_ptr<NamedControls> m_controls;
+    std::unique_ptr<MainLayout> m_layout;
+    std::unique_ptr<MainKeyboard> m_keyboard;
+    int m_previewRows = 1;  // the rows the message asks of the preview
 
     std::unique_ptr<GameToolbar> m_toolbar;
     std::unique_ptr<ComboText> m_txtIP;

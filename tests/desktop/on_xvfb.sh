@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a desktop test program on an X display of its own (Debian's
-# xvfb-run), on Qt's xcb platform; listing the tests needs no display.
+# xvfb-run), on Qt's xcb platform; listing the tests needs no display. The
+# screen is 1600x1200 unless VEXMOND_SCREEN names another (1366x768x24).
 # Without xvfb-run the tests report themselves skipped to CTest (77), and
 # fail under CI.
 for arg; do
@@ -11,4 +12,4 @@ if ! command -v xvfb-run >/dev/null 2>&1 || ! command -v xauth >/dev/null 2>&1; 
   [ "${CI:-}" = "true" ] && exit 1
   exit 77
 fi
-QT_QPA_PLATFORM=xcb exec xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp -noreset" "$@"
+QT_QPA_PLATFORM=xcb exec xvfb-run -a -s "-screen 0 ${VEXMOND_SCREEN:-1600x1200x24} -nolisten tcp -noreset" "$@"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <QtMath>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -217,4 +219,47 @@ TEST(Desktop, TheProgramsFramedWindowIsCentredAndTheTitleBarsCloseDoesNothing) {
         program.terminate();
         EXPECT_TRUE(program.waitForFinished(5000));
     }
+}
+
+// On a 1366x768 screen under openbox, at the run's scale (QT_SCALE_FACTOR
+// 1.25 and 1.5, in runs of their own): the frame, title bar included as the
+// window manager reports it, lies on the screen once it is there and stays
+// so, and so does every button of the window.
+TEST(Desktop, OnALaptopScreenTheFrameAndEveryButtonAreOnIt) {
+    XProbe x;
+    QProcess openbox;
+    openbox.start("openbox", {"--sm-disable"});
+    ASSERT_TRUE(openbox.waitForStarted()) << "openbox (Debian package openbox)";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return x.managed(); }, 10000));
+    QTest::qWait(1000);  // openbox takes windows in once its start-up is over
+    const XProbe::Rect screen = x.screen();
+    const auto onScreen = [&screen](const XProbe::Rect& r) {
+        return r.x >= screen.x && r.y >= screen.y && r.x + r.width <= screen.x + screen.width &&
+               r.y + r.height <= screen.y + screen.height;
+    };
+    const auto text = [](const XProbe::Rect& r) {
+        return std::to_string(r.width) + "x" + std::to_string(r.height) + " at " + std::to_string(r.x) + "," +
+               std::to_string(r.y);
+    };
+    {
+        LiveWindow w;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+        const xcb_window_t window = xid(&w.window);
+        XProbe::Rect outer;
+        static_cast<void>(QTest::qWaitFor(
+            [&] { return (outer = x.outer(window)).height > w.window.height() && onScreen(outer); }, 5000));
+        QTest::qWait(1500);  // and it stays there
+        outer = x.outer(window);
+        EXPECT_GT(outer.height, w.window.height() * w.window.devicePixelRatioF()) << "no title bar";
+        EXPECT_TRUE(onScreen(outer)) << "the frame is " << text(outer) << " on " << text(screen);
+        const qreal scale = w.window.devicePixelRatioF();
+        for (QAbstractButton* button : w.window.findChildren<QAbstractButton*>()) {
+            if (!button->isVisible()) continue;
+            const QRectF r(QPointF(button->mapToGlobal(QPoint(0, 0))) * scale, QSizeF(button->size()) * scale);
+            const XProbe::Rect device{qFloor(r.x()), qFloor(r.y()), qCeil(r.width()), qCeil(r.height())};
+            EXPECT_TRUE(onScreen(device)) << button->objectName().toStdString() << " is " << text(device);
+        }
+    }
+    openbox.terminate();
+    openbox.waitForFinished(5000);
 }
