@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include "platform/win/WinArguments.h"
 #include "platform/win/WinFileSystem.h"
+#include "platform/win/WinProfileLocks.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinUdpSocket.h"
 #include "service/WinSystemWait.h"
@@ -15,9 +16,11 @@
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixProfileLocks.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "service/PosixSystemWait.h"
 #endif
+#include "app/BroadcastLock.h"
 #include "service/Service.h"
 #include "service/ServiceOptions.h"
 
@@ -33,6 +36,7 @@ struct Backends {
     platform::win::WinClock clock;
     platform::win::WinUdpSocket socket;
     service::WinSystemWait wait;
+    platform::win::WinProfileLocks locks{files.programDirectory()};
 };
 std::vector<std::string> arguments(int, char**) { return platform::win::ansiArguments(app::Profile::kUnkeptCharacter); }
 #else
@@ -45,6 +49,7 @@ struct Backends {
     platform::posix::SystemClock clock;
     platform::posix::PosixUdpSocket socket;
     service::PosixSystemWait wait;
+    platform::posix::PosixProfileLocks locks{platform::posix::configDirectory()};
 };
 std::vector<std::string> arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
 #endif
@@ -73,6 +78,14 @@ int main(int argc, char** argv) {
             std::fflush(stdout);  // a line at a time, as the journal shows it
         },
         kUtf8);
+    // The profile's broadcast is this process's from before its first datagram.
+    app::BroadcastLock broadcast(b.locks, profile, app::kServiceHolder);
+    std::string refused = service::missingProfile(profile, b.registry);
+    if (refused.empty()) refused = broadcast.take();
+    if (!refused.empty()) {
+        log.write("failed", refused);
+        return 1;
+    }
     service::Service s({loop, b.socket, b.registry, b.files, b.clock, log}, profile);
     return s.run();
 }

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeProfileLocks.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/support/NativeFiles.h"
 #include "tests/support/NativeStore.h"
@@ -15,7 +16,8 @@ namespace testsupport {
 // What the window's logic is given besides its controls, as every form test
 // sets it up: the platform's real settings store and data directory in a
 // temporary directory of the test's own; boxes, dialogs, the clock, pauses,
-// the pointer and the sockets library recorded.
+// the pointer and the sockets library recorded; the profiles' locks on a
+// machine of the test's own.
 struct TestServices {
     enum class Real { nothing, boxesAndPauses };  // what a live window takes of its own
     TempDir tmp;
@@ -29,6 +31,8 @@ struct TestServices {
     app::Pauses pauses{sleeper};
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
+    fakes::FakeLockTable lockTable;
+    fakes::FakeProfileLocks locks{lockTable, 4242};
 
     // The services with these boxes and pauses: the recorded ones, or a window's own.
     app::FormServices services(platform::IMessageBox& boxesShown, app::Pauses& held) {
@@ -39,7 +43,8 @@ struct TestServices {
                 .clock = clock,
                 .sleeper = held,
                 .cursor = cursor,
-                .sockets = sockets};
+                .sockets = sockets,
+                .profileLocks = locks};
     }
     // The window's own settings, read and written as the next run does.
     settings::CAppSettings settings() {
