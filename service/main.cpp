@@ -39,6 +39,7 @@ struct Backends {
     platform::win::WinProfileLocks locks{files.programDirectory()};
 };
 std::vector<std::string> arguments(int, char**) { return platform::win::ansiArguments(app::Profile::kUnkeptCharacter); }
+std::string useSystemStore(bool) { return "--system is for Linux's system service"; }
 #else
 // The terminal, the journal and the files speak UTF-8; the store keeps
 // ISO-8859-1, as the window turns what it is given.
@@ -52,6 +53,8 @@ struct Backends {
     platform::posix::PosixProfileLocks locks{platform::posix::configDirectory()};
 };
 std::vector<std::string> arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
+// Root configures the store as the account's and runs the service as it.
+std::string useSystemStore(bool run) { return platform::posix::useSystemDirectory(run); }
 #endif
 
 int told(const app::CommandLineAnswer& answer) {
@@ -65,6 +68,8 @@ int told(const app::CommandLineAnswer& answer) {
 int main(int argc, char** argv) {
     service::ServiceOptions options;
     if (const auto answer = service::readServiceOptions(arguments(argc, argv), options, kUtf8)) return told(*answer);
+    if (const std::string problem = options.system ? useSystemStore(!options.configures()) : ""; !problem.empty())
+        return told({1, "", "vexmond-service: " + problem + "\n"});
     Backends b;
     const app::Profile profile(options.profile);
     if (options.configures())
