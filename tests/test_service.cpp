@@ -172,28 +172,3 @@ TEST(ServiceProfile, SetRefusesWhatTheWindowWouldNotTakeAndWritesNothing) {
         EXPECT_EQ(h.stored("_Vexmond", "Password"), "<missing>") << refused;
     }
 }
-
-// A log line is text to the journal and harmless to a terminal: a control
-// character but the tab shows as "?" (C1 too where the output reads UTF-8),
-// and no line ends in blanks, a box's padding included.
-TEST(ServiceLog, ControlCharactersShowAsQuestionMarksAndNoLineEndsInBlanks) {
-    const struct {
-        bool utf8;
-        const char* text;
-        Strings lines;
-    } cases[] = {
-        {true, "a\x1B[31mred\x07\x7F\tb", {"x: a?[31mred??\tb"}},
-        {true, "caf\xE9 \x85\x9B.", {"x: caf\xC3\xA9 ??."}},
-        {false, "caf\xE9 \x85\x9B.", {"x: caf\xE9 \x85\x9B."}},
-        {true, "Please input a message         ", {"x: Please input a message"}},
-        {true, "one \t\r\n  \r\ntwo\x1B\n", {"x: one", "x:", "x: two?"}},
-    };
-    for (const auto& c : cases) {
-        fakes::FakeClock clock;
-        Strings lines;
-        service::ServiceLog log(
-            clock, [&](const std::string& l) { lines.push_back(l.substr(20, l.size() - 21)); }, c.utf8);
-        log.write("x", c.text);
-        EXPECT_EQ(lines, c.lines) << c.text;
-    }
-}

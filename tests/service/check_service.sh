@@ -3,7 +3,8 @@
 # mistake exits 2, --set refuses a bad value and writes nothing, --show of
 # no profile exits 2 and a run of it 1, --set and --show round trip (the
 # message from a file, UTF-8 text in and out on Linux), a profile Start would
-# refuse exits 1 with the window's message and no blank at the line's end,
+# refuse exits 1 with the window's message and no blank at the line's end, a
+# control character is logged as "?",
 # a second run of a running profile (in another case) exits 1 naming the
 # first, SIGINT ends it with 0; and on Linux, SIGHUP reads the profile again
 # and what the program links holds no window system.
@@ -60,10 +61,16 @@ check "... is refused by Start: status 1" 1 "failed: Please input a message" out
 grep -q '[[:blank:]]'$'\r''\?$' "$work/out" && { echo "FAIL: a log line ends in blanks:"; cat -A "$work/out"; fail=1; }
 # SIGINT (under wine: the console's Ctrl+C) ends a running service with status 0.
 "${program[@]}" --profile "$profile-bare" --set Msg=Hi >/dev/null 2>&1
+# On Linux the journal reads the log: a control character but the tab (C1 too) is logged as "?".
+$windows || "${program[@]}" --profile "$profile-bare" --set "Game=Q"$'\e[31m3\a\u0085\t'"A" >/dev/null 2>&1
 (cd "$work" && exec "${program[@]}" --profile "$profile-bare") >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 300); do grep -q ' start: ' "$work/out" && break; sleep 0.1; done
 holder="process "; $windows || holder="process $pid)"
+if ! $windows; then
+  grep -qF "game Q?[31m3??"$'\t'"A, " "$work/out" && ! grep -q $'[\e\a]' "$work/out" &&
+    echo "ok: control characters are logged as ?" || { echo "FAIL: control characters:"; cat -A "$work/out"; fail=1; }
+fi
 check "a second broadcast of the profile, in another case" 1 "is being broadcast by vexmond-service ($holder" out \
   -- --profile "${profile^^}-BARE"
 if ! $windows; then  # SIGHUP reads the profile again

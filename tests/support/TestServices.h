@@ -16,8 +16,7 @@ namespace testsupport {
 // What the window's logic is given besides its controls, as every form test
 // sets it up: the platform's real settings store and data directory in a
 // temporary directory of the test's own; boxes, dialogs, the clock, pauses,
-// the pointer and the sockets library recorded; the profiles' locks on a
-// machine of the test's own.
+// the pointer and the sockets library recorded.
 struct TestServices {
     enum class Real { nothing, boxesAndPauses };  // what a live window takes of its own
     TempDir tmp;
