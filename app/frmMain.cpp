@@ -36,7 +36,8 @@ frmMain::frmMain(const FormControls& controls, const FormServices& services, Pro
       m_profile(std::move(profile)),
       m_oErrorLog(services.fileSystem, services.clock, services.messageBox),
       m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, controls.tmrHeard, services.sleeper,
-                services.clock, *this) {}
+                services.clock, *this),
+      m_broadcast(services.profileLocks, m_profile, kWindowHolder) {}
 
 frmMain::~frmMain() = default;
 
@@ -152,6 +153,7 @@ void frmMain::cmdClose_Click() {
 void frmMain::Form_Unload(bool& cancel) {
     (void)cancel;  // never set: the window always goes
     m_session.stop();
+    m_broadcast.release();
     skipOnFailure([&] { m_oIPHistory->Save(); });
     skipOnFailure([&] { writeLayout(m_profile, m_c.SSActiveToolBars1.layout(), *m_oAppSettings, m_s.fileSystem); });
     skipOnFailure([&] { m_oIPHistory.reset(); });
@@ -214,6 +216,7 @@ void frmMain::ShowRunning() {
 
 void frmMain::StopMessaging() {
     m_session.stop();
+    m_broadcast.release();
     skipOnFailure([&] { m_c.cmdStart.setEnabled(true); });
     skipOnFailure([&] { m_c.imgConnected.setVisible(false); });
     skipOnFailure([&] { m_c.imgNotConnected.setVisible(true); });
@@ -331,12 +334,18 @@ void frmMain::failed(const SessionFailure& failure) {
 void frmMain::cmdStart_Click() {
     if (!m_c.cmdStart.enabled()) return;
     try {
+        if (const std::string held = m_broadcast.take(); !held.empty()) {
+            m_s.messageBox.show(held, mb::kOkOnly + mb::kExclamation, kAppTitle);
+            return;
+        }
         const StartResult started = m_session.start(fields(), gameName());
-        if (started.outcome == StartResult::Outcome::refused)
+        if (started.outcome == StartResult::Outcome::refused) {
+            m_broadcast.release();
             m_s.messageBox.show(withBlanks(started.refusal), mb::kOkOnly + mb::kExclamation, kAppTitle);
-        else if (started.outcome == StartResult::Outcome::started)
+        } else if (started.outcome == StartResult::Outcome::started) {
             ShowRunning();
-        // A failure has been told, and has stopped the window, on the session's failure path.
+        }
+        // A failure has been told, and has stopped the window (and let the profile go), on the session's failure path.
     } catch (const std::exception& e) {
         m_session.fail(kStartProcedure, e);
     }

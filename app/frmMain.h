@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AboutTexts.h"
+#include "app/BroadcastLock.h"
 #include "app/Pauses.h"
 #include "app/Profile.h"
 #include "app/Toolbar.h"
@@ -62,6 +63,7 @@ struct FormServices {
     Pauses& sleeper;
     platform::ICursor& cursor;
     platform::ISocketsLibrary& sockets;
+    platform::IProfileLocks& profileLocks;
 };
 
 // The main window's presenter: every event procedure of the window is a
@@ -159,6 +161,7 @@ private:
     const Profile m_profile;
     support::modErrorLog m_oErrorLog;
     RconSession m_session;
+    BroadcastLock m_broadcast;  // held from Start until the broadcast stops
     std::unique_ptr<settings::CAppSettings> m_oAppSettings;
     std::unique_ptr<settings::CSmartComboBox> m_oIPHistory;
     bool m_bUnloaded = false;

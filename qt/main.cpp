@@ -9,6 +9,7 @@
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/Paths.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixProfileLocks.h"
 #include "platform/posix/PosixSocketsLibrary.h"
 #include "platform/posix/PosixUdpSocket.h"
 #include "qt/Application.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     platform::posix::PosixFileSystem files;
     platform::posix::SystemClock clock;
     platform::posix::PosixSocketsLibrary sockets;
+    platform::posix::PosixProfileLocks locks(platform::posix::configDirectory());
     qtgui::AppCursor cursor;
     qtgui::QtFileDialogs dialogs;
     qtgui::MainWindow window(socket, socket);
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
                                         .clock = clock,
                                         .sleeper = window.sleeper(),
                                         .cursor = cursor,
-                                        .sockets = sockets},
+                                        .sockets = sockets,
+                                        .profileLocks = locks},
                       app::Profile(options.profile));
     window.bind(form);
     qtgui::Lifetime lifetime(form, &window.eventLoop());

@@ -2,7 +2,9 @@
 # Runs the README's two commands on a fresh Debian 12 root, as on a new
 # machine: the start command until its window is up (with saved fields and
 # --start it sends the server its status request once the window is shown),
-# then the test command's set-up and build. It catches a package that only the
+# then the test command's set-up and build; then installs the service's
+# package from that build as the README does (with systemd) and checks the
+# system service: its account, both units, and the store --system writes. It catches a package that only the
 # test command installs, or that this machine happens to have already.
 # Needs root and debootstrap; the root is made from this machine's own apt
 # sources and removed afterwards. The test command runs it under CI=true.
@@ -123,4 +125,23 @@ if ! in_root './scripts/test.sh --build-only' >"$work/test.log" 2>&1; then
   exit 1
 fi
 echo "   set up and built in $((SECONDS - step)) s"
+
+step=$SECONDS
+echo "-- the service's package installed as the README installs it, and its system service"
+if ! in_root '(cd build && cpack -G DEB >/dev/null) &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      ./build/vexmond-service_*_amd64.deb systemd >/dev/null &&
+    getent passwd vexmond &&
+    systemd-analyze verify --man=no /usr/lib/systemd/system/vexmond@eu1.service \
+      /usr/lib/systemd/user/vexmond@eu1.service &&
+    vexmond-service --system --profile eu1 --set IP=127.0.0.1 Port=27960 Password=pw Msg=Hi &&
+    owners=$(stat -c %U:%G /var/lib/vexmond /var/lib/vexmond/* | sort -u) &&
+    { [ "$owners" = vexmond:vexmond ] || { echo "the store is $owners"; false; }; } &&
+    systemd-analyze security --offline=true /usr/lib/systemd/system/vexmond@eu1.service | tail -n 1' \
+    >"$work/service.log" 2>&1; then
+  echo "the service's package or its system service failed on a fresh root:" >&2
+  tail -n 40 "$work/service.log" >&2
+  exit 1
+fi
+echo "   account, units and the system store's owner checked in $((SECONDS - step)) s; $(tail -n 1 "$work/service.log")"
 echo "fresh root: both commands work (${SECONDS}s in all)"

@@ -9,15 +9,15 @@ set -euo pipefail
 build_only=false
 [[ "${1:-}" == "--build-only" ]] && build_only=true
 # The tests' own packages: GoogleTest and Google Benchmark; a real OpenArena
-# dedicated server for the peer tests; dpkg-shlibdeps, file and the desktop
-# entry validator for the package test; clang and its libFuzzer runtime for
-# the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for
+# dedicated server for the peer tests; dpkg-shlibdeps, file, the desktop
+# entry validator and lintian for the package test; clang and its libFuzzer
+# runtime for the fuzz targets; Xvfb with xvfb-run (xauth), openbox and libxcb (XTEST for
 # real clicks, EWMH for what the window manager sees) for the desktop tests;
 # MinGW-w64 for the Windows target, wine to run its tests (GoogleTest is
 # built for it from googletest's sources), librsvg2-bin and icoutils for its
 # icon, nsis for its installer and xdotool for the real keys and clicks of
 # its window's desktop tests; debootstrap for the fresh-root check under CI.
-EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils
+EXTRA_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev openarena-server dpkg-dev file desktop-file-utils lintian
   clang-14 libclang-rt-14-dev xvfb xauth openbox libxcb1-dev libxcb-xtest0-dev libxcb-ewmh-dev pkg-config
   g++-mingw-w64-x86-64-posix googletest wine wine64 librsvg2-bin icoutils nsis xdotool debootstrap"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"

@@ -34,9 +34,13 @@ void ServiceLog::write(std::string_view what, const std::string& text) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    for (std::string& line : lines) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        m_write(stamp + forOutput(std::string(what) + (text.empty() ? "" : ": " + line)) + "\n");
+    for (const std::string& line : lines) {
+        // A line's end is its last character that shows, whatever the box
+        // whose text it is pads it with.
+        const std::size_t end = line.find_last_not_of(" \t\r");
+        const std::string shown = end == std::string::npos ? "" : line.substr(0, end + 1);
+        m_write(stamp + forOutput(std::string(what) + (text.empty() ? "" : ":") + (shown.empty() ? "" : " " + shown)) +
+                "\n");
     }
 }
 

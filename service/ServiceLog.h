@@ -11,9 +11,10 @@ namespace service {
 
 // The service's log: one line for each line of an event's text, dated, on
 // the output it is given (standard output, which systemd's journal takes).
-// A line is "YYYY-MM-DD HH:MM:SS what: text". The rcon passwords it is told
-// never appear in it, and no control character breaks a line up or reaches a
-// terminal.
+// A line is "YYYY-MM-DD HH:MM:SS what: text", with no blank at its end. The
+// rcon passwords it is told never appear in it, and no control character
+// but the tab breaks a line up, reaches a terminal or makes the journal
+// keep the line as binary data.
 class ServiceLog {
 public:
     // Takes one line, its line end included, in the output's encoding.

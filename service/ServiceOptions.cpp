@@ -21,7 +21,10 @@ constexpr const char* kHelp =
     "                        Port, Password, Msg, Msg_Timer, Msg_Delay, Game or\n"
     "                        Status; Msg=@FILE takes the message from a file, a\n"
     "                        line of the file a line of the broadcast.\n"
-    "  --show                Prints the profile, the password as ***, and exits.\n";
+    "  --show                Prints the profile, the password as ***, and exits.\n"
+    "  --system              The system service's profiles (vexmond@NAME run by\n"
+    "                        systemd as the account vexmond, in /var/lib/vexmond),\n"
+    "                        not the user's; Linux only.\n";
 
 }  // namespace
 
@@ -33,8 +36,8 @@ std::optional<app::CommandLineAnswer> readServiceOptions(const std::vector<std::
         "vexmond-service", kHelp,
         [&](const std::string& option, const std::vector<std::string>& all, std::size_t at,
             std::string& mistake) -> std::size_t {
-            if (option == "--show") {
-                read.show = true;
+            if (option == "--show" || option == "--system") {
+                (option == "--show" ? read.show : read.system) = true;
                 return 1;
             }
             if (option != "--set") return 0;

@@ -14,6 +14,7 @@ struct ServiceOptions {
     std::string profile;
     std::vector<std::string> settings;  // FIELD=VALUE, in order
     bool show = false;
+    bool system = false;  // the system service's store, not the user's
 
     bool configures() const { return show || !settings.empty(); }
 };

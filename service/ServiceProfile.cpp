@@ -182,6 +182,17 @@ ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& re
     return s;
 }
 
+std::string missingProfile(const app::Profile& profile, platform::IRegistry& registry) {
+    if (profile.isDefault()) return {};
+    settings::CAppSettings store = storeOf(profile, registry);
+    for (const char* section : {app::kFieldsSection, app::kHistorySection, app::kToolbarSection}) {
+        std::vector<std::string> names;
+        base::skipOnFailure([&] { store.GetAllKeys(section, names); });
+        if (!names.empty()) return {};
+    }
+    return "there is no profile " + profile.name() + " (--set FIELD=VALUE ... makes it)";
+}
+
 std::string eightBitOf(const std::string& text, bool utf8, char beyond) {
     return utf8 && isUtf8(text) ? support::latin1Of(text, beyond) : text;
 }
@@ -230,6 +241,8 @@ app::CommandLineAnswer configure(const app::Profile& profile, const std::vector<
                                       "' is no game Vexmond knows: its lines go out as commands of their own, "
                                       "after the verb rcon")
                               .err;
+    if (const std::string missing = missingProfile(profile, registry); show && !missing.empty())
+        return told(2, missing);
     if (show)
         answer.out = utf8 ? support::utf8Of(shown(profile, readProfile(profile, registry, files)))
                           : shown(profile, readProfile(profile, registry, files));

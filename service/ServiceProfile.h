@@ -23,6 +23,10 @@ struct ProfileSettings {
 };
 ProfileSettings readProfile(const app::Profile& profile, platform::IRegistry& registry, platform::IFileSystem& files);
 
+// Why the profile cannot be run or shown: a named profile whose sections in
+// the store hold no value is none. Empty when it can.
+std::string missingProfile(const app::Profile& profile, platform::IRegistry& registry);
+
 // Text from outside as the store keeps it: UTF-8, where the system speaks
 // it, becomes ISO-8859-1, a character beyond it `beyond`; other bytes are
 // taken as the 8-bit text they already are.

@@ -37,8 +37,9 @@ struct Ready : fakes::FormHarness {
 }  // namespace
 
 // Start refuses an empty field (in the order of the fields) before it saves
-// anything, and a failing socket after it saved the fields; either way it stays
-// stopped and no server is known to Send.
+// anything (so does a profile another program broadcasts), and a failing
+// socket after it saved the fields; either way it stays stopped and no server
+// is known to Send.
 TEST(Start, RefusesEmptyFieldsOrAFailingSocketAndStaysStopped) {
     const std::string invalid = "Invalid Argument, check to make sure the IP and Port is correct" + B;
     const struct {
@@ -46,6 +47,7 @@ TEST(Start, RefusesEmptyFieldsOrAFailingSocketAndStaysStopped) {
         std::string text;  // empty: logged, as a type mismatch is not a socket error
         int style;
         const char* saved;
+        bool heldElsewhere = false;
     } cases[] = {
         {"  ", "", "", "Please input a server IP" + B, 48, "<missing>"},
         {"1.2.3.4", " ", "", "Please input a server port" + B, 48, "<missing>"},
@@ -54,14 +56,18 @@ TEST(Start, RefusesEmptyFieldsOrAFailingSocketAndStaysStopped) {
         {"127.0.0.1", "70000", "pw", invalid, 48, "70000"},
         {"127.0.0.1", "0", "pw", invalid, 48, "0"},
         {"127.0.0.1", "27x", "pw", "", 0x1010, "27x"},
+        {"127.0.0.1", "27960", "pw", "The default profile is being broadcast by vexmond-service (process 22)", 48,
+         "<missing>", true},
     };
     for (const auto& c : cases) {
         Ready h;
         h.fill(c.ip, c.port, c.password, "Hi");
+        fakes::FakeProfileLocks service(h.lockTable, 22);
+        const auto theirs = service.take(c.heldElsewhere ? "broadcast" : "broadcast-other", "vexmond-service");
         h.frm->cmdStart_Click();
         ASSERT_EQ(h.boxes.shown.size(), 1u) << c.port;
         EXPECT_EQ(h.boxes.shown[0].style, c.style) << c.port;
-        EXPECT_TRUE(c.text.empty() || h.lastBox() == c.text) << h.lastBox();
+        EXPECT_TRUE(c.text.empty() || h.lastBox().rfind(c.text, 0) == 0) << h.lastBox();
         EXPECT_FALSE(h.udpPeerA.open || h.tmrServerMessage.on || h.tmrStatus.on) << c.port;
         EXPECT_TRUE(h.udpPeerA.sent.empty());
         EXPECT_EQ(h.stored("_Vexmond", "Port"), c.saved);
@@ -90,6 +96,9 @@ TEST(Start, OpensTheSocketPollsOnceAndClosesASocketLeftOpen) {
     h.frm->cmdStart_Click();
     EXPECT_EQ(h.udpPeerA.closes, 2);
     EXPECT_TRUE(h.boxes.shown.empty());
+    EXPECT_EQ(h.lockTable.count("broadcast"), 1u);  // the profile's broadcast is the window's until it stops
+    h.frm->cmdStop_Click();
+    EXPECT_TRUE(h.lockTable.empty());
 }
 
 TEST(Broadcast, EachGameGivesItsWordsAndForm) {

@@ -13,7 +13,6 @@ using Strings = std::vector<std::string>;
 namespace {
 
 const std::string P(4, '\xFF');
-const std::string B = "         ";
 constexpr unsigned kEnd = service::ISystemWait::kEnd;
 
 // A socket whose first binds are refused, as a host name that does not
@@ -84,8 +83,8 @@ TEST(Service, FailuresAreLoggedWithTheWindowsTextAndTheScheduleGoesOn) {
     h.wait.signalAt(150000, kEnd);
     EXPECT_EQ(h.run(), 0);
     EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw B", P + "rcon pw status", P + "rcon pw B"}));
-    const Strings expected{"failed: Host not found, unable to connect to server" + B,
-                           "failed: line 1: Message sent to to large, please edit your message to a lesser length" + B,
+    const Strings expected{"failed: Host not found, unable to connect to server",
+                           "failed: line 1: Message sent to to large, please edit your message to a lesser length",
                            "sent: B",
                            "failed: line 1: Following error occurred in this application:",
                            "failed: Number: 10022",

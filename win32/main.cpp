@@ -11,6 +11,7 @@
 #include "platform/win/WinArguments.h"
 #include "platform/win/WinCursor.h"
 #include "platform/win/WinFileSystem.h"
+#include "platform/win/WinProfileLocks.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinSocketsLibrary.h"
 #include "platform/win/WinUdpSocket.h"
@@ -50,6 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     platform::win::WinFileSystem files;
     platform::win::WinClock clock;
     platform::win::WinSocketsLibrary sockets;
+    platform::win::WinProfileLocks locks(files.programDirectory());
     platform::win::WinCursor cursor;
     win32::MainWindow window(instance, socket, socket, cursor);
     app::frmMain form(window.controls(),
@@ -60,7 +62,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                                         .clock = clock,
                                         .sleeper = window.sleeper(),
                                         .cursor = cursor,
-                                        .sockets = sockets},
+                                        .sockets = sockets,
+                                        .profileLocks = locks},
                       app::Profile(options.profile));
     window.bind(form);
     form.Form_Load();

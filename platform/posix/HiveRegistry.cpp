@@ -179,7 +179,10 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
 
     UniqueFd lock(::open((target + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600));
     if (lock.get() < 0) return statusOf(errno);
-    if (exists) static_cast<void>(::fchown(lock.get(), owner.st_uid, owner.st_gid));
+    if (exists)
+        static_cast<void>(::fchown(lock.get(), owner.st_uid, owner.st_gid));
+    else
+        giveToDirectoryOwner(lock.get(), directoryOf(target));
     while (::flock(lock.get(), LOCK_EX) != 0)
         if (errno != EINTR) return statusOf(errno);
 
@@ -208,9 +211,11 @@ long HiveRegistry::modifyHive(RegKey root, const std::function<long(Hive&)>& cha
         return statusOf(err);
     };
     // The file keeps its owner when root replaces it (sudo keeping the user's
-    // configuration directory).
+    // configuration directory), and a new one is its directory's owner's.
     if (exists && (owner.st_uid != ::geteuid() || owner.st_gid != ::getegid()))
         static_cast<void>(::fchown(out.get(), owner.st_uid, owner.st_gid));
+    else if (!exists)
+        giveToDirectoryOwner(out.get(), directoryOf(target));
     if (::fchmod(out.get(), 0600) != 0 || !writeAll(out.get(), after) || ::fsync(out.get()) != 0) return fail();
     if (::close(out.release()) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) return fail();
     // Make the rename itself durable before the lock is let go.

@@ -23,7 +23,8 @@ namespace platform::posix {
 // leaves the old or the new hive and two writers lose nothing. A write
 // changes only the lines of the value it sets (see Hive). The directory is
 // made 0700 and the hives 0600: they hold the rcon password. A hive replaced
-// by another user (root, through sudo) keeps its owner.
+// by another user (root, through sudo) keeps its owner; one root makes is
+// its directory's owner's.
 //
 // A hive that the user may not write (no write permission, or its owner's
 // write bit cleared, which holds even for root) refuses every open that asks

@@ -1,15 +1,19 @@
 #include "platform/posix/Paths.h"
 
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform::posix {
 
 namespace {
+
+bool g_system = false;
 
 std::string homeDirectory() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -27,9 +31,36 @@ std::string xdgDirectory(const char* variable, const char* fallback) {
 
 }  // namespace
 
-std::string configDirectory() { return xdgDirectory("XDG_CONFIG_HOME", "/.config") + "/vexmond"; }
+std::string configDirectory() {
+    return g_system ? kSystemDirectory : xdgDirectory("XDG_CONFIG_HOME", "/.config") + "/vexmond";
+}
 
-std::string dataDirectory() { return xdgDirectory("XDG_DATA_HOME", "/.local/share") + "/vexmond"; }
+std::string dataDirectory() {
+    return g_system ? kSystemDirectory : xdgDirectory("XDG_DATA_HOME", "/.local/share") + "/vexmond";
+}
+
+std::string useSystemDirectory(bool becomeAccount) {
+    g_system = true;
+    if (::geteuid() != 0) return {};
+    const passwd* account = ::getpwnam(kSystemAccount);
+    if (!account)
+        return std::string("there is no account ") + kSystemAccount +
+               " on this system (installing the package vexmond-service makes it)";
+    const uid_t uid = account->pw_uid;
+    const gid_t gid = account->pw_gid;
+    if (!makeDirectories(kSystemDirectory, 0700) || ::chown(kSystemDirectory, uid, gid) != 0)
+        return std::string("the directory ") + kSystemDirectory + " cannot be made for " + kSystemAccount + ": " +
+               std::strerror(errno);
+    if (becomeAccount && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+        return std::string("cannot run as ") + kSystemAccount + ": " + std::strerror(errno);
+    return {};
+}
+
+void giveToDirectoryOwner(int fd, const std::string& directory) {
+    struct stat dir {};
+    if (::geteuid() == 0 && ::stat(directory.c_str(), &dir) == 0 && dir.st_uid != 0)
+        static_cast<void>(::fchown(fd, dir.st_uid, dir.st_gid));
+}
 
 bool makeDirectories(const std::string& path, unsigned mode) {
     struct stat st {};

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "settings/CAppSettings.h"
 #include "tests/fakes/FakeControls.h"
+#include "tests/fakes/FakeProfileLocks.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/support/NativeFiles.h"
 #include "tests/support/NativeStore.h"
@@ -29,6 +30,8 @@ struct TestServices {
     app::Pauses pauses{sleeper};
     fakes::FakeCursor cursor;
     fakes::FakeSocketsLibrary sockets;
+    fakes::FakeLockTable lockTable;
+    fakes::FakeProfileLocks locks{lockTable, 4242};
 
     // The services with these boxes and pauses: the recorded ones, or a window's own.
     app::FormServices services(platform::IMessageBox& boxesShown, app::Pauses& held) {
@@ -39,7 +42,8 @@ struct TestServices {
                 .clock = clock,
                 .sleeper = held,
                 .cursor = cursor,
-                .sockets = sockets};
+                .sockets = sockets,
+                .profileLocks = locks};
     }
     // The window's own settings, read and written as the next run does.
     settings::CAppSettings settings() {
