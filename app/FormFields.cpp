@@ -122,6 +122,11 @@ const FormField& formField(std::string ServerFields::*field) {
     return *std::find_if(std::begin(kFields), std::end(kFields), [&](const FormField& f) { return f.field == field; });
 }
 
+const FormField& formFieldOf(std::string_view control) {
+    return *std::find_if(std::begin(kFields), std::end(kFields),
+                         [&](const FormField& f) { return control == f.control; });
+}
+
 bool acceptsText(const FormField& field, std::string_view text) {
     if (field.maxLength > 0 && text.size() > static_cast<std::size_t>(field.maxLength)) return false;
     switch (field.rule) {

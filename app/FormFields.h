@@ -52,6 +52,8 @@ std::span<const FormField> formFields();
 // The field of a stored name, in any case (as the store compares names), or nullptr.
 const FormField* findFormField(std::string_view name);
 const FormField& formField(std::string ServerFields::*field);
+// The field of a window's control ("txtPort"); the control must be one of the table's.
+const FormField& formFieldOf(std::string_view control);
 
 // Whether the field takes the text: its rule and its length.
 bool acceptsText(const FormField& field, std::string_view text);

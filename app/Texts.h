@@ -8,6 +8,8 @@ namespace app {
 // Start.
 inline constexpr const char* kAppTitle = "Vexmond";
 inline constexpr const char* kNineBlanks = "         ";
+// The running indicator's tooltip, on both of its images.
+inline constexpr const char* kIndicatorTip = "Toggles Port";
 inline constexpr const char* kNoServerYet =
     "There is no server to send the command to yet. Press Start once to set the server; after that, commands can "
     "be sent to it even while Vexmond is stopped.";

@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include <utility>
+
 #include "app/FormFields.h"
 #include "app/SocketMessages.h"
 #include "app/modIP.h"
@@ -39,7 +41,11 @@ frmMain::frmMain(const FormControls& controls, const FormServices& services, Pro
                 services.clock, *this),
       m_broadcast(services.profileLocks, m_profile, kWindowHolder) {}
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { stopListening(); }
+
+void frmMain::stopListening() {
+    if (std::exchange(m_bListening, false)) skipOnFailure([&] { m_c.txtIP.unsubscribe(this); });
+}
 
 void frmMain::Form_Load() {
     skipOnFailure([&] { m_c.form.setCaption(m_profile.caption()); });
@@ -51,6 +57,10 @@ void frmMain::Form_Load() {
     skipOnFailure([&] {
         m_oIPHistory->Init(&m_c.txtIP, true, true, m_oAppSettings.get(), kHistorySection, kHistoryCount);
         m_oIPHistory->Load();
+    });
+    skipOnFailure([&] {
+        m_c.txtIP.subscribe(this);
+        m_bListening = true;
     });
 
     // A setting that cannot be read leaves its control with its design content.
@@ -156,6 +166,7 @@ void frmMain::Form_Unload(bool& cancel) {
     m_broadcast.release();
     skipOnFailure([&] { m_oIPHistory->Save(); });
     skipOnFailure([&] { writeLayout(m_profile, m_c.SSActiveToolBars1.layout(), *m_oAppSettings, m_s.fileSystem); });
+    stopListening();
     skipOnFailure([&] { m_oIPHistory.reset(); });
     skipOnFailure([&] { m_oAppSettings.reset(); });
 }

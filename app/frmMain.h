@@ -72,7 +72,7 @@ struct FormServices {
 // indicators and the message boxes; it keeps the window's own settings, the
 // address history and the toolbar's layout. A front-end (qt/, win32/) builds
 // the controls and calls these procedures on their events.
-class frmMain : private ISessionEvents {
+class frmMain : private ISessionEvents, private platform::IComboBoxEvents {
 public:
     // The window of one profile: the default one, or a named server's.
     frmMain(const FormControls& controls, const FormServices& services, Profile profile = {});
@@ -94,8 +94,10 @@ public:
     void ApplyGameProfile();
 
     // Enter in the address box keeps the address in the history; the
-    // history's failures pass through, and the box hands them (and those of
-    // its own handling of keys and changes) to txtIP_Failed, which shows them.
+    // history's failures pass through. The window listens to the box after
+    // the history (from Form_Load to Form_Unload): its keys reach
+    // txtIP_KeyDown once the history has had them, and a failure of either
+    // reaches txtIP_Failed, which shows it.
     void txtIP_KeyDown(std::int16_t& keyCode, std::int16_t shift);
     void txtIP_Failed(const std::exception& e);
     // A close the window system asks for (the title bar's close button) is
@@ -137,6 +139,11 @@ public:
     const RconSession& session() const { return m_session; }
 
 private:
+    // IComboBoxEvents: the address box, after its history.
+    void comboChanged() override {}
+    void comboKeyDown(std::int16_t keyCode, std::int16_t shift) override { txtIP_KeyDown(keyCode, shift); }
+    void comboFailed(const std::exception& failure) override { txtIP_Failed(failure); }
+
     // ISessionEvents: the fields, and what the session tells.
     ServerFields fields() override;
     // The field that holds a stored value.
@@ -150,6 +157,7 @@ private:
 
     // The game box's text; throws when the toolbar has no game box.
     std::string gameName();
+    void stopListening();
     void showFailure(const std::string& procedure, const std::exception& e);
     void saveConsole();
     void saveSettingsOrThrow();
@@ -165,6 +173,7 @@ private:
     std::unique_ptr<settings::CAppSettings> m_oAppSettings;
     std::unique_ptr<settings::CSmartComboBox> m_oIPHistory;
     bool m_bUnloaded = false;
+    bool m_bListening = false;       // to the address box, after its history
     bool m_bToldSaveFailed = false;  // the user knows the store cannot be written
 };
 

@@ -84,28 +84,15 @@ std::vector<std::string> ComboField::items() const {
 int ComboField::findString(const std::string& text) const { return findStringInList(items(), text, false); }
 int ComboField::findStringExact(const std::string& text) const { return findStringInList(items(), text, true); }
 
-void ComboField::subscribe(IComboBoxEvents* listener) { m_listeners.push_back(listener); }
-void ComboField::unsubscribe(IComboBoxEvents* listener) { std::erase(m_listeners, listener); }
+void ComboField::subscribe(IComboBoxEvents* listener) { m_listeners.subscribe(listener); }
+void ComboField::unsubscribe(IComboBoxEvents* listener) { m_listeners.unsubscribe(listener); }
 
-void ComboField::notifyChanged() {
-    try {
-        for (auto* l : std::vector(m_listeners)) l->comboChanged();
-    } catch (const std::exception& e) {
-        emit failed(e);
-    }
-}
+void ComboField::notifyChanged() { m_listeners.changed(); }
 
 bool ComboField::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        std::int16_t code = virtualKeyCode(key->key());
-        const std::int16_t shift = shiftState(key->modifiers());
-        try {
-            for (auto* l : std::vector(m_listeners)) l->comboKeyDown(code, shift);
-            emit keyDown(code, shift);
-        } catch (const std::exception& e) {
-            emit failed(e);
-        }
+        m_listeners.keyDown(virtualKeyCode(key->key()), shiftState(key->modifiers()));
     }
     return QObject::eventFilter(watched, event);
 }

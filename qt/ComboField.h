@@ -10,8 +10,8 @@
 
 namespace qtgui {
 
-// The drop-down edit field. Its key-down notification reaches the
-// subscribers first, then keyDown (the window's own handler).
+// The drop-down edit field. Its notifications reach its listeners (the
+// history, then the window's presenter) as every box tells them.
 class ComboField : public QObject, public platform::IComboBox {
     Q_OBJECT
 public:
@@ -32,13 +32,6 @@ public:
     void subscribe(platform::IComboBoxEvents* listener) override;
     void unsubscribe(platform::IComboBoxEvents* listener) override;
 
-signals:
-    // The window's own key-down handler, after the subscribers; it may change the key.
-    void keyDown(std::int16_t& keyCode, std::int16_t shift);
-    // A failure of a notification handler, reported without letting it out into Qt.
-    void failed(const std::exception& error);
-
-public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -47,7 +40,7 @@ private:
     void notifyChanged();
 
     QPointer<QComboBox> m_combo;
-    std::vector<platform::IComboBoxEvents*> m_listeners;
+    platform::ComboBoxListeners m_listeners;
     int m_selStart = 0;
 };
 

@@ -27,7 +27,12 @@ void FreeSpinBox::stepBy(int steps) {
     lineEdit()->selectAll();
 }
 
-QValidator::State FreeSpinBox::validate(QString&, int&) const { return QValidator::Acceptable; }
+// A text that is already something else (a stored value) may still be
+// shortened and corrected.
+QValidator::State FreeSpinBox::validate(QString& input, int&) const {
+    if (!m_accepts || m_accepts(toLatin1(input))) return QValidator::Acceptable;
+    return input.size() < text().size() ? QValidator::Intermediate : QValidator::Invalid;
+}
 
 void FreeSpinBox::fixup(QString&) const {}
 

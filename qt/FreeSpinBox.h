@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractSpinBox>
+#include <functional>
+#include <string>
 
 namespace qtgui {
 
@@ -14,6 +16,8 @@ public:
     QString text() const;
     void setText(const QString& text);
     void setMaxLength(int characters);
+    // What the field takes, as typed or pasted (anything when unset).
+    void setAccepts(std::function<bool(const std::string&)> accepts) { m_accepts = std::move(accepts); }
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
 
@@ -27,6 +31,7 @@ protected:
 private:
     int m_min;
     int m_max;
+    std::function<bool(const std::string&)> m_accepts;
 };
 
 }  // namespace qtgui

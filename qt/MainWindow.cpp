@@ -26,6 +26,8 @@
 #include <numeric>
 
 #include "app/FieldRules.h"
+#include "app/FormFields.h"
+#include "app/Texts.h"
 #include "qt/FreeSpinBox.h"
 #include "qt/GameToolbar.h"
 #include "qt/GameColours.h"
@@ -41,19 +43,29 @@ using namespace platform;
 
 namespace {
 
-// Digits only, at most six, as typed or pasted; a text that is already
+// What the form's field takes, as typed or pasted; a text that is already
 // something else (a stored value) may still be shortened and corrected.
-class PortValidator : public QValidator {
+class FieldValidator : public QValidator {
 public:
-    PortValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+    FieldValidator(QLineEdit* edit, const app::FormField& field) : QValidator(edit), m_edit(edit), m_field(field) {}
     State validate(QString& input, int&) const override {
-        if (app::isPortInput(toLatin1(input))) return Acceptable;
+        if (app::acceptsText(m_field, toLatin1(input))) return Acceptable;
         return input.size() < m_edit->text().size() ? Intermediate : Invalid;
     }
 
 private:
     QLineEdit* m_edit;
+    const app::FormField& m_field;
 };
+
+QString labelOf(const char* control) { return fromLatin1(app::formFieldOf(control).label); }
+
+FreeSpinBox* spinField(const char* control) {
+    const app::SpinBounds arrows = app::formFieldOf(control).arrows;
+    auto* spin = new FreeSpinBox(arrows.low, arrows.high);
+    spin->setObjectName(control);
+    return spin;
+}
 
 // A line of an area's text, and what its frame, margins and a scroll bar that
 // keeps its room add to the lines (a text view scrolls unless a pixel is spare).
@@ -189,26 +201,23 @@ QGroupBox* MainWindow::buildServer() {
     m_txtIP->setEditable(true);
     m_txtIP->setInsertPolicy(QComboBox::NoInsert);
     m_txtIP->setCompleter(nullptr);
-    m_txtIP->setAccessibleName("Server IP");
     m_txtIP->setMinimumContentsLength(18);
     m_cmdIP = new QPushButton("Get Local I.P");
     m_cmdIP->setObjectName("cmdIP");
     m_cmdIP->setFont(QFont("Arial"));
     m_txtPort = new QLineEdit;
     m_txtPort->setObjectName("txtPort");
-    m_txtPort->setAccessibleName("Server port");
     m_txtPort->setMaximumWidth(90);
     m_txtPassword = new QLineEdit;
     m_txtPassword->setObjectName("txtPassword");
     m_txtPassword->setEchoMode(QLineEdit::Password);
     m_txtPassword->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
-    m_txtPassword->setAccessibleName("Rcon password");
-    server->addWidget(label(" &IP:", "lblIP", m_txtIP), 0, 0);
+    server->addWidget(label(labelOf("txtIP"), "lblIP", m_txtIP), 0, 0);
     server->addWidget(m_txtIP, 0, 1, 1, 3);
     server->addWidget(m_cmdIP, 0, 4);
-    server->addWidget(label("&Port:", "lblPort", m_txtPort), 1, 0);
+    server->addWidget(label(labelOf("txtPort"), "lblPort", m_txtPort), 1, 0);
     server->addWidget(m_txtPort, 1, 1);
-    server->addWidget(label("Pass&word:", "lblRconPass", m_txtPassword), 1, 2);
+    server->addWidget(label(labelOf("txtPassword"), "lblRconPass", m_txtPassword), 1, 2);
     server->addWidget(m_txtPassword, 1, 3, 1, 2);
     server->setColumnStretch(3, 1);
     return fraServer;
@@ -216,26 +225,21 @@ QGroupBox* MainWindow::buildServer() {
 
 // The message, its preview and its timing.
 QGroupBox* MainWindow::buildMessage() {
-    auto* frame2 = new QGroupBox("&Message to Send:");
+    auto* frame2 = new QGroupBox(labelOf("txtMsg"));
     frame2->setObjectName("Frame2");
     auto* message = framed<QVBoxLayout>(frame2);
     m_txtMsg = new QPlainTextEdit;
     m_txtMsg->setObjectName("txtMsg");
     m_txtMsg->setTabChangesFocus(true);
-    m_txtMsg->setAccessibleName("Message to send, one server message per line");
     message->addWidget(m_txtMsg, 1);
     m_preview = new MessagePreview;
     message->addWidget(m_preview);
     auto* timing = new QHBoxLayout;
-    m_txtSeverMessageTime = new FreeSpinBox(app::kMessageTimeArrows.low, app::kMessageTimeArrows.high);
-    m_txtSeverMessageTime->setObjectName("txtSeverMessageTime");
-    m_txtSeverMessageTime->setAccessibleName("Send message every how many minutes");
-    m_txtMsgDelay = new FreeSpinBox(app::kMsgDelayArrows.low, app::kMsgDelayArrows.high);
-    m_txtMsgDelay->setObjectName("txtMsgDelay");
-    m_txtMsgDelay->setAccessibleName("Delay after each line, in seconds");
-    timing->addWidget(label("Send message every", "lblMinutes", m_txtSeverMessageTime));
+    m_txtSeverMessageTime = spinField("txtSeverMessageTime");
+    m_txtMsgDelay = spinField("txtMsgDelay");
+    timing->addWidget(label(labelOf("txtSeverMessageTime"), "lblMinutes", m_txtSeverMessageTime));
     timing->addWidget(m_txtSeverMessageTime);
-    timing->addWidget(label("minutes and delay each line", "lblMinutes", m_txtMsgDelay));
+    timing->addWidget(label(labelOf("txtMsgDelay"), "lblMinutes", m_txtMsgDelay));
     timing->addWidget(m_txtMsgDelay);
     timing->addWidget(label("seconds.", "lblMinutes"));
     timing->addStretch(1);
@@ -252,10 +256,8 @@ QHBoxLayout* MainWindow::buildMiddle() {
     auto* frame1 = new QGroupBox("Options: ");
     frame1->setObjectName("Frame1");
     auto* options = framed<QHBoxLayout>(frame1);
-    m_txtStatus = new FreeSpinBox(app::kStatusArrows.low, app::kStatusArrows.high);
-    m_txtStatus->setObjectName("txtStatus");
-    m_txtStatus->setAccessibleName("Get status every how many minutes");
-    options->addWidget(label("Get Status every", "lblMinutes", m_txtStatus));
+    m_txtStatus = spinField("txtStatus");
+    options->addWidget(label(labelOf("txtStatus"), "lblMinutes", m_txtStatus));
     options->addWidget(m_txtStatus);
     options->addWidget(label("minutes.", "lblMinutes"));
     options->addStretch(1);
@@ -343,7 +345,7 @@ QGridLayout* MainWindow::buildIndicator() {
     m_imgNotConnected->setObjectName("imgNotConnected");
     m_imgNotConnected->setPixmap(indicatorPixmap(false, 18, std::max<qreal>(2.0, devicePixelRatioF())));
     for (QLabel* img : {m_imgConnected, m_imgNotConnected}) {
-        img->setToolTip("Toggles Port");
+        img->setToolTip(app::kIndicatorTip);
         img->setFixedSize(18, 18);
     }
     m_imgConnected->setAccessibleName("Running");
@@ -376,14 +378,28 @@ void MainWindow::setTabOrders() {
 }
 
 // Each text field's design value, tooltip and length limit.
+// Each field as the form's table has it: its name for a screen reader, its
+// design value, tooltip, length and what it takes.
 void MainWindow::describeFields() {
-    m_txtIP->setToolTip("Type in a new IP and press enter to add it to the available list");
-    m_txtPort->setValidator(new PortValidator(m_txtPort));
-    m_txtSeverMessageTime->setText("5");
-    m_txtMsgDelay->setText("15");
-    m_txtMsgDelay->setToolTip(QString::fromStdString(app::lineDelayTip()));
-    m_txtStatus->setText("1");
-    for (FreeSpinBox* spin : {m_txtSeverMessageTime, m_txtMsgDelay, m_txtStatus}) spin->setMaxLength(32);
+    for (const app::FormField& f : app::formFields()) {
+        auto* widget = findChild<QWidget*>(QLatin1String(f.control));
+        widget->setAccessibleName(fromLatin1(f.accessibleName));
+        widget->setToolTip(fromLatin1(f.tooltip));
+        QLineEdit* line = nullptr;
+        if (auto* spin = qobject_cast<FreeSpinBox*>(widget)) {
+            spin->setText(fromLatin1(f.designValue));
+            if (f.maxLength > 0) spin->setMaxLength(f.maxLength);
+            spin->setAccepts([&f](const std::string& text) { return app::acceptsText(f, text); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            line = combo->lineEdit();
+        } else {
+            line = qobject_cast<QLineEdit*>(widget);
+        }
+        if (!line) continue;  // the message: any lines
+        line->setText(fromLatin1(f.designValue));
+        if (f.maxLength > 0) line->setMaxLength(f.maxLength);
+        line->setValidator(new FieldValidator(line, f));
+    }
 }
 
 // The control interfaces the logic reaches the widgets through.
@@ -469,14 +485,11 @@ void MainWindow::bind(app::frmMain& form) {
             [this](const ITool& tool) { m_form->SSActiveToolBars1_ToolClick(tool); });
     connect(m_toolbar, &GameToolbar::comboSelChanged, this,
             [this](const ITool& tool) { m_form->SSActiveToolBars1_ComboSelChange(tool); });
-    connect(m_ipField.get(), &ComboField::keyDown, this,
-            [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); });
-    connect(m_ipField.get(), &ComboField::failed, this, [this](const std::exception& e) { m_form->txtIP_Failed(e); });
 }
 
 void MainWindow::pressStart() {
-    QTimer::singleShot(0, m_cmdStart, [button = m_cmdStart] {
-        if (button->isEnabled()) button->click();
+    QTimer::singleShot(0, this, [this] {
+        if (m_form) m_form->cmdStart_Click();
     });
 }
 

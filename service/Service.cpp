@@ -1,5 +1,6 @@
 #include "service/Service.h"
 
+#include "app/FormFields.h"
 #include "app/SocketMessages.h"
 #include "support/LeadingNumber.h"
 #include "support/Text.h"
@@ -9,9 +10,23 @@ namespace service {
 
 namespace {
 
+using app::ServerFields;
+
 std::string number(double value) { return support::Variant::Double(value).toText(); }
 
-std::string ticks(double count) { return number(count) + (count == 1 ? " tick" : " ticks"); }
+// A number of the profile as the run takes it, with its unit: as it was
+// typed where the run takes it as it stands, else what the run takes and,
+// after it, what was typed ("60 s (Msg_Delay=99999)").
+std::string asRun(std::string ServerFields::*field, const ServerFields& fields, double run, const std::string& unit) {
+    const std::string typed = support::trimBlanks(fields.*field);
+    const app::FormField& f = app::formField(field);
+    if (!typed.empty() && app::acceptsText(f, typed) && support::leadingNumber(typed) == run) return typed + unit;
+    return number(run) + unit + " (" + f.name + "=" + typed + ")";
+}
+
+std::string ticks(std::string ServerFields::*field, const ServerFields& fields, double run) {
+    return asRun(field, fields, run, run == 1 ? " tick" : " ticks");
+}
 
 }  // namespace
 
@@ -72,11 +87,13 @@ std::string Service::summary(const ProfileSettings& settings) const {
     return (m_profile.isDefault() ? std::string("the default profile") : "profile " + m_profile.name()) + ", server " +
            support::trimBlanks(f.address) + ":" + support::trimBlanks(f.port) + ", game " + settings.game + ", " +
            number(static_cast<double>(lines)) + (lines == 1 ? " line" : " lines") + " every " +
-           ticks(app::messageIntervalTicks(f.messageInterval)) + " of " + number(app::kMessageTimerPeriod / 1000.0) +
-           " s with " + number(app::lineDelayMilliseconds(f.lineDelay) / 1000.0) + " s after each, " +
-           (status == 0
-                ? std::string("no status requests")
-                : "the status every " + ticks(status) + " of " + number(app::kStatusTimerPeriod / 1000.0) + " s");
+           ticks(&ServerFields::messageInterval, f, app::messageIntervalTicks(f.messageInterval)) + " of " +
+           number(app::kMessageTimerPeriod / 1000.0) + " s with " +
+           asRun(&ServerFields::lineDelay, f, app::lineDelayMilliseconds(f.lineDelay) / 1000.0, " s") +
+           " after each, " +
+           (status == 0 ? std::string("no status requests")
+                        : "the status every " + ticks(&ServerFields::statusInterval, f, status) + " of " +
+                              number(app::kStatusTimerPeriod / 1000.0) + " s");
 }
 
 void Service::reply(const std::string& consoleText) {

@@ -118,7 +118,7 @@ TEST(Service, TheEndInAPauseSendsNothingMoreAndAReloadKeepsTheTickCounts) {
     ServiceHarness h;
     h.ready({"Msg=A\nB", "Msg_Timer=3", "Status=0"});
     h.wait.at(140000, [&] {
-        h.set({"Msg=C\nD", "Msg_Delay=10"});
+        h.set({"Msg=C\nD", "Msg_Delay=99999"});
         h.wait.pending |= service::ISystemWait::kReload;
     });
     h.wait.signalAt(3 * 65535 + 5000, kEnd);
@@ -126,7 +126,8 @@ TEST(Service, TheEndInAPauseSendsNothingMoreAndAReloadKeepsTheTickCounts) {
     EXPECT_EQ(h.socket.sent, (Strings{P + "rcon pw status", P + "rcon pw C"}));
     EXPECT_EQ(h.lines.at(1),
               "reload: the default profile, server 127.0.0.1:27960, game Return to Castle "
-              "Wolfenstein, 2 lines every 3 ticks of 65.535 s with 10 s after each, no status requests");
+              "Wolfenstein, 2 lines every 3 ticks of 65.535 s with 60 s (Msg_Delay=99999) after each, no status "
+              "requests");
     EXPECT_EQ(Strings(h.lines.begin() + 2, h.lines.end()), (Strings{"sent: C", "stop"}));
     EXPECT_FALSE(h.socket.open);
 }

@@ -8,6 +8,8 @@
 
 #include "app/AboutTexts.h"
 #include "app/FieldRules.h"
+#include "app/FormFields.h"
+#include "app/Texts.h"
 #include "base/AppError.h"
 #include "win32/ControlIds.h"
 
@@ -18,17 +20,20 @@ namespace {
 constexpr const char* kClassName = "VexmondWindow";
 constexpr UINT_PTR kMessageTimer = 1, kStatusTimer = 2, kHeardTimer = 4;
 
-// The spin fields: each up-down control, the field it steps and the bounds.
+// The spin fields: each up-down control and the field it steps, within the
+// bounds the form's table gives the field.
 struct Spin {
     const char* upDown;
     const char* field;
-    app::SpinBounds bounds;
+    app::SpinBounds bounds() const { return app::formFieldOf(field).arrows; }
 };
 constexpr Spin kSpins[] = {
-    {"spnSeverMessageTime", "txtSeverMessageTime", app::kMessageTimeArrows},
-    {"spnMsgDelay", "txtMsgDelay", app::kMsgDelayArrows},
-    {"spnStatus", "txtStatus", app::kStatusArrows},
+    {"spnSeverMessageTime", "txtSeverMessageTime"},
+    {"spnMsgDelay", "txtMsgDelay"},
+    {"spnStatus", "txtStatus"},
 };
+
+const char* labelOf(const char* control) { return app::formFieldOf(control).label; }
 
 constexpr DWORD kLabel = SS_LEFT | SS_CENTERIMAGE;
 constexpr DWORD kField = WS_TABSTOP | ES_AUTOHSCROLL;
@@ -206,29 +211,29 @@ void MainWindow::buildControls() {
 
 void MainWindow::buildServer() {
     add("fraServer", "BUTTON", "&Server Information:", BS_GROUPBOX);
-    add("lblIP", "STATIC", " &IP:", kLabel);
+    add("lblIP", "STATIC", labelOf("txtIP"), kLabel);
     add("txtIP", "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
     add("cmdIP", "BUTTON", "Get Local I.P", kPush);
-    add("lblPort", "STATIC", "&Port:", kLabel);
+    add("lblPort", "STATIC", labelOf("txtPort"), kLabel);
     add("txtPort", "EDIT", "", kField | ES_NUMBER, WS_EX_CLIENTEDGE);
-    add("lblRconPass", "STATIC", "Pass&word:", kLabel);
+    add("lblRconPass", "STATIC", labelOf("txtPassword"), kLabel);
     HWND password = add("txtPassword", "EDIT", "", kField | ES_PASSWORD, WS_EX_CLIENTEDGE);
     SendMessageA(password, EM_SETPASSWORDCHAR, '*', 0);
 }
 
 // The message, its preview and its timing.
 void MainWindow::buildMessage() {
-    add("Frame2", "BUTTON", "&Message to Send:", BS_GROUPBOX);
+    add("Frame2", "BUTTON", labelOf("txtMsg"), BS_GROUPBOX);
     HWND msg = add("txtMsg", "EDIT", "", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                    WS_EX_CLIENTEDGE);
     MainKeyboard::watchMessage(msg, m_hwnd);
     m_preview = std::make_unique<MessagePreview>(m_hwnd, m_instance, m_font);
     m_controls->keep("txtMsgPreview", m_preview->handle());
     tip(m_preview->handle(), app::kPreviewTip);
-    add("lblMinutes", "STATIC", "Send message every", kLabel);
+    add("lblMinutes", "STATIC", labelOf("txtSeverMessageTime"), kLabel);
     add("txtSeverMessageTime", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     add("spnSeverMessageTime", UPDOWN_CLASSA, "", kSpin);
-    add("lblMinutes2", "STATIC", "minutes and delay each line", kLabel);
+    add("lblMinutes2", "STATIC", labelOf("txtMsgDelay"), kLabel);
     add("txtMsgDelay", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     add("spnMsgDelay", UPDOWN_CLASSA, "", kSpin);
     add("lblSeconds", "STATIC", "seconds.", kLabel);
@@ -239,7 +244,7 @@ void MainWindow::buildMessage() {
 // buddies' numbers, nothing else.
 void MainWindow::buildOptions() {
     add("Frame1", "BUTTON", "Options: ", BS_GROUPBOX);
-    add("lblStatusEvery", "STATIC", "Get Status every", kLabel);
+    add("lblStatusEvery", "STATIC", labelOf("txtStatus"), kLabel);
     add("txtStatus", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     add("spnStatus", UPDOWN_CLASSA, "", kSpin);
     add("lblStatusMinutes", "STATIC", "minutes.", kLabel);
@@ -249,8 +254,8 @@ void MainWindow::buildOptions() {
     MainKeyboard::watchCommandField(command, m_hwnd);
     add("cmdSend", "BUTTON", "Send", kPush);
     for (const Spin& each : kSpins) {
-        SendMessageA(control(each.upDown), UDM_SETRANGE32, static_cast<WPARAM>(each.bounds.low), each.bounds.high);
-        SendMessageA(control(each.upDown), UDM_SETPOS32, 0, each.bounds.low);
+        SendMessageA(control(each.upDown), UDM_SETRANGE32, static_cast<WPARAM>(each.bounds().low), each.bounds().high);
+        SendMessageA(control(each.upDown), UDM_SETPOS32, 0, each.bounds().low);
     }
 }
 
@@ -272,21 +277,27 @@ void MainWindow::buildBottomRow() {
     HWND connected = add("imgConnected", "STATIC", "Running", SS_OWNERDRAW | SS_NOTIFY);
     HWND notConnected = add("imgNotConnected", "STATIC", "Not running", SS_OWNERDRAW | SS_NOTIFY);
     ShowWindow(connected, SW_HIDE);
-    tip(connected, "Toggles Port");
-    tip(notConnected, "Toggles Port");
+    tip(connected, app::kIndicatorTip);
+    tip(notConnected, app::kIndicatorTip);
     add("lblOnLine", "STATIC", "Offline", kLabel);
     add("lblHeard", "STATIC", "", kLabel | SS_ENDELLIPSIS | SS_NOPREFIX);
     tip(add("SSHotLink1", "STATIC", "Author's website", kLabel | SS_NOTIFY), app::kAuthorWebsite);
 }
 
-// Each text field's design value, tooltip and length limit.
+// Each field as the form's table has it: its design value, tooltip, length
+// and what it takes (a screen reader names it by the label before it).
 void MainWindow::describeFields() {
-    tip(control("txtIP"), "Type in a new IP and press enter to add it to the available list");
-    SendMessageA(control("txtPort"), EM_LIMITTEXT, app::kPortDigits, 0);  // ES_NUMBER takes the digits only
-    SetWindowTextA(control("txtSeverMessageTime"), "5");
-    SetWindowTextA(control("txtMsgDelay"), "15");
-    tip(control("txtMsgDelay"), app::lineDelayTip().c_str());
-    SetWindowTextA(control("txtStatus"), "1");
+    for (const app::FormField& f : app::formFields()) {
+        const HWND field = control(f.control);
+        SetWindowTextA(field, f.designValue);
+        if (*f.tooltip) tip(field, f.tooltip);
+        if (f.rule == app::FieldRule::lines) continue;
+        if (f.store == app::FieldStore::history) {  // the address box, a combo box
+            if (f.maxLength > 0) SendMessageA(field, CB_LIMITTEXT, static_cast<WPARAM>(f.maxLength), 0);
+        } else {
+            keepToField(field, f);
+        }
+    }
 }
 
 // The control interfaces the logic reaches the controls through.
@@ -343,8 +354,6 @@ void MainWindow::bind(app::frmMain& form) {
     m_toolbar->onComboSelChange = [this](const platform::ITool& tool) {
         m_form->SSActiveToolBars1_ComboSelChange(tool);
     };
-    m_txtIP->onKeyDown = [this](std::int16_t& keyCode, std::int16_t shift) { m_form->txtIP_KeyDown(keyCode, shift); };
-    m_txtIP->onFailure = [this](const std::exception& e) { m_form->txtIP_Failed(e); };
     const auto opened = [this](platform::SocketHandle s) {
         WSAAsyncSelect(static_cast<SOCKET>(s), m_hwnd, kSocketMessage, FD_READ);
     };
@@ -469,9 +478,7 @@ void MainWindow::command(WORD id, WORD code, HWND control) {
     switch (id) {
     case kCmdClose: m_form->cmdClose_Click(); break;
     case kCmdIP: m_form->cmdIP_Click(); break;
-    case kCmdStart:
-        if (IsWindowEnabled(this->control("cmdStart"))) m_form->cmdStart_Click();
-        break;
+    case kCmdStart: m_form->cmdStart_Click(); break;
     case kCmdSend: m_form->cmdSend_Click(); break;
     case kCmdSave: m_form->cmdSave_Click(); break;
     case kCmdClear: m_form->cmdClear_Click(); break;
@@ -489,7 +496,7 @@ LRESULT MainWindow::onNotify(const NMHDR& header, LPARAM lParam) {
     const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
     for (const Spin& spin : kSpins)
         if (header.hwndFrom == control(spin.upDown))
-            EditText(control(spin.field)).step(delta, spin.bounds.low, spin.bounds.high);
+            EditText(control(spin.field)).step(delta, spin.bounds().low, spin.bounds().high);
     return TRUE;
 }
 

@@ -56,6 +56,52 @@ int textWidth(HWND window, HFONT font, const std::string& text) {
     return static_cast<int>(size.cx);
 }
 
+namespace {
+
+// The edit's text with its selection replaced by the text typed or pasted.
+std::string replacingSelection(HWND edit, const std::string& typed) {
+    std::string text = windowText(edit);
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(text.size()));
+    return text.replace(start, end - start, typed);
+}
+
+std::string clipboardText(HWND owner) {
+    std::string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+        if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
+}
+
+LRESULT CALLBACK fieldProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    const auto& field = *reinterpret_cast<const app::FormField*>(data);
+    std::string typed;
+    if (message == WM_CHAR && wParam >= 0x20) typed = std::string(1, static_cast<char>(wParam));
+    if (message == WM_PASTE) typed = clipboardText(hwnd);
+    if ((message == WM_CHAR && wParam >= 0x20) || message == WM_PASTE) {
+        const std::string after = replacingSelection(hwnd, typed);
+        if (!app::acceptsText(field, after) && after.size() >= windowText(hwnd).size()) {
+            MessageBeep(MB_OK);
+            return 0;
+        }
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void keepToField(HWND edit, const app::FormField& field) {
+    if (field.maxLength > 0) SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxLength), 0);
+    SetWindowSubclass(edit, &fieldProcedure, 2, reinterpret_cast<DWORD_PTR>(&field));
+}
+
 void EditText::step(int delta, int low, int high) { setText(support::steppedNumber(text(), delta, low, high)); }
 
 void WindowTimer::setEnabled(bool enabled) {
@@ -143,14 +189,6 @@ int ComboText::findStringExact(const std::string& text) const {
     return platform::findStringInList(items(), text, true);
 }
 
-void ComboText::changed() {
-    try {
-        for (auto* l : std::vector(m_listeners)) l->comboChanged();
-    } catch (const std::exception& e) {
-        if (onFailure) onFailure(e);
-    }
-}
-
 LRESULT CALLBACK ComboText::editProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR data) {
     auto* self = reinterpret_cast<ComboText*>(data);
@@ -158,16 +196,10 @@ LRESULT CALLBACK ComboText::editProcedure(HWND hwnd, UINT message, WPARAM wParam
         return DLGC_WANTALLKEYS;                         // Enter keeps the address, it is no default button's
     if (message == WM_CHAR && wParam == '\r') return 0;  // no beep
     if (message == WM_KEYDOWN) {
-        auto code = static_cast<std::int16_t>(wParam);
         const auto shift =
             static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                                       (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-        try {
-            for (auto* l : std::vector(self->m_listeners)) l->comboKeyDown(code, shift);
-            if (self->onKeyDown) self->onKeyDown(code, shift);
-        } catch (const std::exception& e) {
-            if (self->onFailure) self->onFailure(e);
-        }
+        self->m_listeners.keyDown(static_cast<std::int16_t>(wParam), shift);
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }

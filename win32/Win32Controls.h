@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FormFields.h"
 #include "platform/ComboBox.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
@@ -31,6 +32,12 @@ T* windowObject(HWND hwnd, UINT message, LPARAM lParam) {
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
+
+// Keeps an EDIT control to what the form's field takes: a character typed
+// or a text pasted that would leave a text the field does not take is
+// refused with the system's beep (a stored text that is something else may
+// still be shortened and corrected), and the field's length is its limit.
+void keepToField(HWND edit, const app::FormField& field);
 
 // An EDIT control; with an up-down control beside it, a spin field whose
 // arrows step the number the text starts with within a range, leaving any
@@ -128,15 +135,11 @@ public:
     void setFocus() override { SetFocus(m_edit ? m_edit : m_combo); }
     int findString(const std::string& text) const override;
     int findStringExact(const std::string& text) const override;
-    void subscribe(platform::IComboBoxEvents* listener) override { m_listeners.push_back(listener); }
-    void unsubscribe(platform::IComboBoxEvents* listener) override { std::erase(m_listeners, listener); }
+    void subscribe(platform::IComboBoxEvents* listener) override { m_listeners.subscribe(listener); }
+    void unsubscribe(platform::IComboBoxEvents* listener) override { m_listeners.unsubscribe(listener); }
 
-    void changed();
+    void changed() { m_listeners.changed(); }
     HWND edit() const { return m_edit; }
-    // Told of each key after the listeners, with a code it may change; and
-    // of a failure a listener raised.
-    std::function<void(std::int16_t& keyCode, std::int16_t shift)> onKeyDown;
-    std::function<void(const std::exception&)> onFailure;
 
 private:
     static LRESULT CALLBACK editProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -145,7 +148,7 @@ private:
     HWND m_combo;
     HWND m_edit = nullptr;
     int m_selStart = 0;
-    std::vector<platform::IComboBoxEvents*> m_listeners;
+    platform::ComboBoxListeners m_listeners;
 };
 
 // Message boxes: the classic style numbers are MessageBoxA's own.

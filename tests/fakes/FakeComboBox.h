@@ -43,16 +43,14 @@ public:
     void setFocus() override {}
     int findString(const std::string& t) const override { return platform::findStringInList(items, t, false); }
     int findStringExact(const std::string& t) const override { return platform::findStringInList(items, t, true); }
-    void subscribe(platform::IComboBoxEvents* l) override { listeners.push_back(l); }
-    void unsubscribe(platform::IComboBoxEvents* l) override { std::erase(listeners, l); }
+    void subscribe(platform::IComboBoxEvents* l) override { listeners.subscribe(l); }
+    void unsubscribe(platform::IComboBoxEvents* l) override { listeners.unsubscribe(l); }
 
     std::string selectedText() const {
         return edit.substr(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
     }
 
-    void keyDown(std::int16_t code) {
-        for (auto* l : std::vector(listeners)) l->comboKeyDown(code, 0);
-    }
+    void keyDown(std::int16_t code) { listeners.keyDown(code, 0); }
     // Types each character: key down, the selection replaced, change.
     void typeText(const std::string& s) {
         for (char c : s) {
@@ -75,12 +73,10 @@ public:
         notifyChange();
     }
 
-    std::vector<platform::IComboBoxEvents*> listeners;
+    platform::ComboBoxListeners listeners;
 
 private:
-    void notifyChange() {
-        for (auto* l : std::vector(listeners)) l->comboChanged();
-    }
+    void notifyChange() { listeners.changed(); }
 };
 
 }  // namespace fakes
