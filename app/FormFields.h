@@ -14,6 +14,7 @@ enum class FieldRule {
     line,        // one line of any text
     portDigits,  // digits only, at most six
     number,      // nothing, or digits with at most one decimal point ("5", "2.5", ".5")
+    flag,        // a check box: "1" checked, "0" or nothing not
 };
 
 // Where a field's value is kept in a profile's store.
@@ -37,7 +38,8 @@ struct FormField {
     std::string ServerFields::*field;
     FieldStore store;
     const char* control;         // the window's control
-    const char* label;           // the text before it, its access key marked with "&"
+    const char* label;           // the text before it (a check box's own), its access key marked with "&"
+    const char* after;           // the text after it, or empty
     const char* accessibleName;  // what a screen reader calls it
     const char* designValue;     // what the field holds before the store is read
     const char* missing;         // what it takes at start-up when the store holds no value

@@ -31,8 +31,8 @@ struct StretchLines {
 };
 inline constexpr int kRowPerMessageLine = 0;
 inline constexpr StretchLines kStretchAreas[] = {
-    {"txtOutput", 2, 10, 2, false},
-    {"txtMsg", 2, 5, 1, false},
+    {"txtOutput", 1, 10, 2, false},
+    {"txtMsg", 1, 5, 1, false},
     {"txtMsgPreview", 1, kRowPerMessageLine, 0, true},
 };
 

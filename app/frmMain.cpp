@@ -303,6 +303,8 @@ platform::ITextField& frmMain::fieldControl(std::string ServerFields::*field) {
     if (field == &ServerFields::message) return m_c.txtMsg;
     if (field == &ServerFields::messageInterval) return m_c.txtSeverMessageTime;
     if (field == &ServerFields::lineDelay) return m_c.txtMsgDelay;
+    if (field == &ServerFields::minPlayers) return m_c.txtMinPlayers;
+    if (field == &ServerFields::rotate) return m_c.chkMsgRotate;
     return m_c.txtStatus;
 }
 
@@ -314,8 +316,8 @@ ServerFields frmMain::fields() {
                         .messageInterval = m_c.txtSeverMessageTime.text(),
                         .lineDelay = m_c.txtMsgDelay.text(),
                         .statusInterval = m_c.txtStatus.text(),
-                        .minPlayers = {},
-                        .rotate = {}};
+                        .minPlayers = m_c.txtMinPlayers.text(),
+                        .rotate = m_c.chkMsgRotate.text()};
 }
 
 void frmMain::reply(const std::string& consoleText) { AppendToConsole(consoleText); }

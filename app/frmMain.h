@@ -38,6 +38,10 @@ struct FormControls {
     platform::ITextField& txtMsg;
     platform::ITextField& txtSeverMessageTime;
     platform::ITextField& txtMsgDelay;
+    // Under the timing: the fewest players on for a broadcast to go, and
+    // one line each time, in turn (a check box, "1" when checked).
+    platform::ITextField& txtMinPlayers;
+    platform::ITextField& chkMsgRotate;
     platform::ITextField& txtStatus;
     platform::ITextField& txtSendCommand;
     platform::IRichText& txtOutput;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -59,6 +60,7 @@ private:
 };
 
 QString labelOf(const char* control) { return fromLatin1(app::formFieldOf(control).label); }
+QString afterOf(const char* control) { return fromLatin1(app::formFieldOf(control).after); }
 
 FreeSpinBox* spinField(const char* control) {
     const app::SpinBounds arrows = app::formFieldOf(control).arrows;
@@ -241,12 +243,23 @@ QGroupBox* MainWindow::buildMessage() {
     timing->addWidget(m_txtSeverMessageTime);
     timing->addWidget(label(labelOf("txtMsgDelay"), "lblMinutes", m_txtMsgDelay));
     timing->addWidget(m_txtMsgDelay);
-    timing->addWidget(label("seconds.", "lblMinutes"));
+    timing->addWidget(label(afterOf("txtMsgDelay"), "lblMinutes"));
     timing->addStretch(1);
     auto* warning = label("Do not abuse!!!", "lblWarning");
     warning->setStyleSheet("QLabel { color: #c0392b; font-weight: bold; }");
     timing->addWidget(warning);
     message->addLayout(timing);
+    // Which lines go, and when: one each time in turn, only with players on.
+    auto* rules = new QHBoxLayout;
+    m_chkMsgRotate = new QCheckBox(labelOf("chkMsgRotate"));
+    m_chkMsgRotate->setObjectName("chkMsgRotate");
+    m_txtMinPlayers = spinField("txtMinPlayers");
+    rules->addWidget(m_chkMsgRotate);
+    rules->addStretch(1);
+    rules->addWidget(label(labelOf("txtMinPlayers"), "lblMinPlayers", m_txtMinPlayers));
+    rules->addWidget(m_txtMinPlayers);
+    rules->addWidget(label(afterOf("txtMinPlayers"), "lblPlayersOn"));
+    message->addLayout(rules);
     return frame2;
 }
 
@@ -259,7 +272,7 @@ QHBoxLayout* MainWindow::buildMiddle() {
     m_txtStatus = spinField("txtStatus");
     options->addWidget(label(labelOf("txtStatus"), "lblMinutes", m_txtStatus));
     options->addWidget(m_txtStatus);
-    options->addWidget(label("minutes.", "lblMinutes"));
+    options->addWidget(label(afterOf("txtStatus"), "lblMinutes"));
     options->addStretch(1);
     middle->addWidget(frame1);
     auto* fraManualRcon = new QGroupBox("Rcon:");
@@ -371,9 +384,9 @@ void MainWindow::makeTimers() {
 
 void MainWindow::setTabOrders() {
     QWidget* const order[] = {
-        m_txtIP,       m_cmdIP,     m_txtPort,        m_txtPassword, m_txtMsg,    m_txtSeverMessageTime,
-        m_txtMsgDelay, m_txtStatus, m_txtSendCommand, m_cmdSend,     m_txtOutput, m_cmdSave,
-        m_cmdClear,    m_cmdStart,  m_cmdStop,        m_cmdClose};
+        m_txtIP,       m_cmdIP,        m_txtPort,       m_txtPassword, m_txtMsg,         m_txtSeverMessageTime,
+        m_txtMsgDelay, m_chkMsgRotate, m_txtMinPlayers, m_txtStatus,   m_txtSendCommand, m_cmdSend,
+        m_txtOutput,   m_cmdSave,      m_cmdClear,      m_cmdStart,    m_cmdStop,        m_cmdClose};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -386,7 +399,9 @@ void MainWindow::describeFields() {
         widget->setAccessibleName(fromLatin1(f.accessibleName));
         widget->setToolTip(fromLatin1(f.tooltip));
         QLineEdit* line = nullptr;
-        if (auto* spin = qobject_cast<FreeSpinBox*>(widget)) {
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            box->setChecked(std::string_view(f.designValue) == "1");
+        } else if (auto* spin = qobject_cast<FreeSpinBox*>(widget)) {
             spin->setText(fromLatin1(f.designValue));
             if (f.maxLength > 0) spin->setMaxLength(f.maxLength);
             spin->setAccepts([&f](const std::string& text) { return app::acceptsText(f, text); });
@@ -411,6 +426,8 @@ void MainWindow::makeInterfaces() {
     m_msgField = std::make_unique<MultiLineField>(m_txtMsg);
     m_messageTimeField = std::make_unique<SpinField>(m_txtSeverMessageTime);
     m_msgDelayField = std::make_unique<SpinField>(m_txtMsgDelay);
+    m_minPlayersField = std::make_unique<SpinField>(m_txtMinPlayers);
+    m_msgRotateField = std::make_unique<CheckField>(m_chkMsgRotate);
     m_statusField = std::make_unique<SpinField>(m_txtStatus);
     m_console = std::make_unique<ConsoleView>(m_txtOutput);
     m_startButton = std::make_unique<Button>(m_cmdStart);
@@ -431,6 +448,8 @@ app::FormControls MainWindow::controls() {
                              .txtMsg = *m_msgField,
                              .txtSeverMessageTime = *m_messageTimeField,
                              .txtMsgDelay = *m_msgDelayField,
+                             .txtMinPlayers = *m_minPlayersField,
+                             .chkMsgRotate = *m_msgRotateField,
                              .txtStatus = *m_statusField,
                              .txtSendCommand = *m_sendCommandField,
                              .txtOutput = *m_console,

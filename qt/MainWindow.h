@@ -19,6 +19,7 @@
 #include "qt/ConsoleView.h"
 #include "qt/QtControls.h"
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -152,6 +153,8 @@ private:
     FreeSpinBox* m_txtSeverMessageTime = nullptr;
     FreeSpinBox* m_txtMsgDelay = nullptr;
     FreeSpinBox* m_txtStatus = nullptr;
+    FreeSpinBox* m_txtMinPlayers = nullptr;
+    QCheckBox* m_chkMsgRotate = nullptr;
     QLineEdit* m_txtSendCommand = nullptr;
     QPlainTextEdit* m_txtOutput = nullptr;
     QPushButton* m_cmdSend = nullptr;
@@ -171,7 +174,8 @@ private:
     std::unique_ptr<ComboField> m_ipField;
     std::unique_ptr<LineField> m_portField, m_passwordField, m_sendCommandField;
     std::unique_ptr<MultiLineField> m_msgField;
-    std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_statusField;
+    std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_minPlayersField, m_statusField;
+    std::unique_ptr<CheckField> m_msgRotateField;
     std::unique_ptr<ConsoleView> m_console;
     std::unique_ptr<Button> m_startButton;
     std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;

@@ -71,6 +71,11 @@ void MultiLineField::setText(const std::string& text) {
     if (m_edit) m_edit->setPlainText(crlfToLf(fromLatin1(text)));
 }
 
+std::string CheckField::text() const { return m_box && m_box->isChecked() ? "1" : "0"; }
+void CheckField::setText(const std::string& text) {
+    if (m_box) m_box->setChecked(text == "1");
+}
+
 std::string SpinField::text() const { return m_spin ? toLatin1(m_spin->text()) : std::string(); }
 void SpinField::setText(const std::string& text) {
     if (m_spin) m_spin->setText(fromLatin1(text));

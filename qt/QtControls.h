@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QCheckBox>
 #include <QPointer>
 #include <QTimer>
 #include <string>
@@ -39,6 +40,17 @@ public:
 
 private:
     QPointer<QPlainTextEdit> m_edit;
+};
+
+// A check box as a field of the form: "1" checked, anything else not.
+class CheckField : public platform::ITextField {
+public:
+    explicit CheckField(QCheckBox* box) : m_box(box) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+
+private:
+    QPointer<QCheckBox> m_box;
 };
 
 class SpinField : public platform::ITextField {

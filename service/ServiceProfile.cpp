@@ -97,6 +97,9 @@ std::string valueProblem(const std::string& name, const std::string& value) {
         if (!taken || value.empty() || std::stol(value) < 1 || std::stol(value) > 65535)
             return name + " takes a number from 1 to 65535, not '" + value + "'";
         break;
+    case app::FieldRule::flag:
+        if (!taken) return name + " takes 1 (one line each time, in turn) or 0, not '" + value + "'";
+        break;
     case app::FieldRule::number:
         if (!taken)
             return name + " takes a number such as 5 or 2.5 (or nothing, as the window's field), not '" + value + "'";
@@ -137,8 +140,11 @@ void write(const app::Profile& profile, settings::CAppSettings& store, platform:
 
 std::string shown(const app::Profile& profile, const ProfileSettings& s) {
     std::string out;
+    // The values stand in one column, two blanks after the longest name.
+    std::size_t width = 0;
+    for (const app::FormField& f : app::formFields()) width = std::max(width, std::string_view(f.name).size() + 2);
     const auto row = [&](std::string name, const std::string& value) {
-        name.resize(11, ' ');
+        name.resize(width, ' ');
         out += name + value + "\n";
     };
     row("Profile", profile.isDefault() ? "(default)" : profile.name());

@@ -139,7 +139,7 @@ TEST(ServiceProfile, WhatSetWritesTheWindowReadsAndTheOtherWayRound) {
         ServiceHarness h;
         h.recreate(profile);
         ASSERT_EQ(h.set({"IP=10.0.0.2", "ip=10.0.0.1", "Port=27960", "Password=p w", "Msg=A\r\nB\n", "Msg_Timer=2.5",
-                         "Msg_Delay=", "Game=Elite Force"},
+                         "Msg_Delay=", "Min_Players=2", "Msg_Rotate=1", "Game=Elite Force"},
                         profile)
                       .status,
                   0);
@@ -147,19 +147,22 @@ TEST(ServiceProfile, WhatSetWritesTheWindowReadsAndTheOtherWayRound) {
         EXPECT_EQ(h.txtIP.edit, "10.0.0.1");
         EXPECT_EQ(h.txtIP.items, (Strings{"10.0.0.1", "10.0.0.2"}));
         EXPECT_EQ(Strings({h.txtPort.value, h.txtPassword.value, h.txtMsg.value, h.txtSeverMessageTime.value,
-                           h.txtMsgDelay.value, h.toolbar.gameBox().caption}),
-                  (Strings{"27960", "p w", "A\r\nB", "2.5", "", "Elite Force"}));
+                           h.txtMsgDelay.value, h.txtMinPlayers.value, h.chkMsgRotate.value,
+                           h.toolbar.gameBox().caption}),
+                  (Strings{"27960", "p w", "A\r\nB", "2.5", "", "2", "1", "Elite Force"}));
 
         h.txtIP.edit = "10.0.0.3";
         std::int16_t enter = 13;
         h.frm->txtIP_KeyDown(enter, 0);
         h.txtPort.value = "27961";
+        h.chkMsgRotate.value = "0";
         h.toolbar.gameBox().caption = "Quake 3 Arena";
         h.frm->cmdClose_Click();
         EXPECT_EQ(h.set({}, profile, true).out,
-                  "Profile    " + (profile.empty() ? std::string("(default)") : profile) +
-                      "\nIP         10.0.0.3\nPort       27961\nPassword   ***\nMsg        A\n           B\n"
-                      "Msg_Timer  2.5\nMsg_Delay  \nGame       Quake 3 Arena\nStatus     1\n");
+                  "Profile      " + (profile.empty() ? std::string("(default)") : profile) +
+                      "\nIP           10.0.0.3\nPort         27961\nPassword     ***\nMsg          A\n"
+                      "             B\nMsg_Timer    2.5\nMsg_Delay    \nMin_Players  2\nMsg_Rotate   0\n"
+                      "Game         Quake 3 Arena\nStatus       1\n");
     }
 }
 

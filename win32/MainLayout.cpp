@@ -41,7 +41,7 @@ app::LineMetrics MainLayout::metricsOf(std::string_view control) const {
 // Everything but the stretching areas, from the top of the message's frame down.
 int MainLayout::fixedHeight(int top) const {
     const int middle = m.top + m.row + m.gap + m.margin, fixedStatus = m.top + m.row + m.gap * 2;
-    return top + m.top + m.row + m.gap * 3 + m.margin + middle + fixedStatus + m.margin / 2 + m.row + m.margin;
+    return top + m.top + 2 * m.row + m.gap * 4 + m.margin + middle + fixedStatus + m.margin / 2 + m.row + m.margin;
 }
 
 void MainLayout::apply(int width, int height, int dpi, std::size_t messageLines) {
@@ -102,7 +102,7 @@ int MainLayout::server(int y) {
 
 // The message, its preview and its timing.
 int MainLayout::message(int y, int messageHeight, int previewHeight) {
-    const int height = m.top + messageHeight + m.gap + previewHeight + m.gap + m.row + m.gap;
+    const int height = m.top + messageHeight + m.gap + previewHeight + m.gap + 2 * m.row + 2 * m.gap;
     place("Frame2", m.margin, y, m.inner, height);
     place("txtMsg", m.x, y + m.top, m.inner - 2 * m.pad, messageHeight);
     place("txtMsgPreview", m.x, y + m.top + messageHeight + m.gap, m.inner - 2 * m.pad, previewHeight);
@@ -120,6 +120,18 @@ int MainLayout::message(int y, int messageHeight, int previewHeight) {
     const int warning = textWidth("lblWarning");
     place("lblWarning", m_flowX, m_flowY, std::max(warning, m.margin + m.inner - m.pad - m_flowX), m.row);
     m_leastWidth = std::max(m_leastWidth, m_flowX + warning + m.pad + m.margin);
+    // Which lines go, and when: the check box at the left, the players at the right.
+    m_flowX = m.x;
+    m_flowY += m.row + m.gap;
+    const int check = textWidth("chkMsgRotate") + scaled(20);
+    flow("chkMsgRotate", check);
+    const int players = textWidth("lblMinPlayers") + m.number + textWidth("lblPlayersOn") + 2 * m.space;
+    m_flowX = std::max(m_flowX, m.margin + m.inner - m.pad - players);
+    flow("lblMinPlayers", textWidth("lblMinPlayers"));
+    flow("txtMinPlayers", m.number);
+    spinBeside("txtMinPlayers", "spnMinPlayers");
+    flow("lblPlayersOn", textWidth("lblPlayersOn"));
+    m_leastWidth = std::max(m_leastWidth, m.x + check + m.space + players + m.pad + m.margin);
     return y + height + m.margin;
 }
 

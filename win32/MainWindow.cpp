@@ -30,6 +30,7 @@ struct Spin {
 constexpr Spin kSpins[] = {
     {"spnSeverMessageTime", "txtSeverMessageTime"},
     {"spnMsgDelay", "txtMsgDelay"},
+    {"spnMinPlayers", "txtMinPlayers"},
     {"spnStatus", "txtStatus"},
 };
 
@@ -236,8 +237,13 @@ void MainWindow::buildMessage() {
     add("lblMinutes2", "STATIC", labelOf("txtMsgDelay"), kLabel);
     add("txtMsgDelay", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     add("spnMsgDelay", UPDOWN_CLASSA, "", kSpin);
-    add("lblSeconds", "STATIC", "seconds.", kLabel);
+    add("lblSeconds", "STATIC", app::formFieldOf("txtMsgDelay").after, kLabel);
     add("lblWarning", "STATIC", "Do not abuse!!!", kLabel | SS_RIGHT);
+    add("chkMsgRotate", "BUTTON", labelOf("chkMsgRotate"), WS_TABSTOP | BS_AUTOCHECKBOX);
+    add("lblMinPlayers", "STATIC", labelOf("txtMinPlayers"), kLabel);
+    add("txtMinPlayers", "EDIT", "", kField, WS_EX_CLIENTEDGE);
+    add("spnMinPlayers", UPDOWN_CLASSA, "", kSpin);
+    add("lblPlayersOn", "STATIC", app::formFieldOf("txtMinPlayers").after, kLabel);
 }
 
 // Options and the manual rcon command. The up-down controls step their
@@ -247,7 +253,7 @@ void MainWindow::buildOptions() {
     add("lblStatusEvery", "STATIC", labelOf("txtStatus"), kLabel);
     add("txtStatus", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     add("spnStatus", UPDOWN_CLASSA, "", kSpin);
-    add("lblStatusMinutes", "STATIC", "minutes.", kLabel);
+    add("lblStatusMinutes", "STATIC", app::formFieldOf("txtStatus").after, kLabel);
     add("fraManualRcon", "BUTTON", "Rcon:", BS_GROUPBOX);
     HWND command = add("txtSendCommand", "EDIT", "", kField, WS_EX_CLIENTEDGE);
     SendMessageA(command, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"an rcon command, e.g. status"));
@@ -289,8 +295,12 @@ void MainWindow::buildBottomRow() {
 void MainWindow::describeFields() {
     for (const app::FormField& f : app::formFields()) {
         const HWND field = control(f.control);
-        SetWindowTextA(field, f.designValue);
         if (*f.tooltip) tip(field, f.tooltip);
+        if (f.rule == app::FieldRule::flag) {
+            CheckText(field).setText(f.designValue);
+            continue;
+        }
+        SetWindowTextA(field, f.designValue);
         if (f.rule == app::FieldRule::lines) continue;
         if (f.store == app::FieldStore::history) {  // the address box, a combo box
             if (f.maxLength > 0) SendMessageA(field, CB_LIMITTEXT, static_cast<WPARAM>(f.maxLength), 0);
@@ -308,6 +318,8 @@ void MainWindow::makeInterfaces() {
     m_txtMsg = std::make_unique<EditText>(control("txtMsg"));
     m_txtSeverMessageTime = std::make_unique<EditText>(control("txtSeverMessageTime"));
     m_txtMsgDelay = std::make_unique<EditText>(control("txtMsgDelay"));
+    m_txtMinPlayers = std::make_unique<EditText>(control("txtMinPlayers"));
+    m_chkMsgRotate = std::make_unique<CheckText>(control("chkMsgRotate"));
     m_txtStatus = std::make_unique<EditText>(control("txtStatus"));
     m_txtSendCommand = std::make_unique<EditText>(control("txtSendCommand"));
     m_cmdStart = std::make_unique<ButtonControl>(control("cmdStart"));
@@ -335,6 +347,8 @@ app::FormControls MainWindow::controls() {
                              .txtMsg = *m_txtMsg,
                              .txtSeverMessageTime = *m_txtSeverMessageTime,
                              .txtMsgDelay = *m_txtMsgDelay,
+                             .txtMinPlayers = *m_txtMinPlayers,
+                             .chkMsgRotate = *m_chkMsgRotate,
                              .txtStatus = *m_txtStatus,
                              .txtSendCommand = *m_txtSendCommand,
                              .txtOutput = *m_console,

@@ -139,8 +139,9 @@ private:
 
     std::unique_ptr<GameToolbar> m_toolbar;
     std::unique_ptr<ComboText> m_txtIP;
-    std::unique_ptr<EditText> m_txtPort, m_txtPassword, m_txtMsg, m_txtSeverMessageTime, m_txtMsgDelay, m_txtStatus,
-        m_txtSendCommand;
+    std::unique_ptr<CheckText> m_chkMsgRotate;
+    std::unique_ptr<EditText> m_txtPort, m_txtPassword, m_txtMsg, m_txtSeverMessageTime, m_txtMsgDelay, m_txtMinPlayers,
+        m_txtStatus, m_txtSendCommand;
     std::unique_ptr<ConsoleControl> m_console;
     std::unique_ptr<MessagePreview> m_preview;
     std::unique_ptr<ButtonControl> m_cmdStart;

@@ -55,6 +55,19 @@ private:
     HWND m_hwnd;
 };
 
+// A check box as a field of the form: "1" checked, anything else not.
+class CheckText : public platform::ITextField {
+public:
+    explicit CheckText(HWND box) : m_hwnd(box) {}
+    std::string text() const override { return SendMessageA(m_hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0"; }
+    void setText(const std::string& text) override {
+        SendMessageA(m_hwnd, BM_SETCHECK, text == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+private:
+    HWND m_hwnd;
+};
+
 class ButtonControl : public platform::IButton {
 public:
     explicit ButtonControl(HWND button) : m_hwnd(button) {}

@@ -13,8 +13,8 @@ struct FormHarness : testsupport::TestServices {
     FakeForm form;
     FakeToolbar toolbar;
     FakeComboBox txtIP;
-    FakeTextField txtPort, txtPassword, txtMsg, txtSeverMessageTime{"5"}, txtMsgDelay{"15"}, txtStatus{"1"},
-        txtSendCommand;
+    FakeTextField txtPort, txtPassword, txtMsg, txtSeverMessageTime{"5"}, txtMsgDelay{"15"}, txtMinPlayers{"0"},
+        chkMsgRotate{"0"}, txtStatus{"1"}, txtSendCommand;
     FakeRichText txtOutput;
     FakeButton cmdStart;
     FakeImage imgConnected{false}, imgNotConnected{true};
@@ -37,6 +37,8 @@ struct FormHarness : testsupport::TestServices {
                                                                .txtMsg = txtMsg,
                                                                .txtSeverMessageTime = txtSeverMessageTime,
                                                                .txtMsgDelay = txtMsgDelay,
+                                                               .txtMinPlayers = txtMinPlayers,
+                                                               .chkMsgRotate = chkMsgRotate,
                                                                .txtStatus = txtStatus,
                                                                .txtSendCommand = txtSendCommand,
                                                                .txtOutput = txtOutput,

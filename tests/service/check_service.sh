@@ -54,7 +54,7 @@ check "... and nothing written: no profile to show" 2 "there is no profile $prof
   -- --profile "$profile" --show
 check "a run of no profile" 1 "failed: there is no profile $profile" out -- --profile "$profile"
 printf 'Hello\r\n^1Be nice\n' >"$work/motd.txt"
-check "--set, then --show" 0 "Password   ***"$'\n'"Msg        Hello"$'\n'"           ^1Be nice"$'\n' out \
+check "--set, then --show" 0 "Password     ***"$'\n'"Msg          Hello"$'\n'"             ^1Be nice"$'\n' out \
   -- --profile "$profile" --set IP=10.0.0.1 Port=27960 Password=pw Msg=@motd.txt "Game=Quake 3 Arena" --show
 check "a profile without a message" 0 "" out -- --profile "$profile-bare" --set IP=127.0.0.1 Port=1 Password=pw
 check "... is refused by Start: status 1" 1 "failed: Please input a message" out -- --profile "$profile-bare"
@@ -88,7 +88,7 @@ else
   echo "ok: SIGINT ends it with status 0"
 fi
 if ! $windows; then
-  check "UTF-8 in and out" 0 "Msg        Grüße" out -- --profile "$profile" --set "Msg=Grüße" --show
+  check "UTF-8 in and out" 0 "Msg          Grüße" out -- --profile "$profile" --set "Msg=Grüße" --show
   check "a character the server cannot be sent" 2 "Msg holds a character outside ISO-8859-1" err \
     -- --profile "$profile" --set "Msg=10 €"
   needed=$(readelf -d "${program[-1]}" | grep NEEDED)
