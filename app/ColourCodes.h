@@ -8,16 +8,32 @@
 
 namespace app {
 
-// How a game reads a caret in chat text.
+// How a game reads a caret in chat text, and which colour a code starts.
 enum class ColourCodes : std::uint8_t {
-    None,               // a caret is a caret (Quake II, Soldier of Fortune)
-    AnyCharacter,       // '^' and any character but '^' or NUL (id Tech 3)
-    DigitsZeroToSeven,  // '^' and '0' to '7' only (Jedi Knight II 1.04)
+    None,                   // a caret is a caret (Quake II, Soldier of Fortune)
+    AnyCharacter,           // '^' and any character but '^' or NUL; colour (c - '0') & 7 (id Tech 3)
+    DigitsZeroToSeven,      // '^' and '0' to '7' only (Jedi Knight II 1.04, Jedi Academy)
+    DigitsZeroToEight,      // '^' and '0' to '8' only; '8' is OpenArena's orange
+    AnyCharacterTen,        // as id Tech 3, in Urban Terror's ten colours: (c - '0') % 10
+    AnyCharacterThirtyTwo,  // as id Tech 3, in Enemy Territory's 32 colours: (c - '0') & 31
 };
 
-// The eight colours of id Tech 3's colour table, by index: a code's
-// character c gives (c - '0') & 7.
-enum class GameColour : std::uint8_t { Black, Red, Green, Yellow, Blue, Cyan, Magenta, White };
+// A colour of the games' tables. The first eight are id Tech 3's, by index;
+// 8 to 31 are the further entries of Enemy Territory's table, by its index;
+// the last are the colours only OpenArena and Urban Terror have.
+enum class GameColour : std::uint8_t {
+    Black,
+    Red,
+    Green,
+    Yellow,
+    Blue,
+    Cyan,
+    Magenta,
+    White,
+    OpenArenaOrange = 32,
+    UrbanTerrorOrange,
+    UrbanTerrorOlive,
+};
 
 // A stretch of a line as the game draws it: a colour code (hidden in the
 // game), or text in one colour. Offsets are bytes of the line.
@@ -30,7 +46,7 @@ struct ColourRun {
     bool operator==(const ColourRun&) const = default;
 };
 
-// The colour id Tech 3 draws for an index of its table, as 0xRRGGBB.
+// The colour the game draws, as 0xRRGGBB.
 std::uint32_t gameColourRgb(GameColour colour);
 
 // The rule of the game of that name; the id Tech 3 rule for a name no

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/GameProfiles.h"
+#include "app/PlayersView.h"
 #include "support/Text.h"
 
 namespace app {
@@ -37,6 +39,15 @@ std::string Hearing::echoOf(std::string_view line) {
     std::string echo;
     for (std::size_t t = 0; t < tokens.size(); ++t) echo += (t ? " " : "") + tokens[t];
     return echo;
+}
+
+std::optional<std::string> Hearing::echoFor(const std::string& gameName, std::string_view line) {
+    const GameProfile* profile = findGameProfile(gameName);
+    if (!profile || !profile->chatForm || !profile->echoOpening) return std::nullopt;
+    std::string text = echoOf(passedOn(line, gameName));
+    if (profile->echoLimit && text.size() > profile->echoLimit) text.resize(profile->echoLimit);
+    const std::string echo = profile->echoOpening + text + profile->echoClosing;
+    return echo.substr(echo.find(": ") + 2);
 }
 
 std::string Hearing::refusalIn(const std::string& consoleText) {

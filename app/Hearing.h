@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,10 +11,11 @@
 
 namespace app {
 
-// Which lines of a broadcast in the chat form the server passed on. The
-// server answers every chat command it takes with its echo, "console: TEXT"
+// Which lines of a broadcast in the chat form the server passed on. Most
+// servers answer every chat command they take with its echo, "console: TEXT"
 // (the name before the colon is the engine's), through the same socket; a
-// datagram it drops, or a refused password, gets no echo.
+// datagram it drops, or a refused password, gets no echo. Some engines print
+// nothing back: of their lines nothing is claimed.
 class Hearing {
 public:
     // How long after a broadcast its echoes are waited for.
@@ -23,6 +25,11 @@ public:
     // as it passes it on): the engine's tokens of the quoted line, without
     // their quotes and what a // or /* */ comment takes out, joined by blanks.
     static std::string echoOf(std::string_view passedOnLine);
+    // What the server of the game of that name echoes for a broadcast line,
+    // as hear() matches it (the reply's line past the engine's name and
+    // colon), or nothing where no echo can come: a game of the plain form,
+    // or an engine that prints nothing back.
+    static std::optional<std::string> echoFor(const std::string& gameName, std::string_view line);
     // The server's refusal of the password in a reply, or an empty text.
     static std::string refusalIn(const std::string& consoleText);
 

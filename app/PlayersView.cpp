@@ -1,43 +1,55 @@
 #include "app/PlayersView.h"
 
+#include <algorithm>
+
 #include "app/GameProfiles.h"
 
 namespace app {
 
 namespace {
 
-bool becomesDot(char c) { return c == '%' || static_cast<unsigned char>(c) > 127; }
+Dots dotsOf(const std::string& gameName) {
+    const GameProfile* profile = findGameProfile(gameName);
+    return profile ? profile->dots : Dots::PercentAndHighBytes;
+}
+
+bool becomesDot(char c, Dots dots) {
+    switch (dots) {
+    case Dots::None: return false;
+    case Dots::PercentAndHighBytes: return c == '%' || static_cast<unsigned char>(c) > 127;
+    case Dots::PercentOnly: return c == '%';
+    }
+    return false;
+}
 
 }  // namespace
 
-bool passesDots(const std::string& gameName) {
-    const GameProfile* profile = findGameProfile(gameName);
-    return !profile || profile->quake3Engine;
-}
-
 std::string passedOn(std::string_view line, const std::string& gameName) {
+    const Dots dots = dotsOf(gameName);
     std::string out(line);
-    if (passesDots(gameName))
-        for (char& c : out)
-            if (becomesDot(c)) c = '.';
+    for (char& c : out)
+        if (becomesDot(c, dots)) c = '.';
     return out;
 }
 
 std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName) {
-    const bool dots = passesDots(gameName);
+    const Dots dots = dotsOf(gameName);
     const ColourCodes rule = colourCodesOf(gameName);
+    const GameProfile* profile = findGameProfile(gameName);
+    const std::size_t budget = usesChatForm(gameName) ? profile->seenChatBytes : 0;
     std::vector<PreviewLine> preview;
     for (const WireLine& wire : lines) {
         PreviewLine line;
         line.skipped = wire.bytes.empty();
         const std::string shown = passedOn(wire.bytes, gameName);
         line.length = shown.size();
-        if (usesChatForm(gameName)) line.seen = std::min(line.length, kSeenChatBytes);
+        line.budget = budget;
+        line.seen = std::min(line.length, budget);
         const auto marksAt = [&](std::size_t i) {
             std::uint8_t m = kAsTyped;
             if (i < wire.notInCharset.size() && wire.notInCharset[i]) m |= kNotInCharset;
-            if (dots && becomesDot(wire.bytes[i]) && !(m & kNotInCharset)) m |= kPassedAsDot;
-            if (line.seen && i >= kSeenChatBytes) m |= kNotSeen;
+            if (becomesDot(wire.bytes[i], dots) && !(m & kNotInCharset)) m |= kPassedAsDot;
+            if (budget && i >= budget) m |= kNotSeen;
             return m;
         };
         for (const ColourRun& run : colourRuns(shown, rule)) {
@@ -55,15 +67,19 @@ std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std
     return preview;
 }
 
-std::string markTip(std::uint8_t marks, const std::string& charset) {
+std::string markTip(std::uint8_t marks, const std::string& charset, const std::string& gameName) {
     std::string tip;
     const auto add = [&](const std::string& text) { tip += (tip.empty() ? "" : " ") + text; };
     if (marks & kNotInCharset) add("Not in " + charset + ": sent as ?.");
     if (marks & kPassedAsDot)
-        add("The server passes % and every character above 127 on as a dot, and so the players see it.");
-    if (marks & kNotSeen)
-        add("Beyond the " + std::to_string(kSeenChatBytes) +
+        add(dotsOf(gameName) == Dots::PercentOnly
+                ? "The server passes % on as a dot, and so the players see it."
+                : "The server passes % and every character above 127 on as a dot, and so the players see it.");
+    if (marks & kNotSeen) {
+        const GameProfile* profile = findGameProfile(gameName);
+        add("Beyond the " + std::to_string(profile ? profile->seenChatBytes : kSeenChatBytes) +
             " bytes of a chat line that the players' game shows: the players do not see it.");
+    }
     return tip;
 }
 

@@ -13,17 +13,11 @@ namespace app {
 // What the server passes on of a broadcast line and what the players read of
 // it, as the window's preview shows it and the session expects it back.
 
-// The Quake 3 engine reads a command line with MSG_ReadStringLine, which
-// turns '%' and every byte above 127 into '.': its games pass those on as
-// dots. Quake II's engine passes the line as it stands.
-bool passesDots(const std::string& gameName);
+// The engine reads a command line with MSG_ReadStringLine, which turns '%'
+// into '.', and in most games every byte above 127 too: the players see
+// those as dots. Quake II's engine passes the line as it stands. A name no
+// profile knows is read as the Quake 3 engine reads it.
 std::string passedOn(std::string_view line, const std::string& gameName);
-
-// The players' game keeps a chat line in a buffer of 150 bytes, of which the
-// server's "console: " takes 9 and the closing NUL one: the players read the
-// first 140 bytes of a line in the chat form (colour codes counted, as the
-// game counts them) and never know there was more.
-inline constexpr std::size_t kSeenChatBytes = 140;
 
 // How a stretch of the preview differs from what the admin typed.
 enum PreviewMark : std::uint8_t {
@@ -44,6 +38,7 @@ struct PreviewLine {
     std::vector<PreviewRun> runs;
     std::size_t length = 0;  // the bytes the players' game gets, colour codes counted
     std::size_t seen = 0;    // of those, the bytes they read; 0 where no limit applies
+    std::size_t budget = 0;  // the bytes of a chat line the game shows; 0 where no limit applies
 };
 
 // A line as it goes on the wire: its bytes, and for each byte whether it
@@ -63,7 +58,8 @@ inline constexpr const char* kPreviewTip =
     "as a dot (% and every character above 127). On grey: what the players do not see, past the first 140 bytes of "
     "a chat line; each chat line's bytes stand at its end.";
 
-// What a mark tells, for the preview's tooltips; charset names the 8-bit set.
-std::string markTip(std::uint8_t marks, const std::string& charset);
+// What a mark tells of a line for the game of that name, for the preview's
+// tooltips; charset names the 8-bit set.
+std::string markTip(std::uint8_t marks, const std::string& charset, const std::string& gameName);
 
 }  // namespace app

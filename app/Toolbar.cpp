@@ -55,8 +55,6 @@ std::vector<const GameProfile*> boxGames() {
     std::vector<const GameProfile*> games;
     for (const auto& g : gameProfiles())
         if (g.boxCode) games.push_back(&g);
-    std::sort(games.begin(), games.end(),
-              [](const auto* a, const auto* b) { return std::string_view(a->gameName) < b->gameName; });
     return games;
 }
 

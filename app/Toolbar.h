@@ -34,7 +34,8 @@ inline constexpr const char* kConsoleColoursItem = "&Colours in the Console";
 inline constexpr const char* kConsoleColoursTip =
     "Show the console's text in the game's colours; the codes stay in the text, dimmed";
 
-// The games of the game box, in the order of their names.
+// The games of the game box: the five of the first list in the order of
+// their names, then those added since.
 std::vector<const GameProfile*> boxGames();
 
 // The layout before any was kept: the Game tool before the box, the row at the top.

@@ -52,7 +52,7 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
     bool first = true;
     for (const app::PreviewLine& line : app::previewOf(wire, gameName)) {
         if (!std::exchange(first, false)) cursor.insertBlock(QTextBlockFormat());
-        m_lengths.emplace_back(line.length, line.seen);
+        m_lengths.push_back({line.length, line.seen, line.budget});
         if (line.skipped) {
             cursor.setBlockFormat(skipped);
             continue;
@@ -62,7 +62,7 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
             format.setForeground(gameColour(run.colour));
             if (run.marks & (app::kNotInCharset | app::kPassedAsDot)) format.setBackground(kChangedBackground);
             if (run.marks & app::kNotSeen) format.setBackground(kNotSeenBackground);
-            if (run.marks) format.setToolTip(QString::fromStdString(app::markTip(run.marks, "ISO-8859-1")));
+            if (run.marks) format.setToolTip(QString::fromStdString(app::markTip(run.marks, "ISO-8859-1", gameName)));
             cursor.insertText(fromLatin1(run.text), format);
         }
     }
@@ -76,9 +76,9 @@ void MessagePreview::paintEvent(QPaintEvent* event) {
         const QRectF row = blockBoundingGeometry(block).translated(contentOffset());
         if (row.top() > view.bottom()) break;
         const auto index = static_cast<std::size_t>(block.blockNumber());
-        if (index >= m_lengths.size() || !m_lengths[index].second) continue;
-        const auto [length, seen] = m_lengths[index];
-        const QString bytes = QString(" %1/%2").arg(length).arg(app::kSeenChatBytes);
+        if (index >= m_lengths.size() || !m_lengths[index].seen) continue;
+        const auto [length, seen, budget] = m_lengths[index];
+        const QString bytes = QString(" %1/%2").arg(length).arg(budget);
         QRect box = painter.fontMetrics().boundingRect(bytes);
         box.moveTopRight(QPoint(view.right(), static_cast<int>(row.top())));
         box.setHeight(static_cast<int>(row.height()));

@@ -2,8 +2,8 @@
 
 #include <QPlainTextEdit>
 
+#include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace qtgui {
@@ -24,9 +24,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Each line's bytes and those the players read (0: no limit), drawn at
-    // the right of its row.
-    std::vector<std::pair<std::size_t, std::size_t>> m_lengths;
+    // Each line's bytes, those the players read (0: no limit) and what their
+    // game shows of a chat line, drawn at the right of its row.
+    struct Bytes {
+        std::size_t length, seen, budget;
+    };
+    std::vector<Bytes> m_lengths;
 };
 
 }  // namespace qtgui

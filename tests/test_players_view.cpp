@@ -1,6 +1,7 @@
 // What the players see of a line, and which lines the server echoed.
 #include <gtest/gtest.h>
 
+#include "app/GameProfiles.h"
 #include "app/Hearing.h"
 #include "app/PlayersView.h"
 
@@ -90,4 +91,58 @@ TEST(Hearing, TheEchoesOfTheLinesSentMarkThemHeardAndARefusalIsTold) {
              {"console: Bad rconpassword.\r\n", ""},
          })
         EXPECT_EQ(Hearing::refusalIn(reply), refusal) << reply;
+}
+
+// The games of the box since the first five: each one's command for a line,
+// its players' view of it and its server's echo, or none where the engine
+// prints nothing back (no notice then). The notice's singular is pinned.
+TEST(Games, EachSendsItsLineShowsItAsItsPlayersSeeItAndHearsOnlyAnEchoThatCanCome) {
+    using namespace app;
+    const std::string sale = "^8Sale 50% \xE9t\xE9", x160(160, 'x');
+    const std::vector<Shown> dotted{{"Sale 50", 0}, {".", kPassedAsDot}, {" ", 0}, {".", kPassedAsDot},
+                                    {"t", 0},       {".", kPassedAsDot}};
+    const struct {
+        const char* game;
+        std::string line;
+        const char* verbAndWord;
+        GameColour colour;
+        std::vector<Shown> runs;
+        std::string reply;  // the server's answer to the line
+        const char* notice;
+    } cases[] = {
+        {"OpenArena", sale, "rcon pw say", GameColour::OpenArenaOrange, dotted, "console: ^8Sale 50. .t.",
+         "1 of 1 line heard at 14:02"},
+        {"Urban Terror", sale, "rcon pw say", GameColour::UrbanTerrorOrange, dotted, "", ""},
+        {"Wolfenstein: Enemy Territory", sale, "rcon pw say", GameColour{8}, dotted, "", ""},
+        // '%' alone turns to a dot; a byte above 127 goes on, and '^8' is text.
+        {"Jedi Academy",
+         sale,
+         "rcon pw svsay",
+         GameColour::White,
+         {{"^8Sale 50", 0}, {".", kPassedAsDot}, {" \xE9t\xE9", 0}},
+         "broadcast: chat \"Server^7\x19: ^8Sale 50. \xE9t\xE9\\n\"",
+         "1 of 1 line heard at 14:02"},
+        // The players read 138 bytes; the server echoes 149.
+        {"Jedi Academy",
+         x160,
+         "rcon pw svsay",
+         GameColour::White,
+         {{std::string(138, 'x'), 0}, {std::string(22, 'x'), kNotSeen}},
+         "broadcast: chat \"Server^7\x19: " + std::string(149, 'x') + "\\n\"",
+         "1 of 1 line heard at 14:02"},
+    };
+    for (const auto& c : cases) {
+        const GameProfile* p = findGameProfile(c.game);
+        ASSERT_TRUE(p && usesChatForm(c.game)) << c.game;
+        EXPECT_EQ(broadcastCommand(c.game, p->rconWord, "pw", p->sayWord, c.line),
+                  c.verbAndWord + (" \"" + c.line + "\""));
+        const PreviewLine view = previewOf({{c.line, {}}}, c.game).front();
+        EXPECT_EQ(shown(view), c.runs) << c.game;
+        EXPECT_EQ(view.runs.front().colour, c.colour) << c.game;
+        Hearing h;
+        h.begin({2026, 12, 8, 14, 2, 5});
+        if (const auto echo = Hearing::echoFor(c.game, c.line)) h.expect(1, *echo);
+        h.hear(c.reply + "\r\n");
+        EXPECT_EQ(h.waiting() ? heardText(h.close()) : "", c.notice) << c.game;
+    }
 }

@@ -138,18 +138,19 @@ TEST(ServiceProfile, WhatSetWritesTheWindowReadsAndTheOtherWayRound) {
     for (const std::string profile : {"", "eu1"}) {
         ServiceHarness h;
         h.recreate(profile);
-        ASSERT_EQ(h.set({"IP=10.0.0.2", "ip=10.0.0.1", "Port=27960", "Password=p w", "Msg=A\r\nB\n", "Msg_Timer=2.5",
-                         "Msg_Delay=", "Min_Players=2", "Msg_Rotate=1", "Game=Elite Force"},
-                        profile)
-                      .status,
-                  0);
+        const app::CommandLineAnswer set =
+            h.set({"IP=10.0.0.2", "ip=10.0.0.1", "Port=27960", "Password=p w", "Msg=A\r\nB\n", "Msg_Timer=2.5",
+                   "Msg_Delay=", "Min_Players=2", "Msg_Rotate=1", "Game=OpenArena"},
+                  profile);
+        ASSERT_EQ(set.status, 0);
+        EXPECT_EQ(set.err, "");  // a game of the box: no warning
         h.frm->Form_Load();
         EXPECT_EQ(h.txtIP.edit, "10.0.0.1");
         EXPECT_EQ(h.txtIP.items, (Strings{"10.0.0.1", "10.0.0.2"}));
         EXPECT_EQ(Strings({h.txtPort.value, h.txtPassword.value, h.txtMsg.value, h.txtSeverMessageTime.value,
                            h.txtMsgDelay.value, h.txtMinPlayers.value, h.chkMsgRotate.value,
                            h.toolbar.gameBox().caption}),
-                  (Strings{"27960", "p w", "A\r\nB", "2.5", "", "2", "1", "Elite Force"}));
+                  (Strings{"27960", "p w", "A\r\nB", "2.5", "", "2", "1", "OpenArena"}));
 
         h.txtIP.edit = "10.0.0.3";
         std::int16_t enter = 13;

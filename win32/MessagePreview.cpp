@@ -149,7 +149,7 @@ void MessagePreview::paint() {
             x += size.cx;
         }
         if (line.seen) {
-            const std::string bytes = std::to_string(line.length) + "/" + std::to_string(app::kSeenChatBytes);
+            const std::string bytes = std::to_string(line.length) + "/" + std::to_string(line.budget);
             SetTextColor(dc, line.length > line.seen ? RGB(0xE0, 0x60, 0x60) : RGB(0x90, 0x90, 0x90));
             SetBkColor(dc, kGround);
             RECT right{client.left, top, client.right - 3, top + m_lineHeight};

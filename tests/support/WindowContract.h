@@ -64,7 +64,7 @@ TYPED_TEST_P(WindowContract, TheToolbarLayoutAndGameSurviveARestartButADamagedLa
     std::string layout;
     {
         TypeParam w;
-        w.pickGame("Quake 3 Arena");
+        w.pickGame("Wolfenstein: Enemy Territory");  // a game added to the box since the first five
         w.toggleConsoleColours();
         w.moveToolbar();
         w.click("cmdClose");
@@ -75,7 +75,7 @@ TYPED_TEST_P(WindowContract, TheToolbarLayoutAndGameSurviveARestartButADamagedLa
         std::filesystem::create_directories(std::filesystem::path(w.layoutFile()).parent_path());
         testsupport::writeFile(w.layoutFile(), damaged ? "not a layout" : layout);
         w.load();
-        const std::string game = damaged ? "Return to Castle Wolfenstein" : "Quake 3 Arena";
+        const std::string game = damaged ? "Return to Castle Wolfenstein" : "Wolfenstein: Enemy Territory";
         EXPECT_EQ(w.window.toolbar().tool(7)->text(), game);
         EXPECT_EQ(w.gameShown(), game);
         EXPECT_EQ(w.consoleColours(), !damaged);
