@@ -148,12 +148,11 @@ private:
     QLineEdit* m_txtPassword = nullptr;
     QPlainTextEdit* m_txtMsg = nullptr;
     MessagePreview* m_preview = nullptr;
-    std::unique_ptr<ConsoleColours> m_consoleColours;  // while "Colours in the Console" is on
     FreeSpinBox* m_txtSeverMessageTime = nullptr;
     FreeSpinBox* m_txtMsgDelay = nullptr;
     FreeSpinBox* m_txtStatus = nullptr;
     QLineEdit* m_txtSendCommand = nullptr;
-    QPlainTextEdit* m_txtOutput = nullptr;
+    ConsoleView* m_txtOutput = nullptr;
     QPushButton* m_cmdSend = nullptr;
     QPushButton* m_cmdIP = nullptr;
     QPushButton* m_cmdSave = nullptr;
@@ -172,7 +171,6 @@ private:
     std::unique_ptr<LineField> m_portField, m_passwordField, m_sendCommandField;
     std::unique_ptr<MultiLineField> m_msgField;
     std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_statusField;
-    std::unique_ptr<ConsoleView> m_console;
     std::unique_ptr<Button> m_startButton;
     std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;
     std::unique_ptr<Timer> m_messageTimer, m_statusTimer, m_heardTimer;

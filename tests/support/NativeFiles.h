@@ -1,6 +1,6 @@
 #pragma once
 
-// The platform's file system, the console's files, and where it keeps the program's own directory:
+// The platform's file system and where it keeps the program's own directory:
 // below the variable's directory, in a directory of this name.
 #ifdef _WIN32
 #include "platform/win/WinConsoleFiles.h"
