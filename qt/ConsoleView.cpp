@@ -8,8 +8,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QtMath>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "qt/ConsoleAccessible.h"
 #include "qt/GameColours.h"
@@ -48,9 +50,10 @@ ConsoleView::ConsoleView(QWidget* parent) : QAbstractScrollArea(parent) {
 void ConsoleView::changeEvent(QEvent* event) {
     if (event) QAbstractScrollArea::changeEvent(event);
     if (event && event->type() != QEvent::FontChange) return;
-    const QFontMetrics metrics(font());
-    m_lineHeight = std::max(1, metrics.lineSpacing());
-    m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+    // A fixed-pitch font's advance is seldom a whole pixel: columns are placed at its true width.
+    const QFontMetricsF metrics(font());
+    m_lineHeight = std::max(1, qCeil(metrics.lineSpacing()));
+    m_charWidth = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char('M')));
     m_ascent = metrics.ascent();
     updateScrollBars();
 }
@@ -144,10 +147,11 @@ void ConsoleView::updateScrollBars() {
     const auto rows = static_cast<std::int64_t>(m_lines.lineCount()) + headRows();
     verticalScrollBar()->setRange(0, clampedInt(rows - visibleRows()));
     verticalScrollBar()->setPageStep(visibleRows());
-    const std::int64_t width = 2 * kMargin + static_cast<std::int64_t>(m_lines.longestLine()) * m_charWidth;
+    const auto width =
+        2 * kMargin + static_cast<std::int64_t>(std::ceil(static_cast<qreal>(m_lines.longestLine()) * m_charWidth));
     horizontalScrollBar()->setRange(0, clampedInt(width - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(m_charWidth);
+    horizontalScrollBar()->setSingleStep(qCeil(m_charWidth));
 }
 
 void ConsoleView::showCaret() {
@@ -224,18 +228,19 @@ QRect ConsoleView::byteRect(std::int64_t offset) const {
     const std::size_t line = m_lines.lineOf(at);
     const std::size_t column = std::min(at - m_lines.lineStart(line), m_lines.line(line).size());
     const auto row = static_cast<std::int64_t>(line) + headRows() - verticalScrollBar()->value();
-    const std::int64_t x = kMargin + static_cast<std::int64_t>(column) * m_charWidth - horizontalScrollBar()->value();
+    const auto x = static_cast<std::int64_t>(std::floor(kMargin + static_cast<qreal>(column) * m_charWidth)) -
+                   horizontalScrollBar()->value();
     return QRect(static_cast<int>(std::clamp<std::int64_t>(x, INT_MIN / 2, INT_MAX / 2)),
                  static_cast<int>(std::clamp<std::int64_t>(row, INT_MIN / 64, INT_MAX / 64)) * m_lineHeight,
-                 m_charWidth, m_lineHeight);
+                 qCeil(m_charWidth), m_lineHeight);
 }
 
 std::int64_t ConsoleView::offsetAt(QPoint point) const {
     const std::int64_t row = verticalScrollBar()->value() + point.y() / m_lineHeight - headRows();
     const auto line =
         static_cast<std::size_t>(std::clamp<std::int64_t>(row, 0, static_cast<std::int64_t>(m_lines.lineCount()) - 1));
-    const std::int64_t column =
-        std::max(0, (point.x() + horizontalScrollBar()->value() - kMargin + m_charWidth / 2) / m_charWidth);
+    const auto column = static_cast<std::int64_t>(
+        std::max<qreal>(0, (point.x() + horizontalScrollBar()->value() - kMargin) / m_charWidth + 0.5));
     return static_cast<std::int64_t>(m_lines.lineStart(line)) +
            std::min<std::int64_t>(column, static_cast<std::int64_t>(m_lines.line(line).size()));
 }
@@ -251,7 +256,9 @@ void ConsoleView::paintEvent(QPaintEvent*) {
             QFont italic = font();
             italic.setItalic(true);
             painter.setFont(italic);
-            painter.setPen(palette().color(QPalette::PlaceholderText));
+            QColor dim = palette().color(QPalette::Text);  // readable on either ground
+            dim.setAlphaF(0.6f);
+            painter.setPen(dim);
             painter.drawText(QPointF(kMargin, i * m_lineHeight + m_ascent), m_headLine);
             painter.setFont(font());
             continue;
@@ -272,7 +279,7 @@ void ConsoleView::paintLine(QPainter& painter, std::size_t line, int y) const {
     const std::string_view bytes = m_lines.line(line);
     const auto start = static_cast<std::int64_t>(m_lines.lineStart(line));
     const int scrolled = horizontalScrollBar()->value();
-    const auto firstColumn = static_cast<std::size_t>(std::max(0, (scrolled - kMargin) / m_charWidth));
+    const auto firstColumn = static_cast<std::size_t>(std::max<qreal>(0, (scrolled - kMargin) / m_charWidth));
     const std::size_t lastColumn =
         std::min(bytes.size(), firstColumn + static_cast<std::size_t>(viewport()->width() / m_charWidth) + 2);
     const auto length = static_cast<std::int64_t>(bytes.size());
@@ -292,9 +299,9 @@ void ConsoleView::paintLine(QPainter& painter, std::size_t line, int y) const {
         for (std::size_t k = std::max(run.start, firstColumn); k < runEnd;) {
             const bool selected = k >= selFrom && k < selTo;
             const std::size_t end = std::min(runEnd, selected ? selTo : k < selFrom ? selFrom : runEnd);
-            const int x = kMargin + static_cast<int>(k) * m_charWidth - scrolled;
+            const qreal x = kMargin + static_cast<qreal>(k) * m_charWidth - scrolled;
             if (selected)
-                painter.fillRect(QRect(x, y, static_cast<int>(end - k) * m_charWidth, m_lineHeight),
+                painter.fillRect(QRectF(x, y, static_cast<qreal>(end - k) * m_charWidth, m_lineHeight),
                                  palette().highlight());
             painter.setPen(selected ? palette().color(QPalette::HighlightedText) : colour);
             painter.drawText(QPointF(x, y + m_ascent), shownBytes(bytes.substr(k, end - k)));

@@ -86,7 +86,8 @@ private:
     QString m_headLine;
     std::optional<app::ColourCodes> m_rule;
     std::int64_t m_anchor = 0, m_caret = 0;
-    int m_lineHeight = 16, m_charWidth = 8, m_ascent = 12;
+    int m_lineHeight = 16;
+    qreal m_charWidth = 8, m_ascent = 12;
     bool m_dragging = false;
     bool m_caretUnshown = false;
     std::int64_t m_shownUpTo = 0;  // the bytes assistive technology has been told of
