@@ -7,10 +7,12 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <filesystem>
+#include <regex>
 
 #include "bench/ProcessMemory.h"
 #include "bench/SoakMonth.h"
 #include "bench/StatusPeer.h"
+#include "qt/Latin1.h"
 #include "tests/support/LiveWindow.h"
 
 TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemory) {
@@ -42,6 +44,9 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemory) {
         month.lastDayMs, month.lastDayMs / month.firstDayMs);
     std::fflush(stdout);
 
+    const auto headLine = [&] { return qtgui::toLatin1(w.find<qtgui::ConsoleView>("txtOutput")->headLine()); };
+    EXPECT_TRUE(std::regex_match(headLine(), std::regex("[0-9]+\\.[0-9] MB of earlier replies are kept for Save")))
+        << headLine();
     const std::string saved = w.tmp / "month.log";
     benchsupport::saveThroughTheWindow(w, w.form, c.form.hWnd(), saved);
     benchsupport::Fingerprint came;
@@ -62,6 +67,7 @@ TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemory) {
     EXPECT_EQ(server.broadcasts.load(), 2 * month.messageTicks);
     EXPECT_EQ(savedBytes, static_cast<std::int64_t>((month.statusTicks + 1) * reply.size()));
     EXPECT_EQ(w.boxes.shown.size(), 2u);  // "File has been saved" and "Clear log?"
+    EXPECT_TRUE(w.console().empty() && headLine().empty() && std::filesystem::is_empty(w.tmp / "cache"));
     // Whatever a tick kept besides the console's text would be left here.
     if (heapAtStart > 0) {
         EXPECT_LT(heapLeft, 1 << 20);

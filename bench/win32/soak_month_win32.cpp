@@ -8,6 +8,7 @@
 #include <psapi.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "bench/SoakMonth.h"
 #include "bench/StatusPeer.h"
@@ -84,6 +85,9 @@ TEST(Win32Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemo
         month.firstDayMs, month.lastDayMs, month.lastDayMs / month.firstDayMs);
     std::fflush(stdout);
 
+    const std::string headLine = w.window.console().headLine();
+    EXPECT_TRUE(std::regex_match(headLine, std::regex("[0-9]+\\.[0-9] MB of earlier replies are kept for Save")))
+        << headLine;
     const std::string saved = w.tmp / "month.log";
     benchsupport::saveThroughTheWindow(w, w.form, c.form.hWnd(), saved);
     benchsupport::Fingerprint came;
@@ -102,4 +106,6 @@ TEST(Win32Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemo
     EXPECT_EQ(server.broadcasts.load(), 2 * month.messageTicks);
     EXPECT_EQ(savedBytes, static_cast<long long>((month.statusTicks + 1) * reply.size()));
     EXPECT_EQ(w.boxes.shown.size(), 2u);  // "File has been saved" and "Clear log?"
+    EXPECT_TRUE(w.window.console().length() == 0 && w.window.console().headLine().empty() &&
+                std::filesystem::is_empty(w.tmp / "cache"));
 }
