@@ -52,7 +52,7 @@ void ConsoleView::changeEvent(QEvent* event) {
     if (event && event->type() != QEvent::FontChange) return;
     // A fixed-pitch font's advance is seldom a whole pixel: columns are placed at its true width.
     const QFontMetricsF metrics(font());
-    m_lineHeight = std::max(1, qCeil(metrics.lineSpacing()));
+    m_lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());  // as the window's layout counts a line
     m_charWidth = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char('M')));
     m_ascent = metrics.ascent();
     updateScrollBars();
