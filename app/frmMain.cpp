@@ -36,6 +36,7 @@ frmMain::frmMain(const FormControls& controls, const FormServices& services, Pro
     : m_c(controls),
       m_s(services),
       m_profile(std::move(profile)),
+      m_console(controls.txtOutput, services.consoleFiles, m_profile),
       m_oErrorLog(services.fileSystem, services.clock, services.messageBox),
       m_session(controls.udpPeerA, controls.tmrServerMessage, controls.tmrStatus, controls.tmrHeard, services.sleeper,
                 services.clock, *this),
@@ -49,6 +50,7 @@ void frmMain::stopListening() {
 
 void frmMain::Form_Load() {
     skipOnFailure([&] { m_c.form.setCaption(m_profile.caption()); });
+    skipOnFailure([&] { m_console.removeAbandoned(); });
     skipOnFailure([&] {
         m_oAppSettings = std::make_unique<settings::CAppSettings>(m_s.registry);
         m_oIPHistory = std::make_unique<settings::CSmartComboBox>();
@@ -169,6 +171,7 @@ void frmMain::Form_Unload(bool& cancel) {
     stopListening();
     skipOnFailure([&] { m_oIPHistory.reset(); });
     skipOnFailure([&] { m_oAppSettings.reset(); });
+    skipOnFailure([&] { m_console.close(); });
 }
 
 void frmMain::Unload() {
@@ -246,7 +249,7 @@ void frmMain::txtIP_Failed(const std::exception& e) { showFailure("txtIP_KeyDown
 void frmMain::Form_QueryUnload(bool& cancel) { cancel = !support::modForms::CloseMenuEnabled(m_c.form); }
 
 void frmMain::AppendToConsole(const std::string& text) {
-    m_c.txtOutput.appendText(text);
+    m_console.append(text);
     MoveCaretToEnd();
 }
 
@@ -254,9 +257,9 @@ void frmMain::MoveCaretToEnd() { m_c.txtOutput.setSelStart(m_c.txtOutput.length(
 
 void frmMain::cmdClear_Click() {
     try {
-        if (m_c.txtOutput.length() == 0) return;
+        if (m_console.length() == 0) return;
         if (m_s.messageBox.show("Clear log?", mb::kYesNo + mb::kQuestion, kAppTitle) == mb::kAnswerYes)
-            m_c.txtOutput.setText("");
+            m_console.clear();
     } catch (const std::exception& e) {
         showFailure("cmdClear_Click", e);
     }
@@ -271,7 +274,7 @@ void frmMain::cmdSave_Click() {
 }
 
 void frmMain::saveConsole() {
-    if (m_c.txtOutput.length() == 0) return;
+    if (m_console.length() == 0) return;
     support::CFileOpenSaveDialog dialog(m_s.fileDialogs);
     dialog.setCenterDialog(true);
     dialog.setDialogTitle("Save log");
@@ -282,7 +285,7 @@ void frmMain::saveConsole() {
     if (!dialog.Show(1)) return;
     const std::string path = dialog.FileName();
     try {
-        m_c.txtOutput.saveFile(path);
+        m_console.save(path);
     } catch (const std::exception& e) {
         // The console keeps its text; the user can pick another place.
         m_s.messageBox.show(std::string("The log could not be saved to ") + path + ":" + kCrLf + kCrLf + e.what(),

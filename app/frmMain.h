@@ -6,6 +6,7 @@
 
 #include "app/AboutTexts.h"
 #include "app/BroadcastLock.h"
+#include "app/ConsoleHistory.h"
 #include "app/Pauses.h"
 #include "app/Profile.h"
 #include "app/Toolbar.h"
@@ -13,6 +14,7 @@
 #include "app/Texts.h"
 #include "platform/Clock.h"
 #include "platform/ComboBox.h"
+#include "platform/ConsoleFiles.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
@@ -68,6 +70,7 @@ struct FormServices {
     platform::ICursor& cursor;
     platform::ISocketsLibrary& sockets;
     platform::IProfileLocks& profileLocks;
+    platform::IConsoleFiles& consoleFiles;
 };
 
 // The main window's presenter: every event procedure of the window is a
@@ -171,6 +174,7 @@ private:
     FormControls m_c;
     FormServices m_s;
     const Profile m_profile;
+    ConsoleHistory m_console;
     support::modErrorLog m_oErrorLog;
     RconSession m_session;
     BroadcastLock m_broadcast;  // held from Start until the broadcast stops

@@ -6,76 +6,68 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <filesystem>
+#include <regex>
 
-#include "tests/support/LiveWindow.h"
 #include "bench/ProcessMemory.h"
+#include "bench/SoakMonth.h"
 #include "bench/StatusPeer.h"
+#include "qt/Latin1.h"
+#include "tests/support/LiveWindow.h"
 
-TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesGrowOnlyTheConsole) {
+TEST(Soak, ThirtyDaysOfBroadcastsAndStatusRepliesAreSavedWholeInBoundedMemory) {
     testsupport::LiveWindow w;
     benchsupport::StatusPeer server;
-    const std::string reply = server.reply();
+    const std::string reply = app::ConsoleTextOfReply(server.reply(), std::string(4, '\xFF'));
 
-    auto c = w.window.controls();
-    c.txtIP.setText("127.0.0.1");
-    c.txtPort.setText(std::to_string(server.port()));
-    c.txtPassword.setText("s3cret");
-    c.txtMsg.setText("Welcome to the server\r\n^1Be nice");
-    c.txtSeverMessageTime.setText("1");
-    c.txtStatus.setText("1");
-    w.form.cmdStart_Click();
+    const app::FormControls c = w.window.controls();
+    benchsupport::startAgainst(c, w.form, server.port());
     ASSERT_TRUE(w.boxes.shown.empty());
-    // The ticks are fired below: the window's own timers, which a slow run
-    // would see fall due after 63 s, must not add any.
-    c.tmrServerMessage.setEnabled(false);
-    c.tmrStatus.setEnabled(false);
 
     auto settle = [&](int expected) { EXPECT_TRUE(QTest::qWaitFor([&] { return w.arrivals >= expected; }, 5000)); };
     settle(1);
     const std::int64_t memoryAtStart = benchsupport::residentBytes();
     const std::int64_t heapAtStart = benchsupport::heapInUse();
-    const std::size_t consoleAtStart = w.console().size();
 
-    // 30 days: the message timer every 65.535 s, the status timer every 63 s.
-    constexpr double kDays = 30 * 24 * 3600.0;
-    double nextMessage = 65.535, nextStatus = 63.0;
-    int messageTicks = 0, statusTicks = 0;
-    while (nextMessage <= kDays || nextStatus <= kDays) {
-        if (nextStatus <= nextMessage) {
-            w.form.tmrStatus_Timer();
-            ++statusTicks;
-            settle(1 + statusTicks);
-            nextStatus += 63.0;
-        } else {
-            w.form.tmrServerMessage_Timer();
-            ++messageTicks;
-            nextMessage += 65.535;
-        }
-    }
-    settle(1 + statusTicks);
+    const benchsupport::Month month = benchsupport::runMonth(w.form, settle);
     w.form.cmdStop_Click();
     server.stop();
-
-    const std::size_t consoleBytes = w.console().size() - consoleAtStart;
     const std::int64_t grown = benchsupport::residentBytes() - memoryAtStart;
     const std::int64_t heapGrown = benchsupport::heapInUse() - heapAtStart;
-    // With the console emptied, what the day left behind is what it kept besides the text.
-    w.window.controls().txtOutput.setText(w.console().substr(0, consoleAtStart));
+
+    // Said before Save and Clear, so that a run that fails there still tells the month.
+    std::printf(
+        "soak: %d message ticks (%ld lines sent), %d status ticks, %d replies shown; resident memory +%lld KB in the "
+        "month, heap in use +%lld KB; the first day's ticks took %.0f ms, the last day's %.0f ms (%.2fx)\n",
+        month.messageTicks, server.broadcasts.load(), month.statusTicks, w.arrivals - 1,
+        static_cast<long long>(grown / 1024), static_cast<long long>(heapGrown / 1024), month.firstDayMs,
+        month.lastDayMs, month.lastDayMs / month.firstDayMs);
+    std::fflush(stdout);
+
+    const auto headLine = [&] { return qtgui::toLatin1(w.find<qtgui::ConsoleView>("txtOutput")->headLine()); };
+    EXPECT_TRUE(std::regex_match(headLine(), std::regex("[0-9]+\\.[0-9] MB of earlier replies are kept for Save")))
+        << headLine();
+    const std::string saved = w.tmp / "month.log";
+    benchsupport::saveThroughTheWindow(w, w.form, c.form.hWnd(), saved);
+    benchsupport::Fingerprint came;
+    for (int n = 0; n <= month.statusTicks; ++n) came.add(reply);
+    const auto savedBytes = static_cast<std::int64_t>(std::filesystem::file_size(saved));
+    EXPECT_EQ(benchsupport::fingerprintOfFile(saved), came.value);
+    std::filesystem::remove(saved);
+    benchsupport::clearThroughTheWindow(w, w.form);
     QCoreApplication::processEvents();
     const std::int64_t heapLeft = benchsupport::heapInUse() - heapAtStart;
-    std::printf(
-        "soak: %d message ticks (%ld lines sent), %d status ticks, %d replies shown; console +%zu bytes; "
-        "resident memory +%lld KB (%.2f bytes per console byte), heap in use +%lld KB, heap left once the "
-        "console is emptied %+lld KB\n",
-        messageTicks, server.broadcasts.load(), statusTicks, w.arrivals - 1, consoleBytes,
-        static_cast<long long>(grown / 1024), static_cast<double>(grown) / static_cast<double>(consoleBytes),
-        static_cast<long long>(heapGrown / 1024), static_cast<long long>(heapLeft / 1024));
-    EXPECT_EQ(messageTicks, 39551);
-    EXPECT_EQ(statusTicks, 41142);
-    EXPECT_EQ(w.arrivals - 1, statusTicks);
-    EXPECT_EQ(server.broadcasts.load(), 2 * messageTicks);
-    EXPECT_EQ(consoleBytes, statusTicks * app::ConsoleTextOfReply(reply, std::string(4, '\xFF')).size());
-    EXPECT_TRUE(w.boxes.shown.empty());
+    std::printf("soak: %lld bytes saved; after Clear resident memory %+lld KB and heap in use %+lld KB\n",
+                static_cast<long long>(savedBytes),
+                static_cast<long long>((benchsupport::residentBytes() - memoryAtStart) / 1024),
+                static_cast<long long>(heapLeft / 1024));
+    EXPECT_EQ(month.messageTicks, 39551);
+    EXPECT_EQ(month.statusTicks, 41142);
+    EXPECT_EQ(w.arrivals - 1, month.statusTicks);
+    EXPECT_EQ(server.broadcasts.load(), 2 * month.messageTicks);
+    EXPECT_EQ(savedBytes, static_cast<std::int64_t>((month.statusTicks + 1) * reply.size()));
+    EXPECT_EQ(w.boxes.shown.size(), 2u);  // "File has been saved" and "Clear log?"
+    EXPECT_TRUE(w.console().empty() && headLine().empty() && std::filesystem::is_empty(w.tmp / "cache"));
     // Whatever a tick kept besides the console's text would be left here.
     if (heapAtStart > 0) {
         EXPECT_LT(heapLeft, 1 << 20);

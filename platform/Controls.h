@@ -18,8 +18,10 @@ public:
     virtual void setText(const std::string& text) = 0;
 };
 
-// The output console: a plain-text view with a caret. Appending costs in
-// proportion to the appended text, however long the console has grown.
+// The output console's view: plain text with a caret, holding the newest
+// text of the console (the core keeps the rest in a history file). Appending costs
+// in proportion to the appended text, however long the view has grown.
+// Offsets outside the text are refused with std::out_of_range.
 class IRichText {
 public:
     virtual ~IRichText() = default;
@@ -28,10 +30,14 @@ public:
     virtual std::int64_t length() const = 0;
     // Text = Text + text, in one piece.
     virtual void appendText(const std::string& text) = 0;
+    // Up to count bytes of the text from the offset (at most its length).
+    virtual std::string textPart(std::int64_t offset, std::int64_t count) const = 0;
+    // Takes the first count bytes out of the view; the caret keeps its place in the text after them.
+    virtual void removeHead(std::int64_t count) = 0;
     virtual std::int64_t selStart() const = 0;
     virtual void setSelStart(std::int64_t position) = 0;
-    // Writes exactly the text, as 8-bit bytes, replacing the file; throws on failure.
-    virtual void saveFile(const std::string& path) = 0;
+    // A line shown above the text and no part of it; empty for none.
+    virtual void setHeadLine(const std::string& line) = 0;
 };
 
 // A line the window shows beside its running indicator: what the server made

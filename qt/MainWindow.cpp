@@ -295,7 +295,7 @@ QGroupBox* MainWindow::buildConsole() {
     auto* fraStatus = new QGroupBox("Status:");
     fraStatus->setObjectName("fraStatus");
     auto* status = framed<QVBoxLayout>(fraStatus);
-    m_txtOutput = new QPlainTextEdit;
+    m_txtOutput = new ConsoleView;
     m_txtOutput->setObjectName("txtOutput");
     m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtOutput->setAccessibleName("Server replies");
@@ -429,7 +429,6 @@ void MainWindow::makeInterfaces() {
     m_minPlayersField = std::make_unique<SpinField>(m_txtMinPlayers);
     m_msgRotateField = std::make_unique<CheckField>(m_chkMsgRotate);
     m_statusField = std::make_unique<SpinField>(m_txtStatus);
-    m_console = std::make_unique<ConsoleView>(m_txtOutput);
     m_startButton = std::make_unique<Button>(m_cmdStart);
     m_connectedImage = std::make_unique<Image>(m_imgConnected);
     m_notConnectedImage = std::make_unique<Image>(m_imgNotConnected);
@@ -452,7 +451,7 @@ app::FormControls MainWindow::controls() {
                              .chkMsgRotate = *m_msgRotateField,
                              .txtStatus = *m_statusField,
                              .txtSendCommand = *m_sendCommandField,
-                             .txtOutput = *m_console,
+                             .txtOutput = *m_txtOutput,
                              .cmdStart = *m_startButton,
                              .imgConnected = *m_connectedImage,
                              .imgNotConnected = *m_notConnectedImage,
@@ -471,16 +470,14 @@ void MainWindow::showColours() {
         const app::ColourCodes rule = app::colourCodesOf(game);
         m_preview->showMessage(m_txtMsg->toPlainText(), game);
         if (!m_areas.empty()) shareAreas(m_central->height());
-        if (m_consoleColours) m_consoleColours->setRule(rule);
+        if (m_toolbar->consoleColours()->isChecked()) m_txtOutput->setColours(rule);
     };
     connect(m_txtMsg, &QPlainTextEdit::textChanged, this, update);
     connect(m_toolbar->gameBox(), &QComboBox::currentTextChanged, this, update);
     connect(m_toolbar->consoleColours(), &QAction::toggled, this, [this](bool on) {
         useGameGround(m_txtOutput, on);
-        m_consoleColours.reset();
-        if (on)
-            m_consoleColours = std::make_unique<ConsoleColours>(
-                m_txtOutput->document(), app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText())));
+        m_txtOutput->setColours(on ? std::optional(app::colourCodesOf(toLatin1(m_toolbar->gameBox()->currentText())))
+                                   : std::nullopt);
     });
     update();
 }

@@ -149,14 +149,13 @@ private:
     QLineEdit* m_txtPassword = nullptr;
     QPlainTextEdit* m_txtMsg = nullptr;
     MessagePreview* m_preview = nullptr;
-    std::unique_ptr<ConsoleColours> m_consoleColours;  // while "Colours in the Console" is on
     FreeSpinBox* m_txtSeverMessageTime = nullptr;
     FreeSpinBox* m_txtMsgDelay = nullptr;
     FreeSpinBox* m_txtStatus = nullptr;
     FreeSpinBox* m_txtMinPlayers = nullptr;
     QCheckBox* m_chkMsgRotate = nullptr;
     QLineEdit* m_txtSendCommand = nullptr;
-    QPlainTextEdit* m_txtOutput = nullptr;
+    ConsoleView* m_txtOutput = nullptr;
     QPushButton* m_cmdSend = nullptr;
     QPushButton* m_cmdIP = nullptr;
     QPushButton* m_cmdSave = nullptr;
@@ -176,7 +175,6 @@ private:
     std::unique_ptr<MultiLineField> m_msgField;
     std::unique_ptr<SpinField> m_messageTimeField, m_msgDelayField, m_minPlayersField, m_statusField;
     std::unique_ptr<CheckField> m_msgRotateField;
-    std::unique_ptr<ConsoleView> m_console;
     std::unique_ptr<Button> m_startButton;
     std::unique_ptr<Image> m_connectedImage, m_notConnectedImage;
     std::unique_ptr<Timer> m_messageTimer, m_statusTimer, m_heardTimer;

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "platform/posix/HiveRegistry.h"
+#include "platform/posix/PosixConsoleFiles.h"
 #include "platform/posix/Paths.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProfileLocks.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     platform::posix::SystemClock clock;
     platform::posix::PosixSocketsLibrary sockets;
     platform::posix::PosixProfileLocks locks(platform::posix::configDirectory());
+    platform::posix::PosixConsoleFiles consoleFiles(platform::posix::cacheDirectory());
     qtgui::AppCursor cursor;
     qtgui::QtFileDialogs dialogs;
     qtgui::MainWindow window(socket, socket);
@@ -75,7 +77,8 @@ int main(int argc, char** argv) {
                                         .sleeper = window.sleeper(),
                                         .cursor = cursor,
                                         .sockets = sockets,
-                                        .profileLocks = locks},
+                                        .profileLocks = locks,
+                                        .consoleFiles = consoleFiles},
                       app::Profile(options.profile));
     window.bind(form);
     qtgui::Lifetime lifetime(form, &window.eventLoop());

@@ -220,14 +220,13 @@ TEST(Console, ClearAsksOnlyWhenThereIsTextAndSaveGoesWhereTheUserChose) {
     h.dialogs.answers = {{false, "", ""}, {true, "/home/admin/server.log", "server.log"}};
     h.frm->cmdSave_Click();
     h.frm->cmdSave_Click();
-    EXPECT_EQ(h.txtOutput.savedFiles["/home/admin/server.log"], "player one\r\ncaf\xE9 ^4blue\r\n");
+    EXPECT_EQ(h.history.disk()->saved["/home/admin/server.log"], "player one\r\ncaf\xE9 ^4blue\r\n");
     EXPECT_EQ(h.boxes.shown.at(1).text, "File has been saved");
     EXPECT_EQ(h.dialogs.requests.at(0).hwndOwner, 4242);  // over the window
 
-    h.txtOutput.failSave = true;
-    h.dialogs.answers = {{true, "/readonly/x.log", "x.log"}};
+    h.dialogs.answers = {{true, "/gone/x.log", "x.log"}};
     h.frm->cmdSave_Click();
-    EXPECT_EQ(h.boxes.shown.at(2).text, "The log could not be saved to /readonly/x.log:\r\n\r\nPermission denied");
+    EXPECT_EQ(h.boxes.shown.at(2).text, "The log could not be saved to /gone/x.log:\r\n\r\nNo such file or directory");
     h.boxes.answers = {mb::kAnswerYes};
     h.frm->cmdClear_Click();
     EXPECT_EQ(h.txtOutput.value, "");

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <stdexcept>
 
 namespace win32 {
 
@@ -55,24 +54,40 @@ void ConsoleControl::setColours(const app::ColourCodes* rule) {
 }
 
 void ConsoleControl::setText(const std::string& text) {
-    m_text = text;
-    m_text.shrink_to_fit();  // Clear gives the memory back
-    m_lineStarts.assign(1, 0);
-    m_lineStarts.shrink_to_fit();
-    indexFrom(0);
-    m_anchor = m_caret = std::min(m_caret, m_text.size());
-    m_firstLine = 0;
+    m_lines.assign(text);  // Clear gives the memory back
+    m_anchor = m_caret = 0;
+    m_firstRow = 0;
     updateScroll();
     InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void ConsoleControl::appendText(const std::string& text) {
     if (text.empty()) return;
-    const std::size_t from = m_text.size();
-    m_text += text;
-    indexFrom(from);
+    m_lines.append(text);
     m_followEnd = true;
     refreshLater();
+}
+
+std::string ConsoleControl::textPart(std::int64_t offset, std::int64_t count) const {
+    return m_lines.part(offset, count);
+}
+
+void ConsoleControl::removeHead(std::int64_t count) {
+    const std::size_t linesBefore = m_lines.lineCount();
+    m_lines.removeHead(count);
+    const auto cut = static_cast<std::size_t>(count);
+    m_anchor = m_anchor > cut ? m_anchor - cut : 0;
+    m_caret = m_caret > cut ? m_caret - cut : 0;
+    // The lines in sight stay in sight.
+    scrollTo(m_firstRow - static_cast<std::int64_t>(linesBefore - m_lines.lineCount()));
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void ConsoleControl::setHeadLine(const std::string& line) {
+    const int rowsBefore = headRows();
+    m_headLine = line;
+    scrollTo(m_firstRow > 0 ? m_firstRow + headRows() - rowsBefore : 0);
+    InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 // The view catches up once per pass of the message loop, however many
@@ -97,32 +112,6 @@ void ConsoleControl::setSelStart(std::int64_t position) {
     select(at, at);
 }
 
-void ConsoleControl::saveFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("The file cannot be written: " + path);
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < m_text.size()) {
-        DWORD written = 0;
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(m_text.size() - done, 1u << 30));
-        ok = WriteFile(file, m_text.data() + done, chunk, &written, nullptr) && written > 0;
-        done += written;
-    }
-    if (!CloseHandle(file) || !ok) throw std::runtime_error("The file could not be written whole: " + path);
-}
-
-void ConsoleControl::indexFrom(std::size_t offset) {
-    for (std::size_t i = m_text.find('\n', offset); i != std::string::npos; i = m_text.find('\n', i + 1))
-        m_lineStarts.push_back(i + 1);
-}
-
-std::string ConsoleControl::lineText(std::size_t line) const {
-    const std::size_t start = m_lineStarts[line];
-    std::size_t end = line + 1 < m_lineStarts.size() ? m_lineStarts[line + 1] - 1 : m_text.size();
-    if (end > start && m_text[end - 1] == '\r') --end;
-    return m_text.substr(start, end - start);
-}
-
 int ConsoleControl::visibleLines() const {
     RECT r{};
     GetClientRect(m_hwnd, &r);
@@ -134,39 +123,37 @@ void ConsoleControl::updateScroll() {
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
-    info.nMax = static_cast<int>(std::min<std::size_t>(m_lineStarts.size() - 1, INT32_MAX));
+    info.nMax = static_cast<int>(std::min<std::int64_t>(rows() - 1, INT32_MAX));
     info.nPage = static_cast<UINT>(visibleLines());
-    info.nPos = static_cast<int>(m_firstLine);
+    info.nPos = static_cast<int>(m_firstRow);
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
 }
 
-void ConsoleControl::scrollTo(std::int64_t firstLine) {
-    const std::int64_t last =
-        std::max<std::int64_t>(0, static_cast<std::int64_t>(m_lineStarts.size()) - visibleLines());
-    firstLine = std::clamp<std::int64_t>(firstLine, 0, last);
-    if (firstLine != m_firstLine) {
-        m_firstLine = firstLine;
+void ConsoleControl::scrollTo(std::int64_t firstRow) {
+    firstRow = std::clamp<std::int64_t>(firstRow, 0, std::max<std::int64_t>(0, rows() - visibleLines()));
+    if (firstRow != m_firstRow) {
+        m_firstRow = firstRow;
         InvalidateRect(m_hwnd, nullptr, FALSE);
     }
     updateScroll();
 }
 
 void ConsoleControl::scrollToEnd() {
-    scrollTo(static_cast<std::int64_t>(m_lineStarts.size()));
+    scrollTo(rows());
     InvalidateRect(m_hwnd, nullptr, FALSE);  // the last line grew, wherever the view stands
 }
 
 std::size_t ConsoleControl::offsetAt(int x, int y) const {
-    const std::int64_t line =
-        std::clamp<std::int64_t>(m_firstLine + y / m_lineHeight, 0, static_cast<std::int64_t>(m_lineStarts.size()) - 1);
+    const auto line = static_cast<std::size_t>(std::clamp<std::int64_t>(
+        m_firstRow + y / m_lineHeight - headRows(), 0, static_cast<std::int64_t>(m_lines.lineCount()) - 1));
     const std::size_t column = static_cast<std::size_t>(std::max(0, (x - 2 + m_charWidth / 2) / m_charWidth));
-    return m_lineStarts[static_cast<std::size_t>(line)] +
-           std::min(column, lineText(static_cast<std::size_t>(line)).size());
+    return m_lines.lineStart(line) + std::min(column, m_lines.line(line).size());
 }
 
 void ConsoleControl::select(std::size_t anchor, std::size_t caret) {
-    m_anchor = std::min(anchor, m_text.size());
-    m_caret = std::min(caret, m_text.size());
+    const auto end = static_cast<std::size_t>(m_lines.size());
+    m_anchor = std::min(anchor, end);
+    m_caret = std::min(caret, end);
     refreshLater();
 }
 
@@ -176,8 +163,7 @@ void ConsoleControl::copySelection() const {
     EmptyClipboard();
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, to - from + 1)) {
         char* bytes = static_cast<char*>(GlobalLock(memory));
-        std::copy(m_text.begin() + static_cast<std::ptrdiff_t>(from), m_text.begin() + static_cast<std::ptrdiff_t>(to),
-                  bytes);
+        m_lines.text().copy(bytes, to - from, from);
         bytes[to - from] = '\0';
         GlobalUnlock(memory);
         if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
@@ -200,11 +186,16 @@ void ConsoleControl::paint() {
     const std::size_t from = std::min(m_anchor, m_caret), to = std::max(m_anchor, m_caret);
     const int lines = visibleLines() + 1;
     for (int i = 0; i < lines; ++i) {
-        const auto line = static_cast<std::size_t>(m_firstLine) + static_cast<std::size_t>(i);
-        if (line >= m_lineStarts.size()) break;
-        const std::string text = lineText(line);
         const int y = i * m_lineHeight;
-        const std::size_t start = m_lineStarts[line];
+        if (m_firstRow + i < headRows()) {
+            SetTextColor(dc, coloured ? kDimmed : GetSysColor(COLOR_GRAYTEXT));
+            TextOutA(dc, 2, y, m_headLine.data(), static_cast<int>(m_headLine.size()));
+            continue;
+        }
+        const auto line = static_cast<std::size_t>(m_firstRow + i - headRows());
+        if (line >= m_lines.lineCount()) break;
+        const std::string_view text = m_lines.line(line);
+        const std::size_t start = m_lines.lineStart(line);
         // The selection's part of this line, on the highlight colour.
         const std::size_t selFrom = std::clamp(from, start, start + text.size()) - start;
         const std::size_t selTo = std::clamp(to, start, start + text.size()) - start;
@@ -248,14 +239,14 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: paint(); return 0;
     case kRefresh: refresh(); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_SIZE: scrollTo(m_firstLine); return 0;
+    case WM_SIZE: scrollTo(m_firstRow); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(m_text.size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(m_lines.size());
     case WM_GETTEXT: {
         if (wParam == 0 || lParam == 0) return 0;
-        const std::size_t n = std::min<std::size_t>(wParam - 1, m_text.size());
+        const std::size_t n = std::min<std::size_t>(wParam - 1, m_lines.text().size());
         char* out = reinterpret_cast<char*>(lParam);
-        std::copy(m_text.begin(), m_text.begin() + static_cast<std::ptrdiff_t>(n), out);
+        m_lines.text().copy(out, n);
         out[n] = '\0';
         return static_cast<LRESULT>(n);
     }
@@ -269,10 +260,10 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         GetScrollInfo(m_hwnd, SB_VERT, &info);
         const std::int64_t page = visibleLines();
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: scrollTo(m_firstLine - 1); break;
-        case SB_LINEDOWN: scrollTo(m_firstLine + 1); break;
-        case SB_PAGEUP: scrollTo(m_firstLine - page); break;
-        case SB_PAGEDOWN: scrollTo(m_firstLine + page); break;
+        case SB_LINEUP: scrollTo(m_firstRow - 1); break;
+        case SB_LINEDOWN: scrollTo(m_firstRow + 1); break;
+        case SB_PAGEUP: scrollTo(m_firstRow - page); break;
+        case SB_PAGEDOWN: scrollTo(m_firstRow + page); break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: scrollTo(info.nTrackPos); break;
         case SB_TOP: scrollTo(0); break;
@@ -281,7 +272,7 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    case WM_MOUSEWHEEL: scrollTo(m_firstLine - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3); return 0;
+    case WM_MOUSEWHEEL: scrollTo(m_firstRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3); return 0;
     case WM_LBUTTONDOWN: {
         SetFocus(m_hwnd);
         const std::size_t at = offsetAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -299,28 +290,28 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN: {
         const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
-        const std::size_t line = static_cast<std::size_t>(
-            std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), m_caret) - m_lineStarts.begin() - 1);
-        const std::size_t column = m_caret - m_lineStarts[line];
+        const std::size_t line = m_lines.lineOf(m_caret);
+        const std::size_t column = m_caret - m_lines.lineStart(line);
+        const auto end = static_cast<std::size_t>(m_lines.size());
         std::size_t to = m_caret;
         const auto onLine = [&](std::int64_t target) {
-            target = std::clamp<std::int64_t>(target, 0, static_cast<std::int64_t>(m_lineStarts.size()) - 1);
-            const auto t = static_cast<std::size_t>(target);
-            return m_lineStarts[t] + std::min(column, lineText(t).size());
+            const auto t = static_cast<std::size_t>(
+                std::clamp<std::int64_t>(target, 0, static_cast<std::int64_t>(m_lines.lineCount()) - 1));
+            return m_lines.lineStart(t) + std::min(column, m_lines.line(t).size());
         };
         const auto here = static_cast<std::int64_t>(line);
         switch (wParam) {
         case 'A':
-            if (control) select(0, m_text.size());
+            if (control) select(0, end);
             return 0;
         case 'C':
         case VK_INSERT:
             if (control) copySelection();
             return 0;
-        case VK_HOME: to = control ? 0 : m_lineStarts[line]; break;
-        case VK_END: to = control ? m_text.size() : m_lineStarts[line] + lineText(line).size(); break;
+        case VK_HOME: to = control ? 0 : m_lines.lineStart(line); break;
+        case VK_END: to = control ? end : m_lines.lineStart(line) + m_lines.line(line).size(); break;
         case VK_LEFT: to = m_caret > 0 ? m_caret - 1 : 0; break;
-        case VK_RIGHT: to = std::min(m_caret + 1, m_text.size()); break;
+        case VK_RIGHT: to = std::min(m_caret + 1, end); break;
         case VK_UP: to = onLine(here - 1); break;
         case VK_DOWN: to = onLine(here + 1); break;
         case VK_PRIOR: to = onLine(here - visibleLines()); break;
@@ -328,10 +319,9 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default: return 0;
         }
         select(shift ? m_anchor : to, to);
-        const std::int64_t toLine =
-            std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), to) - m_lineStarts.begin() - 1;
-        if (toLine < m_firstLine) scrollTo(toLine);
-        if (toLine >= m_firstLine + visibleLines()) scrollTo(toLine - visibleLines() + 1);
+        const auto toRow = static_cast<std::int64_t>(m_lines.lineOf(to)) + headRows();
+        if (toRow < m_firstRow) scrollTo(toRow == headRows() ? 0 : toRow);
+        if (toRow >= m_firstRow + visibleLines()) scrollTo(toRow - visibleLines() + 1);
         return 0;
     }
     case WM_SETFOCUS:

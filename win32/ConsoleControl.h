@@ -7,17 +7,18 @@
 #include <vector>
 
 #include "app/ColourCodes.h"
+#include "app/ConsoleLines.h"
 #include "platform/Controls.h"
 
 namespace win32 {
 
 // The output console: a control of its own, because an EDIT or RichEdit
 // control grows slower with every append. It keeps the exact bytes it is
-// given (CR LF as received; Save writes them) and an index of where each
-// line starts, paints only the lines in view, and scrolls to the end on
-// append, so an append costs what it appends. It selects with the mouse and
-// the keyboard, copies with Ctrl+C, and answers WM_GETTEXT and
-// WM_GETTEXTLENGTH with its text for screen readers and tests.
+// given (CR LF as received) and an index of where each line starts, paints
+// only the lines in view, below a line that is no part of the text, and
+// scrolls to the end on append, so an append costs what it appends. It
+// selects with the mouse and the keyboard, copies with Ctrl+C, and answers
+// WM_GETTEXT and WM_GETTEXTLENGTH with its text for screen readers and tests.
 class ConsoleControl : public platform::IRichText {
 public:
     static constexpr const char* kClassName = "VexmondConsole";
@@ -29,25 +30,28 @@ public:
     // Colours the text by the game's codes (null: plain text).
     void setColours(const app::ColourCodes* rule);
 
-    std::string text() const override { return m_text; }
+    std::string text() const override { return m_lines.text(); }
     void setText(const std::string& text) override;
-    std::int64_t length() const override { return static_cast<std::int64_t>(m_text.size()); }
+    std::int64_t length() const override { return m_lines.size(); }
     void appendText(const std::string& text) override;
-    std::int64_t selStart() const override { return m_caret; }
+    std::string textPart(std::int64_t offset, std::int64_t count) const override;
+    void removeHead(std::int64_t count) override;
+    std::int64_t selStart() const override { return static_cast<std::int64_t>(m_caret); }
     void setSelStart(std::int64_t position) override;
-    void saveFile(const std::string& path) override;
+    void setHeadLine(const std::string& line) override;
 
-    std::size_t lineCount() const { return m_lineStarts.size(); }
+    std::size_t lineCount() const { return m_lines.lineCount(); }
+    const std::string& headLine() const { return m_headLine; }
     int lineHeight() const { return m_lineHeight; }
-    // The bytes the console holds besides its text, for the memory figures.
-    std::size_t indexBytes() const { return m_lineStarts.capacity() * sizeof(std::size_t); }
+    // The memory the console holds: its bytes and their index.
+    std::size_t heldBytes() const { return m_lines.heldBytes(); }
 
 private:
     static constexpr UINT kRefresh = WM_APP + 20;
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void indexFrom(std::size_t offset);
-    std::string lineText(std::size_t line) const;  // without its line end
+    std::int64_t rows() const { return static_cast<std::int64_t>(m_lines.lineCount()) + headRows(); }
+    int headRows() const { return m_headLine.empty() ? 0 : 1; }
     void paint();
     void refreshLater();
     void refresh();
@@ -62,9 +66,9 @@ private:
     HWND m_hwnd = nullptr;
     HFONT m_font = nullptr;
     int m_lineHeight = 16, m_charWidth = 8;
-    std::string m_text;
-    std::vector<std::size_t> m_lineStarts{0};
-    std::int64_t m_firstLine = 0;
+    app::ConsoleLines m_lines;
+    std::string m_headLine;
+    std::int64_t m_firstRow = 0;  // the head line, then the text's lines
     std::size_t m_anchor = 0, m_caret = 0;
     bool m_dragging = false;
     bool m_refreshPosted = false, m_followEnd = false;

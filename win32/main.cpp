@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "platform/win/WinArguments.h"
+#include "platform/win/WinConsoleFiles.h"
 #include "platform/win/WinCursor.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinProfileLocks.h"
@@ -52,6 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     platform::win::WinClock clock;
     platform::win::WinSocketsLibrary sockets;
     platform::win::WinProfileLocks locks(files.programDirectory());
+    platform::win::WinConsoleFiles consoleFiles(files.programDirectory());
     platform::win::WinCursor cursor;
     win32::MainWindow window(instance, socket, socket, cursor);
     app::frmMain form(window.controls(),
@@ -63,7 +65,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                                         .sleeper = window.sleeper(),
                                         .cursor = cursor,
                                         .sockets = sockets,
-                                        .profileLocks = locks},
+                                        .profileLocks = locks,
+                                        .consoleFiles = consoleFiles},
                       app::Profile(options.profile));
     window.bind(form);
     form.Form_Load();

@@ -61,8 +61,7 @@ int main() {
     const double text = static_cast<double>(console.length());
     std::printf("appended: %.1f MB in %zu lines\n", text / kMegabyte, console.lineCount());
     std::printf("append cost: first MB %.0f ms, tenth MB %.0f ms\n", first, last);
-    std::printf("console's own memory: %.2f bytes per byte of text\n",
-                (text + static_cast<double>(console.indexBytes())) / text);
+    std::printf("console's own memory: %.2f bytes per byte of text\n", static_cast<double>(console.heldBytes()) / text);
     std::printf("process private bytes: %.2f bytes per byte of text\n",
                 static_cast<double>(privateBytes() - before) / text);
     console.setText("");

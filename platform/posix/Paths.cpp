@@ -62,6 +62,8 @@ void giveToDirectoryOwner(int fd, const std::string& directory) {
         static_cast<void>(::fchown(fd, dir.st_uid, dir.st_gid));
 }
 
+std::string cacheDirectory() { return xdgDirectory("XDG_CACHE_HOME", "/.cache") + "/vexmond"; }
+
 bool makeDirectories(const std::string& path, unsigned mode) {
     struct stat st {};
     if (stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);

@@ -10,6 +10,9 @@ std::string configDirectory();
 // $XDG_DATA_HOME/vexmond (default ~/.local/share/vexmond): the program's own
 // directory, where the error log and the toolbar layout live.
 std::string dataDirectory();
+// $XDG_CACHE_HOME/vexmond (default ~/.cache/vexmond): the console's history
+// files, which nothing needs once the program has gone.
+std::string cacheDirectory();
 
 // The system service's account, and its state directory: the service's
 // store and own directory alike.

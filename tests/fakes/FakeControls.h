@@ -26,21 +26,29 @@ struct FakeTextField : platform::ITextField {
     void setText(const std::string& t) override { value = t; }
 };
 
+// As strict as the windows' consoles: a part or a head outside the text is
+// refused, and the caret stays within the text.
+// As strict as the windows' consoles about parts and heads of the text.
 struct FakeRichText : platform::IRichText {
     std::string value;
     std::int64_t caret = 0;
-    std::map<std::string, std::string> savedFiles;
-    bool failSave = false;
+    std::string headLine;
     std::string text() const override { return value; }
     void setText(const std::string& t) override { value = t, caret = 0; }
     std::int64_t length() const override { return static_cast<std::int64_t>(value.size()); }
     void appendText(const std::string& t) override { value += t; }
     std::int64_t selStart() const override { return caret; }
-    void setSelStart(std::int64_t p) override { caret = p; }
-    void saveFile(const std::string& path) override {
-        if (failSave) throw std::runtime_error("Permission denied");
-        savedFiles[path] = value;
+    void setSelStart(std::int64_t p) override { caret = std::clamp<std::int64_t>(p, 0, length()); }
+    std::string textPart(std::int64_t offset, std::int64_t count) const override {
+        if (offset < 0 || offset > length() || count < 0) throw std::out_of_range("no such part");
+        return value.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(count));
     }
+    void removeHead(std::int64_t count) override {
+        if (count < 0 || count > length()) throw std::out_of_range("no such head");
+        value.erase(0, static_cast<std::size_t>(count));
+        caret = std::max<std::int64_t>(0, caret - count);
+    }
+    void setHeadLine(const std::string& line) override { headLine = line; }
 };
 
 struct FakeButton : platform::IButton {

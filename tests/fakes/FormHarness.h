@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "tests/fakes/FakeComboBox.h"
+#include "tests/fakes/FakeConsoleFiles.h"
 #include "tests/support/TestServices.h"
 
 namespace fakes {
@@ -21,6 +22,7 @@ struct FormHarness : testsupport::TestServices {
     FakeTimer tmrServerMessage, tmrStatus, tmrHeard;
     FakeSocket udpPeerA;
     FakeNotice lblHeard;
+    FakeConsoleFiles history;
     std::unique_ptr<app::frmMain> frm;
 
     FormHarness() { recreate(); }
@@ -50,7 +52,7 @@ struct FormHarness : testsupport::TestServices {
                                                                .udpPeerA = udpPeerA,
                                                                .lblHeard = lblHeard,
                                                                .tmrHeard = tmrHeard},
-                                             services(boxes, pauses), app::Profile(profile));
+                                             services(boxes, pauses, &history), app::Profile(profile));
     }
 
     // The running state as Start leaves it.

@@ -24,6 +24,7 @@
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/support/CursorContract.h"
+#include "tests/support/RichTextContract.h"
 
 namespace {
 
@@ -109,6 +110,13 @@ TYPED_TEST(ComboContract, TheHistoryCompletesTypedTextAndDeleteOrBackspaceTakesT
 // Cursor: the fake, and the window's override cursor.
 using Cursors = ::testing::Types<fakes::FakeCursor, qtgui::AppCursor>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Pointer, CursorContract, Cursors);
+
+// The console's view: the fake, and the window's.
+struct QtConsoleSide : qtgui::ConsoleView {
+    platform::IRichText& view() { return *this; }
+};
+using ConsoleSides = ::testing::Types<FakeRichTextSide, QtConsoleSide>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Console, RichTextContract, ConsoleSides);
 
 // Message box: the window's boxes offer exactly the answers the fake accepts.
 TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {

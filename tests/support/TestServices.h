@@ -15,7 +15,8 @@ namespace testsupport {
 
 // What the window's logic is given besides its controls, as every form test
 // sets it up: the platform's real settings store and data directory in a
-// temporary directory of the test's own; boxes, dialogs, the clock, pauses,
+// temporary directory of the test's own (the console's files in its cache);
+// boxes, dialogs, the clock, pauses,
 // the pointer and the sockets library recorded.
 struct TestServices {
     enum class Real { nothing, boxesAndPauses };  // what a live window takes of its own
@@ -25,6 +26,7 @@ struct TestServices {
     fakes::FakeMessageBox boxes;
     fakes::FakeFileDialogs dialogs;
     NativeFileSystem files;
+    NativeConsoleFiles consoleFiles{tmp / "cache"};
     fakes::FakeClock clock;
     fakes::FakeEventLoop sleeper;
     app::Pauses pauses{sleeper};
@@ -34,7 +36,8 @@ struct TestServices {
     fakes::FakeProfileLocks locks{lockTable, 4242};
 
     // The services with these boxes and pauses: the recorded ones, or a window's own.
-    app::FormServices services(platform::IMessageBox& boxesShown, app::Pauses& held) {
+    app::FormServices services(platform::IMessageBox& boxesShown, app::Pauses& held,
+                               platform::IConsoleFiles* console = nullptr) {
         return {.registry = store.registry(),
                 .messageBox = boxesShown,
                 .fileDialogs = dialogs,
@@ -43,7 +46,8 @@ struct TestServices {
                 .sleeper = held,
                 .cursor = cursor,
                 .sockets = sockets,
-                .profileLocks = locks};
+                .profileLocks = locks,
+                .consoleFiles = console ? *console : consoleFiles};
     }
     // The window's own settings, read and written as the next run does.
     settings::CAppSettings settings() {
