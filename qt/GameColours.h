@@ -13,6 +13,7 @@ namespace qtgui {
 QColor gameColour(app::GameColour colour);
 
 // A dark ground like the game's own, so that every colour but black reads.
+QPalette gameGround();
 void useGameGround(QPlainTextEdit* view, bool on);
 
 // Colours the text of a document as the game would, line by line (a reply
