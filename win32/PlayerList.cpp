@@ -34,13 +34,7 @@ void copyToClipboard(HWND owner, const std::string& text) {
 }  // namespace
 
 void PlayerList::registerClass(HINSTANCE instance) {
-    WNDCLASSA c{};
-    c.lpfnWndProc = &PlayerList::procedure;
-    c.hInstance = instance;
-    c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kClassName;
-    RegisterClassA(&c);
+    registerControlClass(instance, kClassName, &PlayerList::procedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 PlayerList::PlayerList(HWND parent, HINSTANCE instance, HFONT font) {

@@ -102,6 +102,18 @@ void keepToField(HWND edit, const app::FormField& field) {
     SetWindowSubclass(edit, &fieldProcedure, 2, reinterpret_cast<DWORD_PTR>(&field));
 }
 
+void registerControlClass(HINSTANCE instance, const char* name, WNDPROC procedure, HBRUSH background, LPCSTR cursor,
+                          UINT style) {
+    WNDCLASSA c{};
+    c.style = style;
+    c.lpfnWndProc = procedure;
+    c.hInstance = instance;
+    c.hCursor = LoadCursorA(nullptr, cursor);
+    c.hbrBackground = background;
+    c.lpszClassName = name;
+    RegisterClassA(&c);
+}
+
 void EditText::step(int delta, int low, int high) { setText(support::steppedNumber(text(), delta, low, high)); }
 
 void WindowTimer::setEnabled(bool enabled) {
