@@ -2,25 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "app/PlayerActions.h"
-#include "platform/PlayerTable.h"
 
 namespace fakes {
 
-// The player table in memory, used as a user uses the real ones: the rows in
-// the order of the header last clicked, the menu of a row listing what it
-// offers (none for a row that offers nothing), an item not in the menu
-// impossible to choose, a disabled Refresh deaf to clicks.
+// The player table in memory, used as a user uses the real ones (the
+// contract's side): the rows in the order of the header last clicked, a
+// row's menu listing what it offers (none for a row that offers nothing),
+// an item it does not list impossible to choose, a disabled Refresh deaf.
 struct FakePlayerTable : platform::IPlayerTable {
     std::vector<platform::PlayerRow> shown;
-    std::string line;
+    std::string line, copied;
     bool refreshOn = true;
     platform::IPlayerTableEvents* events = nullptr;
     app::PlayerOrder order;
-    std::string clipboard;
 
     void showPlayers(const std::vector<platform::PlayerRow>& rows, const std::string& summary) override {
         shown = rows;
@@ -33,6 +28,8 @@ struct FakePlayerTable : platform::IPlayerTable {
     void setRefreshEnabled(bool enabled) override { refreshOn = enabled; }
     void setEvents(platform::IPlayerTableEvents* e) override { events = e; }
 
+    platform::IPlayerTable& table() { return *this; }
+    std::string clipboard() const { return copied; }
     void clickRefresh() {
         if (refreshOn && events) events->refreshClicked();
     }
@@ -40,19 +37,25 @@ struct FakePlayerTable : platform::IPlayerTable {
         order.headerClicked(column);
         order.sort(shown);
     }
-    std::vector<platform::PlayerAction> menu(std::size_t index) const {
-        std::vector<platform::PlayerAction> items;
-        for (const platform::PlayerAction a : app::kMenuOrder)
-            if (shown.at(index).actions & a) items.push_back(a);
-        return items;
+    // What a screen reader reads of a row: slot, name, score, ping, address.
+    std::vector<std::string> cells(std::size_t i) const {
+        if (i >= shown.size()) return {};
+        const platform::PlayerRow& r = shown[i];
+        return {std::to_string(r.slot), r.plainName, std::to_string(r.score), r.pingText, r.address};
     }
-    void choose(std::size_t index, platform::PlayerAction action) {
-        if (index >= shown.size() || !(shown[index].actions & action)) {
-            ADD_FAILURE() << "row " << index << " offers no action " << static_cast<int>(action);
-            return;
+    // A row's menu, whichever way it opens: its items; the one named is chosen.
+    template <class Way>
+    std::vector<std::string> menu(std::size_t i, Way, const std::string& choose) {
+        std::vector<std::string> items;
+        for (const platform::PlayerAction a : app::kMenuOrder) {
+            if (shown.at(i).actions & a) items.push_back(app::actionText(a));
+            if (!(shown[i].actions & a) || items.back() != choose) continue;
+            if (a == platform::kCopyAddress) copied = shown[i].address;
+            if (events) events->actionChosen(shown[i], a);
         }
-        if (action == platform::kCopyAddress) clipboard = shown[index].address;
-        if (events) events->actionChosen(shown[index], action);
+        if (!choose.empty() && std::find(items.begin(), items.end(), choose) == items.end())
+            ADD_FAILURE() << "row " << i << " offers no " << choose;
+        return items;
     }
 };
 

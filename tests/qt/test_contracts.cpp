@@ -126,7 +126,6 @@ struct QtPlayerTableSide {
         widget.show();
     }
     platform::IPlayerTable& table() { return widget; }
-    std::string summaryShown() { return widget.findChild<QLabel*>("lblPlayers")->text().toStdString(); }
     void clickRefresh() { QTest::mouseClick(widget.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton); }
     void clickHeader(platform::PlayerColumn column) {
         QHeaderView* header = view->horizontalHeader();
@@ -135,11 +134,10 @@ struct QtPlayerTableSide {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
     }
     std::vector<std::string> cells(std::size_t i) {
-        QAccessibleTableInterface* cellsOf = QAccessible::queryAccessibleInterface(view)->tableInterface();
-        if (static_cast<int>(i) >= cellsOf->rowCount()) return {};
+        QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(view)->tableInterface();
         std::vector<std::string> texts;
-        for (int c = 0; c < cellsOf->columnCount(); ++c)
-            texts.push_back(cellsOf->cellAt(static_cast<int>(i), c)->text(QAccessible::Name).toStdString());
+        for (int r = static_cast<int>(i), c = 0; r < cells->rowCount() && c < cells->columnCount(); ++c)
+            texts.push_back(cells->cellAt(r, c)->text(QAccessible::Name).toStdString());
         return texts;
     }
     std::vector<std::string> menu(std::size_t i, MenuWay way, const std::string& choose) {
