@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "win32/Win32Controls.h"
 
@@ -19,17 +18,6 @@ constexpr UINT_PTR kListSubclass = 1;
 constexpr int kColumnChars[platform::kPlayerColumnCount] = {4, 20, 6, 11, 20};
 
 COLORREF colourRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
-void copyToClipboard(HWND owner, const std::string& text) {
-    if (!OpenClipboard(owner)) return;
-    EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
-}
 
 }  // namespace
 
@@ -280,7 +268,7 @@ void PlayerList::openMenu(int item, POINT at) {
     DestroyMenu(menu);
     if (!chosen) return;
     const auto action = static_cast<platform::PlayerAction>(chosen);
-    if (action == platform::kCopyAddress) copyToClipboard(m_hwnd, row.address);
+    if (action == platform::kCopyAddress) setClipboardText(m_hwnd, row.address);
     if (m_events) m_events->actionChosen(row, action);
 }
 

@@ -98,16 +98,7 @@ struct Win32PlayerListSide {
         g_items = nullptr;
         return items;
     }
-    std::string clipboard() {
-        std::string text;
-        if (!OpenClipboard(nullptr)) return text;
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-        return text;
-    }
+    std::string clipboard() { return win32::clipboardText(nullptr); }
 };
 
 using Win32Tables = ::testing::Types<Win32PlayerListSide>;
