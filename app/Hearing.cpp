@@ -96,11 +96,15 @@ Hearing::Verdict Hearing::close() {
     return v;
 }
 
+std::string hoursAndMinutes(const platform::LocalDateTime& at) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", at.hour % 100, at.minute % 100);
+    return text;
+}
+
 std::string heardText(const Hearing::Verdict& v) {
-    char at[8];
-    std::snprintf(at, sizeof at, "%02d:%02d", v.at.hour % 100, v.at.minute % 100);
     std::string text = std::to_string(v.heard) + " of " + std::to_string(v.sent) + (v.sent == 1 ? " line" : " lines") +
-                       " heard at " + at;
+                       " heard at " + hoursAndMinutes(v.at);
     for (std::size_t i = 0; i < v.notHeard.size(); ++i)
         text += (i ? ", " : v.notHeard.size() == 1 ? "; line " : "; lines ") + std::to_string(v.notHeard[i]);
     if (!v.notHeard.empty()) text += " not heard";

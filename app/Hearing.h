@@ -61,6 +61,9 @@ private:
     std::vector<Expected> m_expected;
 };
 
+// A time of day as the window's notices give it: "14:02".
+std::string hoursAndMinutes(const platform::LocalDateTime& at);
+
 // "3 of 3 lines heard at 14:02", with the lines not heard after it
 // ("1 of 3 lines heard at 14:02; lines 2, 3 not heard").
 std::string heardText(const Hearing::Verdict& verdict);

@@ -12,6 +12,7 @@ namespace qtgui {
 QColor gameColour(app::GameColour colour);
 
 // A dark ground like the game's own, so that every colour but black reads.
+QPalette gameGround();
 void useGameGround(QWidget* view, bool on);
 
 }  // namespace qtgui

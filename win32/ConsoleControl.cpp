@@ -16,14 +16,8 @@ COLORREF colourRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8
 }  // namespace
 
 void ConsoleControl::registerClass(HINSTANCE instance) {
-    WNDCLASSA c{};
-    c.style = CS_DBLCLKS;
-    c.lpfnWndProc = &ConsoleControl::procedure;
-    c.hInstance = instance;
-    c.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
-    c.hbrBackground = nullptr;  // painted whole in WM_PAINT
-    c.lpszClassName = kClassName;
-    RegisterClassA(&c);
+    // No background: it is painted whole in WM_PAINT.
+    registerControlClass(instance, kClassName, &ConsoleControl::procedure, nullptr, IDC_IBEAM, CS_DBLCLKS);
 }
 
 ConsoleControl::ConsoleControl(HWND parent, int id, HINSTANCE instance) {

@@ -14,12 +14,7 @@ constexpr COLORREF kNotSeen = RGB(0x50, 0x50, 0x50);
 }  // namespace
 
 void MessagePreview::registerClass(HINSTANCE instance) {
-    WNDCLASSA c{};
-    c.lpfnWndProc = &MessagePreview::procedure;
-    c.hInstance = instance;
-    c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    c.lpszClassName = kClassName;
-    RegisterClassA(&c);
+    registerControlClass(instance, kClassName, &MessagePreview::procedure);
 }
 
 MessagePreview::MessagePreview(HWND parent, HINSTANCE instance, HFONT font) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "platform/ListSearch.h"
@@ -68,18 +69,6 @@ std::string replacingSelection(HWND edit, const std::string& typed) {
     return text.replace(start, end - start, typed);
 }
 
-std::string clipboardText(HWND owner) {
-    std::string text;
-    if (!OpenClipboard(owner)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-        if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    CloseClipboard();
-    return text;
-}
-
 LRESULT CALLBACK fieldProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     const auto& field = *reinterpret_cast<const app::FormField*>(data);
     std::string typed;
@@ -97,9 +86,44 @@ LRESULT CALLBACK fieldProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+std::string clipboardText(HWND owner) {
+    std::string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+        if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
+}
+
+void setClipboardText(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
 void keepToField(HWND edit, const app::FormField& field) {
     if (field.maxLength > 0) SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxLength), 0);
     SetWindowSubclass(edit, &fieldProcedure, 2, reinterpret_cast<DWORD_PTR>(&field));
+}
+
+void registerControlClass(HINSTANCE instance, const char* name, WNDPROC procedure, HBRUSH background, LPCSTR cursor,
+                          UINT style) {
+    WNDCLASSA c{};
+    c.style = style;
+    c.lpfnWndProc = procedure;
+    c.hInstance = instance;
+    c.hCursor = LoadCursorA(nullptr, cursor);
+    c.hbrBackground = background;
+    c.lpszClassName = name;
+    RegisterClassA(&c);
 }
 
 void EditText::step(int delta, int low, int high) { setText(support::steppedNumber(text(), delta, low, high)); }

@@ -23,6 +23,14 @@ std::string windowText(HWND hwnd);
 TEXTMETRICA fontMetrics(HWND window, HFONT font);
 int textWidth(HWND window, HFONT font, const std::string& text);
 
+// The clipboard's text, in the ANSI code page; and the text put there.
+std::string clipboardText(HWND owner);
+void setClipboardText(HWND owner, const std::string& text);
+
+// Registers a window class of the program's own controls.
+void registerControlClass(HINSTANCE instance, const char* name, WNDPROC procedure, HBRUSH background = nullptr,
+                          LPCSTR cursor = IDC_ARROW, UINT style = 0);
+
 // The object a window of the program's own classes was created for (its
 // creation parameter), kept with the window from WM_NCCREATE on.
 template <class T>

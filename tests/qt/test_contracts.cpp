@@ -5,7 +5,11 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenu>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,11 +23,13 @@
 #include "qt/AppCursor.h"
 #include "qt/ComboField.h"
 #include "qt/ConsoleView.h"
+#include "qt/PlayerTable.h"
 #include "qt/QtControls.h"
 #include "settings/CSmartComboBox.h"
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeControls.h"
 #include "tests/support/CursorContract.h"
+#include "tests/support/PlayerTableContract.h"
 #include "tests/support/RichTextContract.h"
 
 namespace {
@@ -117,6 +123,60 @@ struct QtConsoleSide : qtgui::ConsoleView {
 };
 using ConsoleSides = ::testing::Types<FakeRichTextSide, QtConsoleSide>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Console, RichTextContract, ConsoleSides);
+
+// Player table: the window's, used with the mouse and the keyboard, its
+// cells read through the accessibility interface a screen reader uses.
+struct QtPlayerTableSide {
+    qtgui::PlayerTable widget;
+    QTableWidget* view = widget.view();
+    QtPlayerTableSide() {
+        widget.resize(640, 300);
+        widget.show();
+    }
+    platform::IPlayerTable& table() { return widget; }
+    void clickRefresh() { QTest::mouseClick(widget.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton); }
+    void clickHeader(platform::PlayerColumn column) {
+        QHeaderView* header = view->horizontalHeader();
+        const int c = static_cast<int>(column);
+        const QPoint middle(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    }
+    std::vector<std::string> cells(std::size_t i) {
+        QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(view)->tableInterface();
+        std::vector<std::string> texts;
+        for (int r = static_cast<int>(i), c = 0; r < cells->rowCount() && c < cells->columnCount(); ++c)
+            texts.push_back(cells->cellAt(r, c)->text(QAccessible::Name).toStdString());
+        return texts;
+    }
+    std::vector<std::string> menu(std::size_t i, MenuWay way, const std::string& choose) {
+        std::vector<std::string> items;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (QAction* a : menu->actions()) items.push_back(a->text().toStdString());
+            for (QAction* a : menu->actions())
+                if (a->text().toStdString() == choose) menu->setActiveAction(a);
+            QTest::keyClick(menu, choose.empty() ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        view->setFocus();
+        const int row = static_cast<int>(i);
+        if (way == MenuWay::rightClick) {
+            // Through the window, as the window system delivers it: Qt makes the context menu event of it.
+            const QPoint cell = view->visualRect(view->model()->index(row, 1)).center();
+            QTest::mouseClick(widget.windowHandle(), Qt::RightButton, {}, view->viewport()->mapTo(&widget, cell));
+        } else {
+            QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+            for (int down = 0; down < row; ++down) QTest::keyClick(view, Qt::Key_Down);
+            QTest::keyClick(view, way == MenuWay::menuKey ? Qt::Key_Menu : Qt::Key_F10,
+                            way == MenuWay::menuKey ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        QCoreApplication::processEvents();  // the probe runs when no menu opened too
+        return items;
+    }
+    std::string clipboard() { return QGuiApplication::clipboard()->text().toStdString(); }
+};
+using PlayerTables = ::testing::Types<QtPlayerTableSide>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, PlayerTableContract, PlayerTables);
 
 // Message box: the window's boxes offer exactly the answers the fake accepts.
 TEST(MessageBoxContract, TheWindowsButtonsGiveTheAnswersTheFakeAccepts) {
