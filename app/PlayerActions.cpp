@@ -129,6 +129,22 @@ std::string actionCommand(StatusFormat format, const Player& player, PlayerActio
     return {};
 }
 
+std::string messageCommandStart(StatusFormat format, const Player& player) {
+    const std::string command = actionCommand(format, player, platform::kMessage, "-");
+    const std::size_t text = command.rfind(" \"-\"");
+    return text == std::string::npos ? std::string() : command.substr(0, text + 1);
+}
+
+std::string actionQuestion(const PlayerRow& row, PlayerAction action) {
+    return std::string(action == platform::kBan ? "Ban " : "Kick ") + row.plainName + " (slot " +
+           std::to_string(row.slot) + ")?";
+}
+
+std::string slotChangedText(const PlayerRow& row) {
+    return "Slot " + std::to_string(row.slot) + " no longer holds " + row.plainName +
+           " by the last status: nothing was sent. Look at the players again.";
+}
+
 std::vector<PlayerRow> playerRows(const ServerStatus& status, ColourCodes rule) {
     std::vector<PlayerRow> rows;
     for (const Player& p : status.players) {

@@ -17,6 +17,13 @@ inline constexpr const char* kPlayersName = "Players";
 inline constexpr const char* kRefreshText = "&Refresh";
 inline constexpr std::array<const char*, platform::kPlayerColumnCount> kPlayerColumnTitles{"Slot", "Name", "Score",
                                                                                            "Ping", "Address"};
+// The button that shows the players in the console's place, and again the console.
+inline constexpr const char* kShowPlayersText = "Pla&yers";
+inline constexpr const char* kShowPlayersName = "Show the players";
+inline constexpr const char* kShowPlayersTip =
+    "The players of the last status in the console's place, with their menu (right click, the menu key or "
+    "Shift+F10); again for the console";
+
 // The menu items in the order a row's menu lists them.
 inline constexpr std::array<platform::PlayerAction, 4> kMenuOrder{platform::kKick, platform::kBan, platform::kMessage,
                                                                   platform::kCopyAddress};
@@ -36,6 +43,14 @@ std::uint8_t actionsFor(StatusFormat format, const Player& player);
 // format has none for that player (or the message is empty).
 std::string actionCommand(StatusFormat format, const Player& player, platform::PlayerAction action,
                           std::string_view message = {});
+
+// A private message's command up to its text ("tell 3 "), for the admin to
+// finish in the command field; empty where the format has none for that player.
+std::string messageCommandStart(StatusFormat format, const Player& player);
+// "Kick NAME (slot N)?" and "Ban NAME (slot N)?", the name without its codes.
+std::string actionQuestion(const platform::PlayerRow& row, platform::PlayerAction action);
+// Said when the slot of a row holds someone else now, or no one.
+std::string slotChangedText(const platform::PlayerRow& row);
 
 // The rows of a status as the table shows them, the names in the rule's colours.
 std::vector<platform::PlayerRow> playerRows(const ServerStatus& status, ColourCodes rule);

@@ -32,13 +32,40 @@ std::string passedOn(std::string_view line, const std::string& gameName) {
     return out;
 }
 
-std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName) {
+namespace {
+
+// The line with its placeholders filled in, each byte's marks kept; a
+// placeholder without a value yet marked.
+struct FilledWire {
+    std::string bytes;
+    std::vector<bool> notInCharset;
+    std::vector<bool> noValue;
+};
+FilledWire fillWire(const WireLine& wire, const PlaceholderValues& values) {
+    FilledWire out;
+    for (const FilledPiece& piece : fillPieces(wire.bytes, values)) {
+        for (std::size_t k = 0; k < piece.text.size(); ++k) {
+            const std::size_t i = piece.from + k;
+            const bool typed = piece.kind == FilledPiece::Kind::typed;
+            out.notInCharset.push_back(typed && i < wire.notInCharset.size() && wire.notInCharset[i]);
+            out.noValue.push_back(piece.kind == FilledPiece::Kind::noValue);
+        }
+        out.bytes += piece.text;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName,
+                                   const PlaceholderValues& values) {
     const Dots dots = dotsOf(gameName);
     const ColourCodes rule = colourCodesOf(gameName);
     const GameProfile* profile = findGameProfile(gameName);
     const std::size_t budget = usesChatForm(gameName) ? profile->seenChatBytes : 0;
     std::vector<PreviewLine> preview;
-    for (const WireLine& wire : lines) {
+    for (const WireLine& typed : lines) {
+        const FilledWire wire = fillWire(typed, values);
         PreviewLine line;
         line.skipped = wire.bytes.empty();
         const std::string shown = passedOn(wire.bytes, gameName);
@@ -47,7 +74,8 @@ std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std
         line.seen = std::min(line.length, budget);
         const auto marksAt = [&](std::size_t i) {
             std::uint8_t m = kAsTyped;
-            if (i < wire.notInCharset.size() && wire.notInCharset[i]) m |= kNotInCharset;
+            if (wire.notInCharset[i]) m |= kNotInCharset;
+            if (wire.noValue[i]) m |= kNoValueYet;
             if (becomesDot(wire.bytes[i], dots) && !(m & kNotInCharset)) m |= kPassedAsDot;
             if (budget && i >= budget) m |= kNotSeen;
             return m;
@@ -75,6 +103,7 @@ std::string markTip(std::uint8_t marks, const std::string& charset, const std::s
         add(dotsOf(gameName) == Dots::PercentOnly
                 ? "The server passes % on as a dot, and so the players see it."
                 : "The server passes % and every character above 127 on as a dot, and so the players see it.");
+    if (marks & kNoValueYet) add("No status has come yet: filled in with the server's value when it has.");
     if (marks & kNotSeen) {
         const GameProfile* profile = findGameProfile(gameName);
         add("Beyond the " + std::to_string(profile ? profile->seenChatBytes : kSeenChatBytes) +

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ColourCodes.h"
+#include "app/Placeholders.h"
 
 namespace app {
 
@@ -25,7 +26,10 @@ enum PreviewMark : std::uint8_t {
     kNotInCharset = 1,  // no byte in the 8-bit set: sent as '?'
     kPassedAsDot = 2,   // the server passes it on as '.'
     kNotSeen = 4,       // beyond what the players read
+    kNoValueYet = 8,    // a placeholder no status has given a value yet
 };
+// The marks the preview shows on red: what the players will not read as typed.
+inline constexpr std::uint8_t kChangedMarks = kNotInCharset | kPassedAsDot | kNoValueYet;
 
 struct PreviewRun {
     std::string text;  // as the players see it, without the colour codes
@@ -48,14 +52,17 @@ struct WireLine {
     std::vector<bool> notInCharset;
 };
 
-// The preview of a message's lines for the game of that name.
-std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName);
+// The preview of a message's lines for the game of that name, the
+// placeholders filled in with the values known now.
+std::vector<PreviewLine> previewOf(const std::vector<WireLine>& lines, const std::string& gameName,
+                                   const PlaceholderValues& values);
 
 // What the preview shows, as its tooltip says.
 inline constexpr const char* kPreviewTip =
     "The message as the players see it in chat: the colour codes hidden, the text in their colours. A hatched line "
     "is empty and is not sent. On red: a character the message cannot carry, sent as ?, or one the server passes on "
-    "as a dot (% and every character above 127). On grey: what the players do not see, past the first 140 bytes of "
+    "as a dot (% and every character above 127), or {map} and {players} before a status has come. On grey: what the "
+    "players do not see, past the first 140 bytes of "
     "a chat line; each chat line's bytes stand at its end.";
 
 // What a mark tells of a line for the game of that name, for the preview's

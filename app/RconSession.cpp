@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <utility>
 
 #include "app/GameProfiles.h"
+#include "app/Placeholders.h"
 #include "app/PlayersView.h"
 #include "app/SocketMessages.h"
 #include "support/LeadingNumber.h"
@@ -168,8 +170,14 @@ StartResult RconSession::begin(const ServerFields& fields, bool reopen, bool tel
 
 void RconSession::connect(const ServerFields& fields) {
     if (m_socket.state() == platform::kSocketOpen) m_socket.close();
-    m_server = Server{support::trimBlanks(fields.address),
-                      support::Variant::String(support::trimBlanks(fields.port)).toLong()};
+    const Server server{support::trimBlanks(fields.address),
+                        support::Variant::String(support::trimBlanks(fields.port)).toLong()};
+    if (server.host != m_server.host || server.port != m_server.port) {
+        // Another server's players say nothing of this one.
+        m_status.reset();
+        m_statusReader = {};
+    }
+    m_server = server;
     m_socket.setRemoteHost(m_server.host);
     m_socket.setRemotePort(m_server.port);
     m_socket.bind();
@@ -246,6 +254,11 @@ void RconSession::messageTick() {
         m_lMessageTicks = countTick(m_lMessageTicks);
         const ServerFields fields = m_events.fields();
         if (m_lMessageTicks < messageIntervalTicks(fields.messageInterval)) return;
+        if (const std::optional<std::string> skipped = skipReason(fields)) {
+            m_lMessageTicks = 0;
+            m_events.broadcastSkipped(*skipped);
+            return;
+        }
         const std::uint32_t delay = lineDelayMilliseconds(fields.lineDelay);
         // In the chat form the server echoes each line it takes; the plain
         // form's line is a command of its own, of which nothing is claimed.
@@ -253,7 +266,7 @@ void RconSession::messageTick() {
         const std::uint32_t stops = m_stops;
         const bool rotate = rotates(fields);
         for (const std::size_t i : dueLines(rotate)) {
-            const std::string& line = m_state.g_asMessageLines[i];
+            const std::string line = filled(m_state.g_asMessageLines[i], placeholderValues(status(), m_clock.now()));
             try {
                 if (!send(broadcastCommand(m_state.g_sGameName, m_state.g_sRconWord, m_state.g_sRconPassword,
                                            m_state.g_sSayWord, line),
@@ -314,21 +327,71 @@ void RconSession::statusTick() {
     }
 }
 
+// After a Stop the socket still names the last Start's server: it is
+// opened again so that a command goes out and its reply is shown.
+bool RconSession::reopenForCommand() {
+    if (m_socket.state() == platform::kSocketOpen) return true;
+    if (!m_bServerKnown) return false;
+    m_socket.bind();
+    return true;
+}
+
 RconSession::CommandResult RconSession::sendCommand(const std::string& command) {
     try {
         const std::string trimmed = support::trimBlanks(command);
         if (trimmed.empty()) return CommandResult::empty;
-        if (m_socket.state() != platform::kSocketOpen) {
-            if (!m_bServerKnown) return CommandResult::noServerYet;
-            // After a Stop the socket still names the last Start's server:
-            // open it again so that the command goes out and its reply is shown.
-            m_socket.bind();
-        }
+        if (!reopenForCommand()) return CommandResult::noServerYet;
         send(manualCommand(m_events.fields().password, trimmed), "the command");
         return CommandResult::sent;
     } catch (const std::exception& e) {
         fail(kSendProcedure, e);
         return CommandResult::failed;
+    }
+}
+
+RconSession::CommandResult RconSession::requestStatus() {
+    try {
+        if (!reopenForCommand()) return CommandResult::noServerYet;
+        send(statusRequest(m_events.fields()), kStatusDatagram);
+        return CommandResult::sent;
+    } catch (const std::exception& e) {
+        fail(kSendProcedure, e);
+        return CommandResult::failed;
+    }
+}
+
+bool RconSession::statusFresh(const ServerFields& fields) const {
+    const double maxAge = messageIntervalTicks(fields.messageInterval) * kMessageTimerPeriod;
+    return m_status && static_cast<double>(m_pauses.now() - m_statusReadAt) <= maxAge;
+}
+
+std::optional<std::string> RconSession::skipReason(const ServerFields& fields) {
+    const double least = support::leadingNumber(fields.minPlayers);
+    const bool named = std::any_of(m_state.g_asMessageLines.begin(), m_state.g_asMessageLines.end(),
+                                   [](const std::string& line) { return needsStatus(line); });
+    if (!(least > 0) && !named) return {};
+    if (!statusFresh(fields)) awaitStatus(fields);
+    // No status to go by (the server did not answer in time): a lost reply
+    // must not silence the server, the broadcast goes.
+    if (!(least > 0) || !statusFresh(fields)) return {};
+    const std::size_t on = m_status->playersOn();
+    if (static_cast<double>(on) >= least) return {};
+    return skippedNotice(m_clock.now(), on, least);
+}
+
+// The status is asked for and its reply read here, while the broadcast
+// waits: replies that come meanwhile are taken as they come.
+void RconSession::awaitStatus(const ServerFields& fields) {
+    const std::uint64_t before = m_statusesRead;
+    const std::uint32_t stops = m_stops;
+    if (!send(statusRequest(fields), kStatusDatagram)) return;
+    const std::int64_t asked = m_pauses.now();
+    constexpr std::uint32_t kLook = 20;
+    while (m_statusesRead == before && m_stops == stops && m_pauses.now() - asked < kStatusWaitMilliseconds) {
+        while (m_statusesRead == before && m_socket.state() == platform::kSocketOpen &&
+               m_socket.pendingDatagramSize() >= 0)
+            receiveReply();
+        if (m_statusesRead == before) m_pauses.sleep(kLook);
     }
 }
 
@@ -342,13 +405,33 @@ void RconSession::datagramsWaiting() {
 
 void RconSession::receiveReply() {
     try {
-        const std::string text = ConsoleTextOfReply(m_socket.getData(), m_sPacketPrefix);
+        const std::string datagram = m_socket.getData();
+        const std::string text = ConsoleTextOfReply(datagram, m_sPacketPrefix);
         m_events.reply(text);
         m_hearing.hear(text);
         if (const std::string refusal = Hearing::refusalIn(text); !refusal.empty()) m_events.passwordRefused(refusal);
+        readStatus(datagram);
     } catch (const std::exception& e) {
         fail(kReplyProcedure, e);
     }
+}
+
+void RconSession::readStatus(const std::string& datagram) {
+    std::optional<ServerStatus> read = m_statusReader.feed(datagram, m_clock.now());
+    if (!read) return;
+    std::optional<StatusChange> change;
+    if (m_status) change = changeBetween(*m_status, *read);
+    m_status = std::move(read);
+    m_statusReadAt = m_pauses.now();
+    ++m_statusesRead;
+    m_events.statusRead(*m_status, change);
+}
+
+std::string skippedNotice(const platform::LocalDateTime& at, std::size_t playersOn, double asked) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Broadcast skipped at %02d:%02d: %zu %s on (at least %g asked)", at.hour % 100,
+                  at.minute % 100, playersOn, playersOn == 1 ? "player" : "players", asked);
+    return text;
 }
 
 SessionFailure RconSession::classify(const std::string& procedure, const std::exception& e) {

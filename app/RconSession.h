@@ -10,6 +10,7 @@
 #include "app/Hearing.h"
 #include "app/Pacing.h"
 #include "app/Pauses.h"
+#include "app/ServerStatus.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/Socket.h"
@@ -95,7 +96,19 @@ public:
     virtual void heard(const Hearing::Verdict& verdict) { (void)verdict; }
     // The server refused the password (its reply).
     virtual void passwordRefused(const std::string& reply) { (void)reply; }
+    // A status has come whole and been read; change is what differs from
+    // the one before, none for the first of a server.
+    virtual void statusRead(const ServerStatus& status, const std::optional<StatusChange>& change) {
+        (void)status;
+        (void)change;
+    }
+    // A broadcast fell due with fewer players on than asked, and was not sent.
+    virtual void broadcastSkipped(const std::string& notice) { (void)notice; }
 };
+
+// How long a broadcast that needs a status waits for its reply, when the
+// last one is older than the message's interval; with none by then it goes.
+inline constexpr std::int64_t kStatusWaitMilliseconds = 2000;
 
 // A reply datagram as the console shows it: every reply header (the packet
 // prefix, "print" and a line feed) removed wherever it stands, then every
@@ -170,8 +183,12 @@ public:
     void datagramsWaiting();
     // One datagram, taken and told as a reply.
     void receiveReply();
-
+    // The last status read from the server of the last Start, if one has come.
+    const ServerStatus* status() const { return m_status ? &*m_status : nullptr; }
+    // Asks for the status now (the player table's Refresh), as a command typed by hand goes.
     enum class CommandResult { sent, empty, noServerYet, failed };
+    CommandResult requestStatus();
+
     // A command typed by hand, to the server of the last Start, also after a
     // Stop.
     CommandResult sendCommand(const std::string& command);
@@ -198,6 +215,13 @@ private:
     void messageTick();
     std::vector<std::size_t> dueLines(bool rotate) const;
     void statusTick();
+    // Why a broadcast due now is not sent (fewer players on than asked), or
+    // nothing; asks for a status first where the last is too old for it.
+    std::optional<std::string> skipReason(const ServerFields& fields);
+    bool statusFresh(const ServerFields& fields) const;
+    void awaitStatus(const ServerFields& fields);
+    void readStatus(const std::string& datagram);
+    bool reopenForCommand();
     void connect(const ServerFields& fields);
     // Sends one datagram once the pacer lets it go; false when the session
     // was stopped while it waited (nothing is sent then).
@@ -226,7 +250,14 @@ private:
     bool m_bCarryOn = false;
     std::uint32_t m_stops = 0;     // how often stop() has run
     std::string m_failedDatagram;  // the datagram of the send that failed last, until it is told
+    StatusReader m_statusReader;
+    std::optional<ServerStatus> m_status;
+    std::int64_t m_statusReadAt = 0;  // the event loop's milliseconds when it was read
+    std::uint64_t m_statusesRead = 0;
 };
+
+// "Broadcast skipped at 14:02: 0 players on (at least 1 asked)"
+std::string skippedNotice(const platform::LocalDateTime& at, std::size_t playersOn, double asked);
 
 // The pause after each line, in milliseconds, for a delay field's text.
 std::uint32_t lineDelayMilliseconds(const std::string& delayField);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/FormFields.h"
+#include "app/PlayerActions.h"
 #include "app/SocketMessages.h"
 #include "app/modIP.h"
 #include "settings/CAppSettings.h"
@@ -63,6 +64,10 @@ void frmMain::Form_Load() {
     skipOnFailure([&] {
         m_c.txtIP.subscribe(this);
         m_bListening = true;
+    });
+    skipOnFailure([&] {
+        m_c.players.setEvents(this);
+        showPlayers();
     });
 
     // A setting that cannot be read leaves its control with its design content.
@@ -169,6 +174,7 @@ void frmMain::Form_Unload(bool& cancel) {
     skipOnFailure([&] { m_oIPHistory->Save(); });
     skipOnFailure([&] { writeLayout(m_profile, m_c.SSActiveToolBars1.layout(), *m_oAppSettings, m_s.fileSystem); });
     stopListening();
+    skipOnFailure([&] { m_c.players.setEvents(nullptr); });
     skipOnFailure([&] { m_oIPHistory.reset(); });
     skipOnFailure([&] { m_oAppSettings.reset(); });
     skipOnFailure([&] { m_console.close(); });
@@ -334,6 +340,66 @@ void frmMain::heard(const Hearing::Verdict& verdict) {
 }
 
 void frmMain::passwordRefused(const std::string& reply) { m_c.lblHeard.show("Password refused: " + reply, true); }
+
+void frmMain::broadcastSkipped(const std::string& notice) {
+    if (!m_c.lblHeard.warning()) m_c.lblHeard.show(notice, false);
+}
+
+void frmMain::statusRead(const ServerStatus&, const std::optional<StatusChange>&) {
+    skipOnFailure([&] { showPlayers(); });
+    skipOnFailure([&] { m_c.form.statusChanged(); });
+}
+
+void frmMain::showPlayers() {
+    const ServerStatus* status = m_session.status();
+    if (!status) {
+        m_c.players.showPlayers({}, kNoStatusYet);
+        return;
+    }
+    m_c.players.showPlayers(playerRows(*status, nameColourCodes(status->format, gameName())), statusSummary(*status));
+}
+
+PlaceholderValues frmMain::placeholderValues() const {
+    return app::placeholderValues(m_session.status(), m_s.clock.now());
+}
+
+void frmMain::refreshClicked() {
+    if (m_session.requestStatus() == RconSession::CommandResult::noServerYet)
+        m_s.messageBox.show(kNoServerYet, mb::kOkOnly + mb::kExclamation, kAppTitle);
+}
+
+bool frmMain::stillThere(const platform::PlayerRow& row) {
+    const ServerStatus* status = m_session.status();
+    if (status && slotStillHolds(*status, row)) return true;
+    m_s.messageBox.show(slotChangedText(row), mb::kOkOnly + mb::kExclamation, kAppTitle);
+    return false;
+}
+
+// An action goes to the player the row showed, or not at all: his slot is
+// checked by the last status before asking, and again after (a status may
+// have come while the question stood).
+void frmMain::actionChosen(const platform::PlayerRow& shownRow, platform::PlayerAction action) {
+    // A copy: a status that comes while the question stands replaces the table's rows.
+    const platform::PlayerRow row = shownRow;
+    try {
+        if (action == platform::kCopyAddress || !stillThere(row)) return;
+        if (action == platform::kMessage) {
+            const ServerStatus& status = *m_session.status();
+            m_c.txtSendCommand.setText(messageCommandStart(status.format, *status.inSlot(row.slot)));
+            m_c.txtSendCommand.setFocus();
+            return;
+        }
+        if (m_s.messageBox.show(actionQuestion(row, action), mb::kYesNo + mb::kQuestion + mb::kDefaultButton2,
+                                kAppTitle) != mb::kAnswerYes ||
+            !stillThere(row))
+            return;
+        const ServerStatus& status = *m_session.status();
+        const std::string command = actionCommand(status.format, *status.inSlot(row.slot), action);
+        if (!command.empty()) m_session.sendCommand(command);
+    } catch (const std::exception& e) {
+        showFailure(kSendProcedure, e);
+    }
+}
 
 // The window's failure path: one box (or the error log's entry), then the
 // full stop.

@@ -10,12 +10,14 @@
 #include "app/Pauses.h"
 #include "app/Profile.h"
 #include "app/Toolbar.h"
+#include "app/Placeholders.h"
 #include "app/RconSession.h"
 #include "app/Texts.h"
 #include "platform/Clock.h"
 #include "platform/ComboBox.h"
 #include "platform/ConsoleFiles.h"
 #include "platform/Controls.h"
+#include "platform/PlayerTable.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -57,6 +59,8 @@ struct FormControls {
     // the timer of the wait for its echoes.
     platform::INotice& lblHeard;
     platform::ITimer& tmrHeard;
+    // The players of the last status, with their menu and Refresh.
+    platform::IPlayerTable& players;
 };
 
 // The platform services the window's logic uses.
@@ -79,7 +83,7 @@ struct FormServices {
 // indicators and the message boxes; it keeps the window's own settings, the
 // address history and the toolbar's layout. A front-end (qt/, win32/) builds
 // the controls and calls these procedures on their events.
-class frmMain : private ISessionEvents, private platform::IComboBoxEvents {
+class frmMain : private ISessionEvents, private platform::IComboBoxEvents, private platform::IPlayerTableEvents {
 public:
     // The window of one profile: the default one, or a named server's.
     frmMain(const FormControls& controls, const FormServices& services, Profile profile = {});
@@ -144,6 +148,8 @@ public:
     void MoveCaretToEnd();
 
     const RconSession& session() const { return m_session; }
+    // What the message's placeholders stand for now, as the preview fills them in.
+    PlaceholderValues placeholderValues() const;
 
 private:
     // IComboBoxEvents: the address box, after its history.
@@ -161,6 +167,15 @@ private:
     void requestsSent() override;
     void heard(const Hearing::Verdict& verdict) override;
     void passwordRefused(const std::string& reply) override;
+    void statusRead(const ServerStatus& status, const std::optional<StatusChange>& change) override;
+    void broadcastSkipped(const std::string& notice) override;
+
+    // IPlayerTableEvents: Refresh, and a row's menu.
+    void refreshClicked() override;
+    void actionChosen(const platform::PlayerRow& row, platform::PlayerAction action) override;
+    void showPlayers();
+    // Whether the row's slot still holds its player by the last status; says so when not.
+    bool stillThere(const platform::PlayerRow& row);
 
     // The game box's text; throws when the toolbar has no game box.
     std::string gameName();

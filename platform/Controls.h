@@ -16,6 +16,7 @@ public:
     virtual ~ITextField() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
+    virtual void setFocus() = 0;
 };
 
 // The output console's view: plain text with a caret, holding the newest
@@ -130,6 +131,9 @@ public:
                                       const std::string& text) = 0;
     // Takes the window down for good, after its unload has run.
     virtual void destroy() = 0;
+    // A new status has come: what shows the server's values (the message's
+    // placeholders in the preview) shows them again.
+    virtual void statusChanged() = 0;
 };
 
 // The application-wide mouse pointer, by the classic pointer codes (0 the

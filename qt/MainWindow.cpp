@@ -28,6 +28,7 @@
 
 #include "app/FieldRules.h"
 #include "app/FormFields.h"
+#include "app/PlayerActions.h"
 #include "app/Texts.h"
 #include "qt/FreeSpinBox.h"
 #include "qt/GameToolbar.h"
@@ -154,6 +155,7 @@ public:
         return m_window.modifySystemMenuItem(id, flags, newId, text);
     }
     void destroy() override { m_window.takeDown(); }
+    void statusChanged() override { m_window.showPreview(); }
 
 private:
     MainWindow& m_window;
@@ -230,6 +232,9 @@ QGroupBox* MainWindow::buildMessage() {
     auto* frame2 = new QGroupBox(labelOf("txtMsg"));
     frame2->setObjectName("Frame2");
     auto* message = framed<QVBoxLayout>(frame2);
+    // Its four rows a little closer than the style's spacing: with the
+    // message's rules the window still fits a laptop's 768 lines at 150%.
+    message->setSpacing(3);
     m_txtMsg = new QPlainTextEdit;
     m_txtMsg->setObjectName("txtMsg");
     m_txtMsg->setTabChangesFocus(true);
@@ -299,7 +304,26 @@ QGroupBox* MainWindow::buildConsole() {
     m_txtOutput->setObjectName("txtOutput");
     m_txtOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtOutput->setAccessibleName("Server replies");
+    // The players take the console's place while their button is down, at
+    // its height: the window keeps its own, which a short screen has none
+    // to spare of.
+    m_players = new PlayerTable;
+    m_players->setObjectName("tblPlayers");
+    m_players->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_players->hide();
     status->addWidget(m_txtOutput, 1);
+    status->addWidget(m_players, 1);
+    m_cmdPlayers = new QPushButton(app::kShowPlayersText);
+    m_cmdPlayers->setObjectName("cmdPlayers");
+    m_cmdPlayers->setCheckable(true);
+    m_cmdPlayers->setAccessibleName(app::kShowPlayersName);
+    m_cmdPlayers->setToolTip(app::kShowPlayersTip);
+    connect(m_cmdPlayers, &QPushButton::toggled, this, [this](bool on) {
+        m_txtOutput->setVisible(!on);
+        m_players->setVisible(on);
+        m_cmdSave->setEnabled(!on);
+        m_cmdClear->setEnabled(!on);
+    });
     auto* consoleButtons = new QHBoxLayout;
     m_cmdSave = new QPushButton("&Save");
     m_cmdSave->setObjectName("cmdSave");
@@ -315,6 +339,7 @@ QGroupBox* MainWindow::buildConsole() {
     link->setAccessibleName("Author's website");
     consoleButtons->addWidget(link);
     consoleButtons->addStretch(1);
+    consoleButtons->addWidget(m_cmdPlayers);
     consoleButtons->addWidget(m_cmdSave);
     consoleButtons->addWidget(m_cmdClear);
     status->addLayout(consoleButtons);
@@ -383,10 +408,17 @@ void MainWindow::makeTimers() {
 }
 
 void MainWindow::setTabOrders() {
-    QWidget* const order[] = {
-        m_txtIP,       m_cmdIP,        m_txtPort,       m_txtPassword, m_txtMsg,         m_txtSeverMessageTime,
-        m_txtMsgDelay, m_chkMsgRotate, m_txtMinPlayers, m_txtStatus,   m_txtSendCommand, m_cmdSend,
-        m_txtOutput,   m_cmdSave,      m_cmdClear,      m_cmdStart,    m_cmdStop,        m_cmdClose};
+    QWidget* const order[] = {m_txtIP,           m_cmdIP,
+                              m_txtPort,         m_txtPassword,
+                              m_txtMsg,          m_txtSeverMessageTime,
+                              m_txtMsgDelay,     m_chkMsgRotate,
+                              m_txtMinPlayers,   m_txtStatus,
+                              m_txtSendCommand,  m_cmdSend,
+                              m_txtOutput,       m_players->findChild<QPushButton*>("cmdRefresh"),
+                              m_players->view(), m_cmdPlayers,
+                              m_cmdSave,         m_cmdClear,
+                              m_cmdStart,        m_cmdStop,
+                              m_cmdClose};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -459,7 +491,14 @@ app::FormControls MainWindow::controls() {
                              .tmrStatus = *m_statusTimer,
                              .udpPeerA = m_socket,
                              .lblHeard = *m_heardNotice,
-                             .tmrHeard = *m_heardTimer};
+                             .tmrHeard = *m_heardTimer,
+                             .players = *m_players};
+}
+
+void MainWindow::showPreview() {
+    const std::string game = toLatin1(m_toolbar->gameBox()->currentText());
+    m_preview->showMessage(m_txtMsg->toPlainText(), game,
+                           m_form ? m_form->placeholderValues() : app::placeholderValues(nullptr, {}));
 }
 
 // The preview and the console's colours follow the message, the game box
@@ -468,7 +507,7 @@ void MainWindow::showColours() {
     auto update = [this] {
         const std::string game = toLatin1(m_toolbar->gameBox()->currentText());
         const app::ColourCodes rule = app::colourCodesOf(game);
-        m_preview->showMessage(m_txtMsg->toPlainText(), game);
+        showPreview();
         if (!m_areas.empty()) shareAreas(m_central->height());
         if (m_toolbar->consoleColours()->isChecked()) m_txtOutput->setColours(rule);
     };
@@ -595,6 +634,7 @@ void MainWindow::shareAreas(int height) {
     for (std::size_t i = 0; i < areas.size(); ++i) {
         if (m_areas[i]->minimumHeight() != m_areaHeights[i] || m_areas[i]->maximumHeight() != m_areaHeights[i]) {
             m_areas[i]->setFixedHeight(m_areaHeights[i]);
+            if (m_areas[i] == m_txtOutput) m_players->setFixedHeight(m_areaHeights[i]);
             // Its frame's size hint is cached in the page's layout.
             m_areas[i]->parentWidget()->updateGeometry();
         }

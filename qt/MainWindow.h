@@ -17,6 +17,7 @@
 #include "qt/AppCursor.h"
 #include "qt/ComboField.h"
 #include "qt/ConsoleView.h"
+#include "qt/PlayerTable.h"
 #include "qt/QtControls.h"
 
 class QCheckBox;
@@ -123,6 +124,7 @@ private:
     void describeFields();
     void makeInterfaces();
     void showColours();
+    void showPreview();
 
     platform::ISocket& m_socket;
     app::frmMain* m_form = nullptr;
@@ -156,6 +158,8 @@ private:
     QCheckBox* m_chkMsgRotate = nullptr;
     QLineEdit* m_txtSendCommand = nullptr;
     ConsoleView* m_txtOutput = nullptr;
+    PlayerTable* m_players = nullptr;
+    QPushButton* m_cmdPlayers = nullptr;
     QPushButton* m_cmdSend = nullptr;
     QPushButton* m_cmdIP = nullptr;
     QPushButton* m_cmdSave = nullptr;

@@ -34,7 +34,8 @@ MessagePreview::MessagePreview() {
     useGameGround(this, true);
 }
 
-void MessagePreview::showMessage(const QString& message, const std::string& gameName) {
+void MessagePreview::showMessage(const QString& message, const std::string& gameName,
+                                 const app::PlaceholderValues& values) {
     document()->clear();
     m_lengths.clear();
     const QStringList lines = message.split(QLatin1Char('\n'));
@@ -50,7 +51,7 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
     QTextBlockFormat skipped;
     skipped.setBackground(QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
     bool first = true;
-    for (const app::PreviewLine& line : app::previewOf(wire, gameName)) {
+    for (const app::PreviewLine& line : app::previewOf(wire, gameName, values)) {
         if (!std::exchange(first, false)) cursor.insertBlock(QTextBlockFormat());
         m_lengths.push_back({line.length, line.seen, line.budget});
         if (line.skipped) {
@@ -60,7 +61,7 @@ void MessagePreview::showMessage(const QString& message, const std::string& game
         for (const app::PreviewRun& run : line.runs) {
             QTextCharFormat format;
             format.setForeground(gameColour(run.colour));
-            if (run.marks & (app::kNotInCharset | app::kPassedAsDot)) format.setBackground(kChangedBackground);
+            if (run.marks & app::kChangedMarks) format.setBackground(kChangedBackground);
             if (run.marks & app::kNotSeen) format.setBackground(kNotSeenBackground);
             if (run.marks) format.setToolTip(QString::fromStdString(app::markTip(run.marks, "ISO-8859-1", gameName)));
             cursor.insertText(fromLatin1(run.text), format);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Placeholders.h"
+
 namespace qtgui {
 
 // The message as the players will see it in chat: each line as the server
@@ -18,7 +20,7 @@ class MessagePreview : public QPlainTextEdit {
 public:
     MessagePreview();
     // The message as the message field holds it (lines ended by line feeds).
-    void showMessage(const QString& message, const std::string& gameName);
+    void showMessage(const QString& message, const std::string& gameName, const app::PlaceholderValues& values);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -27,6 +27,9 @@ public:
     explicit LineField(QLineEdit* edit) : m_edit(edit) {}
     std::string text() const override;
     void setText(const std::string& text) override;
+    void setFocus() override {
+        if (m_edit) m_edit->setFocus(Qt::OtherFocusReason);
+    }
 
 private:
     QPointer<QLineEdit> m_edit;
@@ -37,6 +40,9 @@ public:
     explicit MultiLineField(QPlainTextEdit* edit) : m_edit(edit) {}
     std::string text() const override;
     void setText(const std::string& text) override;
+    void setFocus() override {
+        if (m_edit) m_edit->setFocus(Qt::OtherFocusReason);
+    }
 
 private:
     QPointer<QPlainTextEdit> m_edit;
@@ -48,6 +54,9 @@ public:
     explicit CheckField(QCheckBox* box) : m_box(box) {}
     std::string text() const override;
     void setText(const std::string& text) override;
+    void setFocus() override {
+        if (m_box) m_box->setFocus(Qt::OtherFocusReason);
+    }
 
 private:
     QPointer<QCheckBox> m_box;
@@ -58,6 +67,9 @@ public:
     explicit SpinField(FreeSpinBox* spin) : m_spin(spin) {}
     std::string text() const override;
     void setText(const std::string& text) override;
+    void setFocus() override {
+        if (m_spin) m_spin->setFocus(Qt::OtherFocusReason);
+    }
 
 private:
     QPointer<FreeSpinBox> m_spin;

@@ -84,16 +84,19 @@ std::string Service::summary(const ProfileSettings& settings) const {
     std::size_t lines = 0;
     for (const std::string& line : support::splitText(f.message, "\r\n")) lines += line.empty() ? 0 : 1;
     const double status = support::leadingNumber(f.statusInterval);
+    const double least = support::leadingNumber(f.minPlayers);
     return (m_profile.isDefault() ? std::string("the default profile") : "profile " + m_profile.name()) + ", server " +
            support::trimBlanks(f.address) + ":" + support::trimBlanks(f.port) + ", game " + settings.game + ", " +
-           number(static_cast<double>(lines)) + (lines == 1 ? " line" : " lines") + " every " +
+           number(static_cast<double>(lines)) + (lines == 1 ? " line" : " lines") +
+           (app::rotates(f) ? ", one each time in turn," : "") + " every " +
            ticks(&ServerFields::messageInterval, f, app::messageIntervalTicks(f.messageInterval)) + " of " +
            number(app::kMessageTimerPeriod / 1000.0) + " s with " +
            asRun(&ServerFields::lineDelay, f, app::lineDelayMilliseconds(f.lineDelay) / 1000.0, " s") +
            " after each, " +
            (status == 0 ? std::string("no status requests")
                         : "the status every " + ticks(&ServerFields::statusInterval, f, status) + " of " +
-                              number(app::kStatusTimerPeriod / 1000.0) + " s");
+                              number(app::kStatusTimerPeriod / 1000.0) + " s") +
+           (least > 0 ? ", only with at least " + asRun(&ServerFields::minPlayers, f, least, "") + " players on" : "");
 }
 
 void Service::reply(const std::string& consoleText) {
@@ -108,6 +111,25 @@ void Service::failed(const app::SessionFailure& failure) {
 void Service::lineSent(std::size_t, const std::string& line) { m_parts.log.write("sent", line); }
 
 void Service::heard(const app::Hearing::Verdict& verdict) { m_parts.log.write("heard", app::heardText(verdict)); }
+
+// Who is on, as it changes: the count and map when either changes, and each
+// player who came or went; nothing while nothing changes. The first status
+// of a run says who is on.
+void Service::statusRead(const app::ServerStatus& status, const std::optional<app::StatusChange>& change) {
+    if (change && !change->countOrMapChanged && change->joined.empty() && change->left.empty()) return;
+    // The core words each line "what: text", as the log writes it.
+    const auto logLine = [this](const std::string& line) {
+        const std::size_t colon = line.find(": ");
+        m_parts.log.write(line.substr(0, colon), line.substr(colon + 2));
+    };
+    if (!change || change->countOrMapChanged) logLine(app::playersLogLine(status));
+    if (!change) return;
+    const app::ColourCodes rule = app::nameColourCodes(status.format, m_session.state().g_sGameName);
+    for (const app::Player& p : change->left) logLine(app::leftLogLine(p, rule));
+    for (const app::Player& p : change->joined) logLine(app::joinedLogLine(p, rule));
+}
+
+void Service::broadcastSkipped(const std::string& notice) { m_parts.log.write("skipped", notice); }
 
 // A host that bans an address after a few wrong passwords (fail2ban on the
 // server's log) must not be sent another: the service ends, with the status

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Pauses.h"
@@ -65,6 +66,8 @@ private:
     void lineSent(std::size_t index, const std::string& line) override;
     void heard(const app::Hearing::Verdict& verdict) override;
     void passwordRefused(const std::string& reply) override;
+    void statusRead(const app::ServerStatus& status, const std::optional<app::StatusChange>& change) override;
+    void broadcastSkipped(const std::string& notice) override;
 
     ServiceParts m_parts;
     const app::Profile m_profile;

@@ -2,6 +2,7 @@
 // the socket's failures, as datagrams on the fake socket.
 #include <gtest/gtest.h>
 
+#include "app/PlayerActions.h"
 #include "tests/fakes/FormHarness.h"
 
 using Strings = std::vector<std::string>;
@@ -333,5 +334,59 @@ TEST(Heard, TheEchoesOfABroadcastAreCountedAndARefusedPasswordStaysUntilTheNextS
         h.frm->cmdStop_Click();
         h.frm->cmdStart_Click();
         EXPECT_EQ(h.lblHeard.shown, "");
+    }
+}
+
+// A player's action goes to the player of the row or not at all: his slot is
+// checked by the last status before the question and after it; the table
+// shows each status with its line; Message... leaves the command to finish.
+TEST(Players, AnActionAsksThenGoesToThePlayerOfTheRowOrNotAtAll) {
+    const std::string head =
+        P +
+        "print\nmap: oa_dm1\ncl score ping name            address                                 "
+        "rate \n-- ----- ---- --------------- --------------------------------------- -----\n";
+    const std::string alice =
+        head + "  1     5   35 ^1Alice          ^7203.0.113.9                             25000\n\n";
+    const std::string bob = head + "  1     0   40 Bob             ^7198.51.100.2                            25000\n\n";
+    const struct {
+        const char* choose;
+        int answer;           // to the question, 0: none asked
+        bool takenMeanwhile;  // Bob in slot 1 by a status that comes while the question stands
+        Strings boxes;
+        std::string sent;  // the last datagram
+        std::string command;
+    } cases[] = {
+        {"&Kick", 6, false, {"Kick Alice (slot 1)?"}, P + "rcon pw  clientkick 1", ""},
+        {"&Kick", 7, false, {"Kick Alice (slot 1)?"}, P + "rcon pw  status", ""},
+        {"&Ban",
+         6,
+         true,
+         {"Ban Alice (slot 1)?",
+          "Slot 1 no longer holds Alice by the last status: nothing was sent. Look at the "
+          "players again."},
+         P + "rcon pw  status",
+         ""},
+        {"&Message...", 0, false, {}, P + "rcon pw  status", "tell 1 "},
+    };
+    for (const auto& c : cases) {
+        Ready h;
+        h.frm->cmdStart_Click();
+        EXPECT_EQ(h.players.line, app::kNoStatusYet);
+        h.udpPeerA.incoming.push_back(alice);
+        h.frm->udpPeerA_DataArrival(0);
+        EXPECT_EQ(h.players.line.rfind("1 player on oa_dm1 at ", 0), 0u) << h.players.line;
+        if (c.answer) h.boxes.answers.push_back(c.answer);
+        if (c.takenMeanwhile)
+            h.boxes.during = [&] {
+                h.boxes.during = nullptr;
+                h.udpPeerA.incoming.push_back(bob);
+                h.frm->udpPeerA_DataArrival(0);
+            };
+        h.players.menu(0, 0, c.choose);
+        Strings shown;
+        for (const auto& box : h.boxes.shown) shown.push_back(box.text);
+        EXPECT_EQ(shown, c.boxes) << c.choose;
+        EXPECT_EQ(h.udpPeerA.sent.back(), c.sent) << c.choose;
+        EXPECT_EQ(h.txtSendCommand.value, c.command) << c.choose;
     }
 }

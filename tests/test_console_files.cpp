@@ -22,7 +22,7 @@ struct FakeSide {
     fakes::FakeConsoleFiles files{disk}, other{disk}, closedDirectory;
     FakeSide() { closedDirectory.disk()->writable = false; }
 
-    long filesOf(const std::string& prefix) const {
+    std::ptrdiff_t filesOf(const std::string& prefix) const {
         return std::ranges::count_if(disk->files, [&](auto& f) { return f.first.starts_with(prefix); });
     }
     bool allPrivate() const { return true; }
@@ -42,7 +42,7 @@ struct NativeSide {
     const std::string directory = tmp / "cache";
     testsupport::NativeConsoleFiles files{directory}, other{directory}, closed{tmp / "file" + kSeparator};
 
-    long filesOf(const std::string& prefix) const {
+    std::ptrdiff_t filesOf(const std::string& prefix) const {
         return std::ranges::count_if(std::filesystem::directory_iterator(directory),
                                      [&](auto& f) { return f.path().filename().string().starts_with(prefix); });
     }

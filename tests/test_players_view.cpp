@@ -48,7 +48,7 @@ TEST(PlayersView, TheLineAsTheServerPassesItOnAndThePartThePlayersRead) {
         {"Soldier of Fortune II", long150, {}, {{long150, 0}}, 150, 0},  // the plain form claims nothing
     };
     for (const auto& c : cases) {
-        const std::vector<PreviewLine> preview = previewOf({{c.bytes, c.notInCharset}, {"", {}}}, c.game);
+        const std::vector<PreviewLine> preview = previewOf({{c.bytes, c.notInCharset}, {"", {}}}, c.game, {});
         ASSERT_EQ(preview.size(), 2u);
         EXPECT_EQ(shown(preview[0]), c.runs) << c.game;
         EXPECT_EQ(preview[0].length, c.length) << c.game;
@@ -136,7 +136,7 @@ TEST(Games, EachSendsItsLineShowsItAsItsPlayersSeeItAndHearsOnlyAnEchoThatCanCom
         ASSERT_TRUE(p && usesChatForm(c.game)) << c.game;
         EXPECT_EQ(broadcastCommand(c.game, p->rconWord, "pw", p->sayWord, c.line),
                   c.verbAndWord + (" \"" + c.line + "\""));
-        const PreviewLine view = previewOf({{c.line, {}}}, c.game).front();
+        const PreviewLine view = previewOf({{c.line, {}}}, c.game, {}).front();
         EXPECT_EQ(shown(view), c.runs) << c.game;
         EXPECT_EQ(view.runs.front().colour, c.colour) << c.game;
         Hearing h;

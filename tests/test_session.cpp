@@ -257,3 +257,71 @@ TEST(Session, EveryDatagramIsPacedAsTheServerTakesThem) {
     EXPECT_EQ(t.loop.pauses.size(), 30u + 32u)
         << "the pauses after the lines, and a wait before each datagram but the first";
 }
+
+// A broadcast with Min_Players goes by a status no older than its interval:
+// the last one, or one asked for and waited on up to 2 s (with none by
+// then it goes all the same); {map} and {players} are filled in from it.
+TEST(Session, ABroadcastGoesOnlyWithThePlayersAskedAndTheServersWordsInIt) {
+    const std::string head =
+        P +
+        "print\nmap: oa_dm2\ncl score ping name            address                                 "
+        "rate \n-- ----- ---- --------------- --------------------------------------- -----\n"
+        "  0     0    0 Sarge           ^7bot                                     16384\n";
+    const std::string botsOnly = head + "\n";
+    const std::string onePlayer =
+        head + "  1     5   35 Alice           ^7203.0.113.9                             25000\n\n";
+    const struct {
+        const char* what;
+        const char* least;
+        const char* earlier;   // the status read before the tick, if any
+        std::int64_t age;      // how old it is at the tick, in ms
+        const char* answered;  // the reply to a status asked for at the tick, if any
+        Strings told;
+        std::size_t sent;  // datagrams at the tick
+    } cases[] = {
+        {"a fresh status with bots only",
+         "1",
+         "bots",
+         1000,
+         nullptr,
+         {"skipped Broadcast skipped at 09:05: 0 players on (at least 1 asked)"},
+         0},
+        {"a fresh status with one player", "1", "one", 1000, nullptr, {"sent On oa_dm2 with 1 of us"}, 1},
+        {"a stale status: one asked for, answered", "1", "bots", 70000, "one", {"sent On oa_dm2 with 1 of us"}, 2},
+        {"a stale status: one asked for, bots only",
+         "1",
+         "one",
+         70000,
+         "bots",
+         {"skipped Broadcast skipped at 09:05: 0 players on (at least 1 asked)"},
+         1},
+        {"no status and no answer: it goes", "2", nullptr, 0, nullptr, {"sent On {map} with {players} of us"}, 2},
+        {"no Min_Players, but the line names the map", "", nullptr, 0, "one", {"sent On oa_dm2 with 1 of us"}, 2},
+    };
+    for (const auto& c : cases) {
+        struct Skipping : Session {
+            void broadcastSkipped(const std::string& notice) override { told.push_back("skipped " + notice); }
+        } s;
+        s.loop.between = 0;
+        s.running.message = "On {map} with {players} of us";
+        s.running.minPlayers = c.least;
+        ASSERT_EQ(s.start(s.running).outcome, Outcome::started) << c.what;
+        const auto reply = [&](const char* which) {
+            s.socket.incoming.push_back(std::string(which) == "one" ? onePlayer : botsOnly);
+        };
+        if (c.earlier) {
+            reply(c.earlier);
+            s.session.datagramsWaiting();
+        }
+        s.loop.now += c.age;
+        s.told.clear();
+        const std::size_t before = s.socket.sent.size();
+        if (c.answered)
+            s.loop.during = [&, answered = false]() mutable {
+                if (!std::exchange(answered, true)) reply(c.answered);
+            };
+        s.session.messageTimerTicked();
+        EXPECT_EQ(s.told, c.told) << c.what;
+        EXPECT_EQ(s.socket.sent.size() - before, c.sent) << c.what;
+    }
+}

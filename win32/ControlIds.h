@@ -15,6 +15,7 @@ enum : WORD {
     kCmdStart,
     kCmdStop,
     kCmdClose,
+    kCmdPlayers,
     kTxtIP,
     kTxtMsg,
     kLink,

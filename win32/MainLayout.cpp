@@ -161,9 +161,11 @@ int MainLayout::console(int y, int consoleHeight) {
     const int fixedStatus = m.top + m.row + m.gap * 2, buttons = y + m.top + consoleHeight + m.gap;
     place("fraStatus", m.margin, y, m.inner, fixedStatus + consoleHeight);
     place("txtOutput", m.x, y + m.top, m.inner - 2 * m.pad, consoleHeight);
+    place("tblPlayers", m.x, y + m.top, m.inner - 2 * m.pad, consoleHeight);
     // The link stands under the console, so that the row of the indicator
     // has room for what the server made of the last broadcast.
     place("SSHotLink1", m.x, buttons, textWidth("SSHotLink1"), m.row);
+    place("cmdPlayers", m.margin + m.inner - scaled(252), buttons, scaled(76), m.row);
     place("cmdSave", m.margin + m.inner - scaled(168), buttons, scaled(76), m.row);
     place("cmdClear", m.margin + m.inner - scaled(84), buttons, scaled(76), m.row);
     return y + fixedStatus + consoleHeight + m.margin / 2;

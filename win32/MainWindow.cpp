@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/PlayerActions.h"
 #include "app/AboutTexts.h"
 #include "app/FieldRules.h"
 #include "app/FormFields.h"
@@ -69,6 +70,7 @@ void MainWindow::registerClasses(HINSTANCE instance) {
     RegisterClassExA(&c);
     ConsoleControl::registerClass(instance);
     MessagePreview::registerClass(instance);
+    PlayerList::registerClass(instance);
     registered = true;
 }
 
@@ -270,6 +272,13 @@ void MainWindow::buildConsole() {
     add("fraStatus", "BUTTON", "Status:", BS_GROUPBOX);
     m_console = std::make_unique<ConsoleControl>(m_hwnd, 3000, m_instance);
     m_controls->keep("txtOutput", m_console->handle());
+    // The players take the console's place while their button is down: the
+    // window keeps its height, which a short screen has none to spare of.
+    m_players = std::make_unique<PlayerList>(m_hwnd, m_instance, m_font);
+    m_controls->keep("tblPlayers", m_players->handle());
+    ShowWindow(m_players->handle(), SW_HIDE);
+    tip(add("cmdPlayers", "BUTTON", app::kShowPlayersText, WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE),
+        app::kShowPlayersTip);
     add("cmdSave", "BUTTON", "&Save", kPush);
     add("cmdClear", "BUTTON", "Clear", kPush);
 }
@@ -359,7 +368,8 @@ app::FormControls MainWindow::controls() {
                              .tmrStatus = *m_tmrStatus,
                              .udpPeerA = m_socket,
                              .lblHeard = *m_lblHeard,
-                             .tmrHeard = *m_tmrHeard};
+                             .tmrHeard = *m_tmrHeard,
+                             .players = *m_players};
 }
 
 void MainWindow::bind(app::frmMain& form) {
@@ -401,6 +411,13 @@ void MainWindow::restoreFocus() {
     if (m_txtIP && m_keyboard) m_keyboard->restoreFocus(*m_txtIP);
 }
 
+void MainWindow::showPlayers(bool on) {
+    ShowWindow(m_console->handle(), on ? SW_HIDE : SW_SHOW);
+    ShowWindow(m_players->handle(), on ? SW_SHOW : SW_HIDE);
+    EnableWindow(control("cmdSave"), !on);
+    EnableWindow(control("cmdClear"), !on);
+}
+
 void MainWindow::showColours() {
     if (!m_preview || !m_txtMsg) return;
     const std::string game = windowText(m_toolbar->gameBox());
@@ -408,7 +425,7 @@ void MainWindow::showColours() {
     HWND msg = m_txtMsg->handle();
     std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(msg)) + 1, L'\0');
     wide.resize(static_cast<std::size_t>(GetWindowTextW(msg, wide.data(), static_cast<int>(wide.size()))));
-    m_preview->showMessage(wide, game);
+    m_preview->showMessage(wide, game, m_form ? m_form->placeholderValues() : app::placeholderValues(nullptr, {}));
     m_console->setColours(m_toolbar->consoleColours() ? &rule : nullptr);
     if (const int rows = app::previewRows(m_preview->lineCount()); rows != m_previewRows) {
         m_previewRows = rows;
@@ -496,6 +513,7 @@ void MainWindow::command(WORD id, WORD code, HWND control) {
     case kCmdSend: m_form->cmdSend_Click(); break;
     case kCmdSave: m_form->cmdSave_Click(); break;
     case kCmdClear: m_form->cmdClear_Click(); break;
+    case kCmdPlayers: showPlayers(SendMessageA(this->control("cmdPlayers"), BM_GETCHECK, 0, 0) == BST_CHECKED); break;
     case kCmdStop: m_form->cmdStop_Click(); break;
     default: break;
     }

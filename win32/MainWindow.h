@@ -16,6 +16,7 @@
 #include "win32/MainKeyboard.h"
 #include "win32/MainLayout.h"
 #include "win32/MessagePreview.h"
+#include "win32/PlayerList.h"
 #include "win32/NamedControls.h"
 #include "win32/EventLoop.h"
 
@@ -75,12 +76,15 @@ public:
     bool modifySystemMenuItem(std::int32_t id, std::uint32_t flags, std::int32_t newId,
                               const std::string& text) override;
     void destroy() override;
+    void statusChanged() override { showColours(); }
 
     // False once the window's own close command has been taken away.
     bool closeCommandEnabled() const;
 
 private:
     static void registerClasses(HINSTANCE instance);
+    // The players in the console's place, or the console again.
+    void showPlayers(bool on);
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void makeFonts();
@@ -143,6 +147,7 @@ private:
     std::unique_ptr<EditText> m_txtPort, m_txtPassword, m_txtMsg, m_txtSeverMessageTime, m_txtMsgDelay, m_txtMinPlayers,
         m_txtStatus, m_txtSendCommand;
     std::unique_ptr<ConsoleControl> m_console;
+    std::unique_ptr<PlayerList> m_players;
     std::unique_ptr<MessagePreview> m_preview;
     std::unique_ptr<ButtonControl> m_cmdStart;
     std::unique_ptr<ImageControl> m_imgConnected, m_imgNotConnected;

@@ -67,7 +67,8 @@ int MessagePreview::heightFor(int rows) const {
     return r.bottom - r.top;
 }
 
-void MessagePreview::showMessage(const std::wstring& message, const std::string& gameName) {
+void MessagePreview::showMessage(const std::wstring& message, const std::string& gameName,
+                                 const app::PlaceholderValues& values) {
     // What goes on the wire: each line in the ANSI code page, a character it
     // has no byte for sent as '?'.
     std::vector<app::WireLine> wire(1);
@@ -86,7 +87,7 @@ void MessagePreview::showMessage(const std::wstring& message, const std::string&
         wire.back().bytes += lost ? '?' : byte;
         wire.back().notInCharset.push_back(lost != FALSE);
     }
-    m_lines = app::previewOf(wire, gameName);
+    m_lines = app::previewOf(wire, gameName, values);
     if (message.empty()) m_lines.front().skipped = false;  // nothing typed: nothing to mark
     scrollTo(m_firstLine);
     InvalidateRect(m_hwnd, nullptr, FALSE);
@@ -135,9 +136,7 @@ void MessagePreview::paint() {
         for (const app::PreviewRun& run : line.runs) {
             const std::uint32_t rgb = app::gameColourRgb(run.colour);
             SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-            SetBkColor(dc, run.marks & (app::kNotInCharset | app::kPassedAsDot) ? kChanged
-                           : run.marks & app::kNotSeen                          ? kNotSeen
-                                                                                : kGround);
+            SetBkColor(dc, run.marks & app::kChangedMarks ? kChanged : run.marks & app::kNotSeen ? kNotSeen : kGround);
             SIZE size{};
             GetTextExtentPoint32A(dc, run.text.data(), static_cast<int>(run.text.size()), &size);
             TextOutA(dc, x, top, run.text.data(), static_cast<int>(run.text.size()));

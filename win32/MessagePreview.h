@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Placeholders.h"
 #include "app/PlayersView.h"
 
 namespace win32 {
@@ -27,7 +28,7 @@ public:
     void setFont(HFONT font);
     // The message as the edit control holds it, in its wide form (which
     // shows what the ANSI bytes lost) and the game's rule.
-    void showMessage(const std::wstring& message, const std::string& gameName);
+    void showMessage(const std::wstring& message, const std::string& gameName, const app::PlaceholderValues& values);
 
     std::size_t lineCount() const { return m_lines.size(); }
     int lineHeight() const { return m_lineHeight; }

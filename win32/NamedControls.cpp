@@ -9,9 +9,9 @@ HWND NamedControls::add(const char* name, const char* className, const char* tex
     static WORD nextId = 2000;  // controls without a command of their own
     WORD id = nextId++;
     const std::pair<const char*, WORD> commands[] = {
-        {"cmdIP", kCmdIP},       {"cmdSend", kCmdSend}, {"cmdSave", kCmdSave},   {"cmdClear", kCmdClear},
-        {"cmdStart", kCmdStart}, {"cmdStop", kCmdStop}, {"cmdClose", kCmdClose}, {"txtIP", kTxtIP},
-        {"txtMsg", kTxtMsg},     {"SSHotLink1", kLink},
+        {"cmdIP", kCmdIP},       {"cmdSend", kCmdSend}, {"cmdSave", kCmdSave},       {"cmdClear", kCmdClear},
+        {"cmdStart", kCmdStart}, {"cmdStop", kCmdStop}, {"cmdClose", kCmdClose},     {"txtIP", kTxtIP},
+        {"txtMsg", kTxtMsg},     {"SSHotLink1", kLink}, {"cmdPlayers", kCmdPlayers},
     };
     for (const auto& [n, c] : commands)
         if (std::string(n) == name) id = c;

@@ -55,6 +55,12 @@ public:
     explicit EditText(HWND edit) : m_hwnd(edit) {}
     std::string text() const override { return windowText(m_hwnd); }
     void setText(const std::string& text) override { SetWindowTextA(m_hwnd, text.c_str()); }
+    // At the text's end, as a person goes on typing.
+    void setFocus() override {
+        SetFocus(m_hwnd);
+        const auto end = static_cast<WPARAM>(GetWindowTextLengthA(m_hwnd));
+        SendMessageA(m_hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
     HWND handle() const { return m_hwnd; }
     // The arrows of a spin field: +1 or -1 within [low, high].
     void step(int delta, int low, int high);
@@ -71,6 +77,7 @@ public:
     void setText(const std::string& text) override {
         SendMessageA(m_hwnd, BM_SETCHECK, text == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+    void setFocus() override { SetFocus(m_hwnd); }
 
 private:
     HWND m_hwnd;

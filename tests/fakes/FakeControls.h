@@ -22,8 +22,10 @@ namespace fakes {
 struct FakeTextField : platform::ITextField {
     std::string value;
     explicit FakeTextField(std::string initial = {}) : value(std::move(initial)) {}
+    int focused = 0;
     std::string text() const override { return value; }
     void setText(const std::string& t) override { value = t; }
+    void setFocus() override { ++focused; }
 };
 
 // As strict as the windows' consoles: a part or a head outside the text is
@@ -136,6 +138,8 @@ struct FakeForm : platform::IForm {
     std::string caption() const override { return title; }
     void setCaption(const std::string& c) override { title = c; }
     void destroy() override { ++destroyed; }
+    int statusesShown = 0;
+    void statusChanged() override { ++statusesShown; }
 };
 
 // Knows the codes the window's cursor knows: 0 to 15.

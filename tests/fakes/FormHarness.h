@@ -4,6 +4,7 @@
 
 #include "tests/fakes/FakeComboBox.h"
 #include "tests/fakes/FakeConsoleFiles.h"
+#include "tests/fakes/FakePlayerTable.h"
 #include "tests/support/TestServices.h"
 
 namespace fakes {
@@ -23,6 +24,7 @@ struct FormHarness : testsupport::TestServices {
     FakeSocket udpPeerA;
     FakeNotice lblHeard;
     FakeConsoleFiles history;
+    FakePlayerTable players;
     std::unique_ptr<app::frmMain> frm;
 
     FormHarness() { recreate(); }
@@ -51,7 +53,8 @@ struct FormHarness : testsupport::TestServices {
                                                                .tmrStatus = tmrStatus,
                                                                .udpPeerA = udpPeerA,
                                                                .lblHeard = lblHeard,
-                                                               .tmrHeard = tmrHeard},
+                                                               .tmrHeard = tmrHeard,
+                                                               .players = players},
                                              services(boxes, pauses, &history), app::Profile(profile));
     }
 

@@ -97,7 +97,7 @@ wait "$pid" || { cat "$work/run.log"; fail "the installed program did not end cl
 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" \
   "$root/usr/bin/vexmond-service" --profile check --set IP=127.0.0.1 Port=27960 Password=pw Msg=Hi --show \
   >"$work/service.log" 2>&1 || { cat "$work/service.log"; fail "the installed service's --set and --show"; }
-grep -q '^Password   \*\*\*$' "$work/service.log" || { cat "$work/service.log"; fail "the service's --show"; }
+grep -q '^Password     \*\*\*$' "$work/service.log" || { cat "$work/service.log"; fail "the service's --show"; }
 
 dpkg --root="$root" --force-not-root --force-script-chrootless -r vexmond vexmond-service >"$work/dpkg.log" 2>&1 ||
   { cat "$work/dpkg.log"; fail "remove"; }
