@@ -17,9 +17,11 @@ namespace app {
 inline constexpr int kPreferredWindowWidth = 640;
 
 // The window's areas that stretch with it, in the order in which they give up
-// height when the screen is short: the console first, as it scrolls and its
-// replies are kept; then the message, which scrolls too; the preview's rows
-// last, as a row it loses hides a line of the message as the players see it.
+// height when the screen is short: the message first, which scrolls and is
+// seldom edited; then the console, which scrolls too but holds the player
+// table in its place, whose rows a short screen must still show; the
+// preview's rows last, as a row it loses hides a line of the message as the
+// players see it.
 // Heights are in lines of the area's text; an area that grows takes that many
 // parts of what a taller window has beyond every area's preferred height.
 struct StretchLines {
@@ -31,8 +33,8 @@ struct StretchLines {
 };
 inline constexpr int kRowPerMessageLine = 0;
 inline constexpr StretchLines kStretchAreas[] = {
-    {"txtOutput", 1, 10, 2, false},
     {"txtMsg", 1, 5, 1, false},
+    {"txtOutput", 1, 10, 2, false},
     {"txtMsgPreview", 1, kRowPerMessageLine, 0, true},
 };
 

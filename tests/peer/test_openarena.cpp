@@ -151,3 +151,61 @@ TEST_F(OpenArenaPeer, ThePreviewShowsWhatTheServerPassesOnAndTheEchoesTellWhichL
     EXPECT_EQ(c.lblHeard.text(), "");
     EXPECT_TRUE(live->boxes.shown.empty());
 }
+
+// The broadcast's rules against the real server with bots only: Min_Players
+// skips the tick, the table shows the bots, {map} and {players} are filled
+// in, one line each time goes in turn, and twelve lines with a pause of 0.1 s
+// all reach the server, paced as it takes them (the pauses waited for real).
+TEST_F(OpenArenaPeer, TheBroadcastsRulesWithBotsOnlyAndTwelveLinesPacedAsTheServerTakesThem) {
+    live->window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
+    auto c = live->window.controls();
+    live->sleeper.between = 0;
+    live->sleeper.during = [&] { QTest::qWait(static_cast<int>(live->sleeper.pauses.back())); };
+    c.txtMsg.setText("Now on {map} with {players} players");
+    c.txtSeverMessageTime.setText("1");
+    c.txtMsgDelay.setText("0.1");
+    c.txtMinPlayers.setText("1");
+    live->form.cmdStart_Click();
+    for (const char* bot : {"Sarge", "Grunt"}) {
+        c.txtSendCommand.setText(std::string("addbot ") + bot + " 1");
+        live->form.cmdSend_Click();
+    }
+    c.txtSendCommand.setText("status");
+    ASSERT_TRUE(waitFor([&] {
+        live->form.cmdSend_Click();
+        QTest::qWait(1200);
+        return c.players.rows().size() >= 2;
+    })) << console();
+    EXPECT_EQ(c.players.summary().substr(0, 28), "0 players (2 bots) on oa_dm1") << c.players.summary();
+
+    live->form.tmrServerMessage_Timer();
+    EXPECT_EQ(c.lblHeard.text().substr(0, 19), "Broadcast skipped a") << c.lblHeard.text();
+    EXPECT_NE(c.lblHeard.text().find(": 0 players on (at least 1 asked)"), std::string::npos) << c.lblHeard.text();
+    c.txtMinPlayers.setText("0");
+    live->form.tmrServerMessage_Timer();
+    ASSERT_TRUE(waitFor([&] {
+        return server.log().find("Rcon from 127.0.0.1: say Now on oa_dm1 with 0 players") != std::string::npos;
+    })) << server.log();
+
+    c.txtMsg.setText("one\r\ntwo\r\nthree");
+    c.chkMsgRotate.setText("1");
+    live->form.cmdStop_Click();
+    live->form.cmdStart_Click();
+    for (int tick = 0; tick < 3; ++tick) live->form.tmrServerMessage_Timer();
+    ASSERT_TRUE(waitFor([&] { return server.log().find("say three") != std::string::npos; })) << server.log();
+    const std::string log = server.log();
+    EXPECT_LT(log.find("say one"), log.find("say two"));
+    EXPECT_LT(log.find("say two"), log.find("say three"));
+
+    std::string twelve;
+    for (int line = 1; line <= 12; ++line) twelve += "line " + std::to_string(line) + "\r\n";
+    c.txtMsg.setText(twelve);
+    c.chkMsgRotate.setText("0");
+    live->form.cmdStop_Click();
+    live->form.cmdStart_Click();
+    live->form.tmrServerMessage_Timer();
+    QTest::qWait(1000);
+    live->form.tmrHeard_Timer();
+    EXPECT_EQ(c.lblHeard.text().substr(0, 21), "12 of 12 lines heard ") << c.lblHeard.text();
+    EXPECT_TRUE(live->boxes.shown.empty());
+}
