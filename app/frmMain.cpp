@@ -213,6 +213,7 @@ void frmMain::ApplyGameProfile() { m_session.applyGame(gameName()); }
 void frmMain::SSActiveToolBars1_ComboSelChange(const platform::ITool& tool) {
     try {
         m_session.applyGame(tool.text());
+        showPlayers();  // the names in the game's colours
     } catch (const std::exception& e) {
         showFailure("SSActiveToolBars1_ComboSelChange", e);
     }

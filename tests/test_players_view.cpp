@@ -32,12 +32,10 @@ TEST(PlayersView, TheLineAsTheServerPassesItOnAndThePartThePlayersRead) {
         std::size_t length, seen;
     } cases[] = {
         // The Quake 3 engine passes % and bytes above 127 on as dots; a code's colour is kept.
-        {"Quake 3 Arena",
-         "^1Sale 50% off \xE9t\xE9",
-         {},
-         {{"Sale 50", 0}, {".", kPassedAsDot}, {" off ", 0}, {".", kPassedAsDot}, {"t", 0}, {".", kPassedAsDot}},
-         18,
-         18},
+        // clang-format off
+        {"Quake 3 Arena", "^1Sale 50% off \xE9t\xE9", {},
+         {{"Sale 50", 0}, {".", kPassedAsDot}, {" off ", 0}, {".", kPassedAsDot}, {"t", 0}, {".", kPassedAsDot}}, 18, 18},
+        // clang-format on
         {"Return to Castle Wolfenstein", "100%", {}, {{"100", 0}, {".", kPassedAsDot}}, 4, 0},
         // Quake II's engine passes the line as it stands.
         {"Quake II", "100% \xE9", {}, {{"100% \xE9", 0}}, 6, 0},
@@ -56,6 +54,12 @@ TEST(PlayersView, TheLineAsTheServerPassesItOnAndThePartThePlayersRead) {
         EXPECT_TRUE(preview[1].skipped && !preview[0].skipped);
     }
     EXPECT_EQ(passedOn("50% \xE9t\xE9", "Quake 3 Arena"), "50. .t.");  // as the server echoes it
+    // The server's words, filled in with the values known now; {map} and
+    // {players} marked until a status has come, and counted as filled in.
+    const PlaceholderValues before{std::nullopt, std::nullopt, "09:05"}, after{"oa_dm1", 3, "09:05"};
+    EXPECT_EQ(shown(previewOf({{"{map} at {time}{x}", {}}}, "Quake 3 Arena", before)[0]),
+              (std::vector<Shown>{{"{map}", kNoValueYet}, {" at 09:05{x}", 0}}));
+    EXPECT_EQ(previewOf({{"{players} on {map}{map", {}}}, "Quake 3 Arena", after)[0].length, 15u);
 }
 
 TEST(Hearing, TheEchoesOfTheLinesSentMarkThemHeardAndARefusalIsTold) {
@@ -101,6 +105,7 @@ TEST(Games, EachSendsItsLineShowsItAsItsPlayersSeeItAndHearsOnlyAnEchoThatCanCom
     const std::string sale = "^8Sale 50% \xE9t\xE9", x160(160, 'x');
     const std::vector<Shown> dotted{{"Sale 50", 0}, {".", kPassedAsDot}, {" ", 0}, {".", kPassedAsDot},
                                     {"t", 0},       {".", kPassedAsDot}};
+    // clang-format off
     const struct {
         const char* game;
         std::string line;
@@ -115,22 +120,15 @@ TEST(Games, EachSendsItsLineShowsItAsItsPlayersSeeItAndHearsOnlyAnEchoThatCanCom
         {"Urban Terror", sale, "rcon pw say", GameColour::UrbanTerrorOrange, dotted, "", ""},
         {"Wolfenstein: Enemy Territory", sale, "rcon pw say", GameColour{8}, dotted, "", ""},
         // '%' alone turns to a dot; a byte above 127 goes on, and '^8' is text.
-        {"Jedi Academy",
-         sale,
-         "rcon pw svsay",
-         GameColour::White,
+        {"Jedi Academy", sale, "rcon pw svsay", GameColour::White,
          {{"^8Sale 50", 0}, {".", kPassedAsDot}, {" \xE9t\xE9", 0}},
-         "broadcast: chat \"Server^7\x19: ^8Sale 50. \xE9t\xE9\\n\"",
-         "1 of 1 line heard at 14:02"},
+         "broadcast: chat \"Server^7\x19: ^8Sale 50. \xE9t\xE9\\n\"", "1 of 1 line heard at 14:02"},
         // The players read 138 bytes; the server echoes 149.
-        {"Jedi Academy",
-         x160,
-         "rcon pw svsay",
-         GameColour::White,
+        {"Jedi Academy", x160, "rcon pw svsay", GameColour::White,
          {{std::string(138, 'x'), 0}, {std::string(22, 'x'), kNotSeen}},
-         "broadcast: chat \"Server^7\x19: " + std::string(149, 'x') + "\\n\"",
-         "1 of 1 line heard at 14:02"},
+         "broadcast: chat \"Server^7\x19: " + std::string(149, 'x') + "\\n\"", "1 of 1 line heard at 14:02"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const GameProfile* p = findGameProfile(c.game);
         ASSERT_TRUE(p && usesChatForm(c.game)) << c.game;

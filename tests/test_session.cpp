@@ -47,123 +47,47 @@ app::ServerFields with(std::function<void(app::ServerFields&)> change) {
 }  // namespace
 
 TEST(Session, StartAndReloadTakeTheSettingsOnlyWhenTheySucceed) {
-    const auto none = [](app::ServerFields&) {};
+    using Change = std::function<void(app::ServerFields&)>;
+    const Change unreachable = [](auto& f) {
+        f.address = "no.such.host.invalid";
+        f.message = "C";
+    };
+    // clang-format off
     const struct {
         const char* what;
-        bool carryOn;
-        std::function<app::StartResult(Session&)> act;  // after a first Start of "A", "B" on 127.0.0.1
+        bool carryOn, reload;       // a Stop then a Start, or a reload while running
+        Change change;              // to the first Start's fields: "A", "B" on 127.0.0.1
         Outcome outcome;
-        Strings told;      // by the owner, from the act on
-        Strings lines;     // the session's message lines afterwards
-        Strings sent;      // datagrams, from the act on
-        std::string host;  // where the socket points afterwards
-        bool timers;       // on afterwards
+        Strings told, lines, sent;  // told by the owner and sent from the act on; the lines afterwards
+        std::string host;           // where the socket points afterwards
+        bool timers;                // on afterwards
     } cases[] = {
-        {"a refused Start changes nothing",
-         false,
-         [&](Session& s) {
-             s.session.stop();
-             return s.start(with([](auto& f) {
-                 f.address = " ";
-                 f.message = "C";
-             }));
-         },
-         Outcome::refused,
-         {},
-         {"A", "B"},
-         {},
-         "127.0.0.1",
-         false},
-        {"a failed Start points the socket back, closed",
-         false,
-         [&](Session& s) {
-             s.session.stop();
-             return s.start(with([](auto& f) {
-                 f.address = "no.such.host.invalid";
-                 f.message = "C";
-             }));
-         },
-         Outcome::failed,
-         {"starting", "failed 11001"},
-         {"A", "B"},
-         {},
-         "127.0.0.1",
-         false},
-        {"a Start that carries on after failures starts without its server",
-         true,
-         [&](Session& s) {
-             s.session.stop();
-             return s.start(with([](auto& f) {
-                 f.address = "no.such.host.invalid";
-                 f.message = "C";
-             }));
-         },
-         Outcome::started,
-         {"starting", "failed 11001"},
-         {"C"},
-         {},
-         "no.such.host.invalid",
-         true},
-        {"a Start after a Stop takes the new lines and asks for the status",
-         false,
-         [&](Session& s) {
-             s.session.stop();
-             return s.start(with([](auto& f) { f.message = "C\r\n"; }));
-         },
-         Outcome::started,
-         {"starting"},
-         {"C", ""},
-         {P + "rcon pw status"},
-         "127.0.0.1",
-         true},
-        {"a refused reload keeps what runs",
-         true,
-         [&](Session& s) { return s.session.reload(with([](auto& f) { f.password = ""; }), "Quake 3 Arena"); },
-         Outcome::refused,
-         {},
-         {"A", "B"},
-         {},
-         "127.0.0.1",
-         true},
-        {"a reload on the same server sends nothing",
-         true,
-         [&](Session& s) { return s.session.reload(with([](auto& f) { f.message = "D"; }), "Quake 3 Arena"); },
-         Outcome::started,
-         {"starting"},
-         {"D"},
-         {},
-         "127.0.0.1",
-         true},
-        {"a reload to another server opens it",
-         true,
-         [&](Session& s) { return s.session.reload(with([](auto& f) { f.address = "127.0.0.2"; }), "Quake 3 Arena"); },
-         Outcome::started,
-         {"starting"},
-         {"A", "B"},
-         {P + "rcon pw status"},
-         "127.0.0.2",
-         true},
-        {"a Stop in a pause sends no more lines",
-         true,
-         [&](Session& s) {
-             s.loop.during = [&] { s.session.stop(); };
-             s.session.messageTimerTicked();
-             return app::StartResult{};
-         },
-         Outcome::started,
-         {"sent A"},
-         {"A", "B"},
-         {P + "rcon pw say \"A\""},
-         "127.0.0.1",
-         false},
+        {"a refused Start changes nothing", false, false, [](auto& f) { f.address = " "; f.message = "C"; },
+         Outcome::refused, {}, {"A", "B"}, {}, "127.0.0.1", false},
+        {"a failed Start points the socket back, closed", false, false, unreachable,
+         Outcome::failed, {"starting", "failed 11001"}, {"A", "B"}, {}, "127.0.0.1", false},
+        {"a Start that carries on after failures starts without its server", true, false, unreachable,
+         Outcome::started, {"starting", "failed 11001"}, {"C"}, {}, "no.such.host.invalid", true},
+        {"a Start after a Stop takes the new lines and asks for the status", false, false,
+         [](auto& f) { f.message = "C\r\n"; },
+         Outcome::started, {"starting"}, {"C", ""}, {P + "rcon pw status"}, "127.0.0.1", true},
+        {"a refused reload keeps what runs", true, true, [](auto& f) { f.password = ""; },
+         Outcome::refused, {}, {"A", "B"}, {}, "127.0.0.1", true},
+        {"a reload on the same server sends nothing", true, true, [](auto& f) { f.message = "D"; },
+         Outcome::started, {"starting"}, {"D"}, {}, "127.0.0.1", true},
+        {"a reload to another server opens it", true, true, [](auto& f) { f.address = "127.0.0.2"; },
+         Outcome::started, {"starting"}, {"A", "B"}, {P + "rcon pw status"}, "127.0.0.2", true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Session s;
         s.session.carryOnAfterFailures(c.carryOn);
-        ASSERT_EQ(s.start(with(none)).outcome, Outcome::started) << c.what;
+        ASSERT_EQ(s.start(with([](auto&) {})).outcome, Outcome::started) << c.what;
         s.told.clear();
         s.socket.sent.clear();
-        const app::StartResult r = c.act(s);
+        if (!c.reload) s.session.stop();
+        const app::StartResult r =
+            c.reload ? s.session.reload(with(c.change), "Quake 3 Arena") : s.start(with(c.change));
         EXPECT_EQ(r.outcome, c.outcome) << c.what;
         EXPECT_EQ(r.failure.has_value(), c.outcome == Outcome::failed) << c.what;
         EXPECT_EQ(r.refusal.empty(), c.outcome != Outcome::refused) << c.what;
@@ -174,34 +98,12 @@ TEST(Session, StartAndReloadTakeTheSettingsOnlyWhenTheySucceed) {
         EXPECT_EQ(s.message.on && s.status.on, c.timers) << c.what;
         EXPECT_EQ(s.session.running(), c.timers) << c.what;
     }
-}
-
-// One line each time, in turn: the empty lines skipped, the turn kept
-// across Stop and Start, and the heard notice counting what went out.
-TEST(Session, ABroadcastInTurnSendsTheNextLineAtEachInterval) {
-    Session s;
-    s.running.message = "A\r\n\r\nB\r\nC";
-    s.running.rotate = "1";
-    ASSERT_EQ(s.start(s.running).outcome, Outcome::started);
-    const auto broadcast = [&] {
-        s.told.clear();
-        s.session.messageTimerTicked();
-        return s.told;
-    };
-    EXPECT_EQ(broadcast(), Strings{"sent A"});
-    s.socket.incoming.push_back(P + "print\nconsole: A\n");
-    s.session.datagramsWaiting();
-    s.session.heardTimerTicked();
-    EXPECT_EQ(s.told.back(), "1 of 1 line heard at 09:05");
-    EXPECT_EQ(broadcast(), Strings{"sent B"});
-    s.session.stop();
-    ASSERT_EQ(s.start(s.running).outcome, Outcome::started);
-    EXPECT_EQ(broadcast(), Strings{"sent C"});
-    EXPECT_EQ(broadcast(), Strings{"sent A"});
-    s.running.rotate = "0";
-    EXPECT_EQ(broadcast(), (Strings{"sent A", "sent B", "sent C"}));
-    s.running.rotate = "1";
-    EXPECT_EQ(broadcast(), Strings{"sent A"});
+    Session s;  // a Stop in a pause sends no more lines
+    ASSERT_EQ(s.start(with([](auto&) {})).outcome, Outcome::started);
+    s.loop.during = [&] { s.session.stop(); };
+    s.session.messageTimerTicked();
+    EXPECT_EQ(s.socket.sent.back(), P + "rcon pw say \"A\"");
+    EXPECT_FALSE(s.session.running());
 }
 
 // Every datagram at least 550 ms after the one before it, and none that

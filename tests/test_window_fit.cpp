@@ -7,7 +7,8 @@
 
 namespace {
 
-// The console, the message and a preview of three rows of 16 at 96 dots per inch.
+// Two areas that grow (two parts and one) and a preview of three rows of 16,
+// at 96 dots per inch, in the order in which they give up height.
 app::WindowShape shapeAt(int percent) {
     const auto s = [percent](int v) { return v * percent / 100; };
     return app::WindowShape{.fixedHeight = s(400),
@@ -19,6 +20,7 @@ app::WindowShape shapeAt(int percent) {
 }  // namespace
 
 TEST(WindowFit, FitsTheWorkAreaWithItsFrameTheAreasGivingUpHeightInOrder) {
+    // clang-format off
     const struct {
         const char* what;
         int percent;
@@ -29,46 +31,17 @@ TEST(WindowFit, FitsTheWorkAreaWithItsFrameTheAreasGivingUpHeightInOrder) {
         std::vector<int> heights;
     } cases[] = {
         {"a second monitor with room: the preferred size, centred there",
-         100,
-         {1366, 0, 3286, 1040},
-         {4, 30, 4, 4},
-         2326,
-         540,
-         {2002, 159, 2650, 921},
-         {160, 90, 78}},
-        {"1366x768 with a task bar: the console gives up height, the frame's top on the work area's",
-         100,
-         {0, 0, 1366, 728},
-         {4, 30, 4, 4},
-         683,
-         384,
-         {359, 0, 1007, 728},
-         {126, 90, 78}},
-        {"then the message, then the preview a whole row at a time; the rest goes back to the areas that grow",
-         100,
-         {0, 0, 800, 574},
-         {4, 30, 4, 4},
-         400,
-         287,
-         {76, 0, 724, 574},
-         {49, 45, 46}},
+         100, {1366, 0, 3286, 1040}, {4, 30, 4, 4}, 2326, 540, {2002, 159, 2650, 921}, {160, 90, 78}},
+        {"1366x768 with a task bar: the first area gives up height, the frame's top on the work area's",
+         100, {0, 0, 1366, 728}, {4, 30, 4, 4}, 683, 384, {359, 0, 1007, 728}, {126, 90, 78}},
+        {"then the second, then the preview a whole row at a time; the rest goes back to the areas that grow",
+         100, {0, 0, 800, 574}, {4, 30, 4, 4}, 400, 287, {76, 0, 724, 574}, {49, 45, 46}},
         {"150%: never below the least size, its top left corner on the work area",
-         150,
-         {0, 0, 1366, 728},
-         {6, 45, 6, 6},
-         683,
-         384,
-         {197, 0, 1169, 816},
-         {60, 60, 45}},
+         150, {0, 0, 1366, 728}, {6, 45, 6, 6}, 683, 384, {197, 0, 1169, 816}, {60, 60, 45}},
         {"a work area narrower than the preferred width and below a task bar at the top",
-         100,
-         {0, 40, 620, 1040},
-         {4, 30, 4, 4},
-         310,
-         200,
-         {0, 40, 620, 802},
-         {160, 90, 78}},
+         100, {0, 40, 620, 1040}, {4, 30, 4, 4}, 310, 200, {0, 40, 620, 802}, {160, 90, 78}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const app::WindowShape shape = shapeAt(c.percent);
         const app::WindowFit fit = app::fitWindow(shape, c.edges, c.work, c.centreX, c.centreY);
@@ -80,6 +53,6 @@ TEST(WindowFit, FitsTheWorkAreaWithItsFrameTheAreasGivingUpHeightInOrder) {
         EXPECT_EQ(app::shareHeight(shape.areas, fit.clientHeight - shape.fixedHeight), c.heights) << c.what;
     }
     // Made taller by the user: what is beyond the preferred heights goes to the
-    // console and the message, two parts to one.
+    // areas that grow, two parts to one.
     EXPECT_EQ(app::shareHeight(shapeAt(100).areas, 428), (std::vector<int>{226, 124, 78}));
 }

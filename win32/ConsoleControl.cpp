@@ -228,6 +228,71 @@ void ConsoleControl::paint() {
     EndPaint(m_hwnd, &ps);
 }
 
+// WM_GETTEXT: the view's text, as much as the buffer of that size holds.
+LRESULT ConsoleControl::copyText(WPARAM size, char* out) const {
+    if (size == 0 || !out) return 0;
+    const std::size_t n = std::min<std::size_t>(size - 1, m_lines.text().size());
+    m_lines.text().copy(out, n);
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+void ConsoleControl::scrollBarUsed(WORD request) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(m_hwnd, SB_VERT, &info);
+    const std::int64_t page = visibleLines();
+    switch (request) {
+    case SB_LINEUP: scrollTo(m_firstRow - 1); break;
+    case SB_LINEDOWN: scrollTo(m_firstRow + 1); break;
+    case SB_PAGEUP: scrollTo(m_firstRow - page); break;
+    case SB_PAGEDOWN: scrollTo(m_firstRow + page); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: scrollTo(info.nTrackPos); break;
+    case SB_TOP: scrollTo(0); break;
+    case SB_BOTTOM: scrollToEnd(); break;
+    default: break;
+    }
+}
+
+// The caret's keys, Shift extending the selection; Ctrl+A, Ctrl+C and Ctrl+Insert.
+void ConsoleControl::keyDown(WPARAM key) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
+    const std::size_t line = m_lines.lineOf(m_caret);
+    const std::size_t column = m_caret - m_lines.lineStart(line);
+    const auto end = static_cast<std::size_t>(m_lines.size());
+    std::size_t to = m_caret;
+    const auto onLine = [&](std::int64_t target) {
+        const auto t = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(target, 0, static_cast<std::int64_t>(m_lines.lineCount()) - 1));
+        return m_lines.lineStart(t) + std::min(column, m_lines.line(t).size());
+    };
+    const auto here = static_cast<std::int64_t>(line);
+    switch (key) {
+    case 'A':
+        if (control) select(0, end);
+        return;
+    case 'C':
+    case VK_INSERT:
+        if (control) copySelection();
+        return;
+    case VK_HOME: to = control ? 0 : m_lines.lineStart(line); break;
+    case VK_END: to = control ? end : m_lines.lineStart(line) + m_lines.line(line).size(); break;
+    case VK_LEFT: to = m_caret > 0 ? m_caret - 1 : 0; break;
+    case VK_RIGHT: to = std::min(m_caret + 1, end); break;
+    case VK_UP: to = onLine(here - 1); break;
+    case VK_DOWN: to = onLine(here + 1); break;
+    case VK_PRIOR: to = onLine(here - visibleLines()); break;
+    case VK_NEXT: to = onLine(here + visibleLines()); break;
+    default: return;
+    }
+    select(shift ? m_anchor : to, to);
+    const auto toRow = static_cast<std::int64_t>(m_lines.lineOf(to)) + headRows();
+    if (toRow < m_firstRow) scrollTo(toRow == headRows() ? 0 : toRow);
+    if (toRow >= m_firstRow + visibleLines()) scrollTo(toRow - visibleLines() + 1);
+}
+
 LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: paint(); return 0;
@@ -236,36 +301,11 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: scrollTo(m_firstRow); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(m_lines.size());
-    case WM_GETTEXT: {
-        if (wParam == 0 || lParam == 0) return 0;
-        const std::size_t n = std::min<std::size_t>(wParam - 1, m_lines.text().size());
-        char* out = reinterpret_cast<char*>(lParam);
-        m_lines.text().copy(out, n);
-        out[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT: return copyText(wParam, reinterpret_cast<char*>(lParam));
     case WM_SETTEXT: setText(lParam ? reinterpret_cast<const char*>(lParam) : ""); return TRUE;
     case WM_SETFONT: setFont(reinterpret_cast<HFONT>(wParam)); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
-    case WM_VSCROLL: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(m_hwnd, SB_VERT, &info);
-        const std::int64_t page = visibleLines();
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: scrollTo(m_firstRow - 1); break;
-        case SB_LINEDOWN: scrollTo(m_firstRow + 1); break;
-        case SB_PAGEUP: scrollTo(m_firstRow - page); break;
-        case SB_PAGEDOWN: scrollTo(m_firstRow + page); break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: scrollTo(info.nTrackPos); break;
-        case SB_TOP: scrollTo(0); break;
-        case SB_BOTTOM: scrollToEnd(); break;
-        default: break;
-        }
-        return 0;
-    }
+    case WM_VSCROLL: scrollBarUsed(LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: scrollTo(m_firstRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3); return 0;
     case WM_LBUTTONDOWN: {
         SetFocus(m_hwnd);
@@ -282,42 +322,7 @@ LRESULT ConsoleControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         m_dragging = false;
         ReleaseCapture();
         return 0;
-    case WM_KEYDOWN: {
-        const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
-        const std::size_t line = m_lines.lineOf(m_caret);
-        const std::size_t column = m_caret - m_lines.lineStart(line);
-        const auto end = static_cast<std::size_t>(m_lines.size());
-        std::size_t to = m_caret;
-        const auto onLine = [&](std::int64_t target) {
-            const auto t = static_cast<std::size_t>(
-                std::clamp<std::int64_t>(target, 0, static_cast<std::int64_t>(m_lines.lineCount()) - 1));
-            return m_lines.lineStart(t) + std::min(column, m_lines.line(t).size());
-        };
-        const auto here = static_cast<std::int64_t>(line);
-        switch (wParam) {
-        case 'A':
-            if (control) select(0, end);
-            return 0;
-        case 'C':
-        case VK_INSERT:
-            if (control) copySelection();
-            return 0;
-        case VK_HOME: to = control ? 0 : m_lines.lineStart(line); break;
-        case VK_END: to = control ? end : m_lines.lineStart(line) + m_lines.line(line).size(); break;
-        case VK_LEFT: to = m_caret > 0 ? m_caret - 1 : 0; break;
-        case VK_RIGHT: to = std::min(m_caret + 1, end); break;
-        case VK_UP: to = onLine(here - 1); break;
-        case VK_DOWN: to = onLine(here + 1); break;
-        case VK_PRIOR: to = onLine(here - visibleLines()); break;
-        case VK_NEXT: to = onLine(here + visibleLines()); break;
-        default: return 0;
-        }
-        select(shift ? m_anchor : to, to);
-        const auto toRow = static_cast<std::int64_t>(m_lines.lineOf(to)) + headRows();
-        if (toRow < m_firstRow) scrollTo(toRow == headRows() ? 0 : toRow);
-        if (toRow >= m_firstRow + visibleLines()) scrollTo(toRow - visibleLines() + 1);
-        return 0;
-    }
+    case WM_KEYDOWN: keyDown(wParam); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(m_hwnd, nullptr, FALSE); return 0;
     case WM_UPDATEUISTATE:

@@ -50,6 +50,9 @@ private:
     static constexpr UINT kRefresh = WM_APP + 20;
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT copyText(WPARAM size, char* out) const;
+    void scrollBarUsed(WORD request);
+    void keyDown(WPARAM key);
     std::int64_t rows() const { return static_cast<std::int64_t>(m_lines.lineCount()) + headRows(); }
     int headRows() const { return m_headLine.empty() ? 0 : 1; }
     void paint();

@@ -30,7 +30,6 @@ struct FakeTextField : platform::ITextField {
 
 // As strict as the windows' consoles: a part or a head outside the text is
 // refused, and the caret stays within the text.
-// As strict as the windows' consoles about parts and heads of the text.
 struct FakeRichText : platform::IRichText {
     std::string value;
     std::int64_t caret = 0;

@@ -154,8 +154,9 @@ TEST_F(OpenArenaPeer, ThePreviewShowsWhatTheServerPassesOnAndTheEchoesTellWhichL
 
 // The broadcast's rules against the real server with bots only: Min_Players
 // skips the tick, the table shows the bots, {map} and {players} are filled
-// in, one line each time goes in turn, and twelve lines with a pause of 0.1 s
-// all reach the server, paced as it takes them (the pauses waited for real).
+// in, one line each time goes in turn (across Stop and Start), and twelve
+// lines with a pause of 0.1 s all reach the server, paced as it takes them
+// (the pauses waited for real).
 TEST_F(OpenArenaPeer, TheBroadcastsRulesWithBotsOnlyAndTwelveLinesPacedAsTheServerTakesThem) {
     live->window.toolbar().gameBox()->setCurrentText("Quake 3 Arena");
     auto c = live->window.controls();
@@ -187,11 +188,14 @@ TEST_F(OpenArenaPeer, TheBroadcastsRulesWithBotsOnlyAndTwelveLinesPacedAsTheServ
         return server.log().find("Rcon from 127.0.0.1: say Now on oa_dm1 with 0 players") != std::string::npos;
     })) << server.log();
 
-    c.txtMsg.setText("one\r\ntwo\r\nthree");
+    c.txtMsg.setText("one\r\n\r\ntwo\r\nthree");  // the empty line is no turn
     c.chkMsgRotate.setText("1");
     live->form.cmdStop_Click();
     live->form.cmdStart_Click();
-    for (int tick = 0; tick < 3; ++tick) live->form.tmrServerMessage_Timer();
+    for (int tick = 0; tick < 2; ++tick) live->form.tmrServerMessage_Timer();
+    live->form.cmdStop_Click();  // the turn goes on after Stop and Start
+    live->form.cmdStart_Click();
+    live->form.tmrServerMessage_Timer();
     ASSERT_TRUE(waitFor([&] { return server.log().find("say three") != std::string::npos; })) << server.log();
     const std::string log = server.log();
     EXPECT_LT(log.find("say one"), log.find("say two"));
