@@ -136,3 +136,24 @@ TEST_F(ServicePeer, TheProgramWithNoDisplayLogsTheStatusReplyAndEndsWithStatus0)
     EXPECT_TRUE(out.ends_with(" stop\n")) << out;
     EXPECT_FALSE(has(out, "s3cret"));
 }
+
+// A wrong password: the server's refusal is logged once, the service ends
+// with status 1, and the status request it refused is the only datagram the
+// server gets (a host that bans after a few wrong passwords sees one).
+TEST_F(ServicePeer, AWrongPasswordIsLoggedOnceAndNothingIsSentAfterIt) {
+    ASSERT_TRUE(server.start()) << server.log();
+    set({"Port=" + std::to_string(server.port()), "Password=wrong", "Msg=Hello"});
+    const std::size_t before = server.log().size();
+    EXPECT_EQ(run(), 1);
+    QTest::qWait(1500);  // a tick or a line after the refusal would have come by now
+    const std::string seen = server.log().substr(before);
+    std::size_t refused = 0, bad = 0;
+    for (std::size_t at = logged.find(" refused: "); at != std::string::npos; at = logged.find(" refused: ", at + 1))
+        ++refused;
+    for (std::size_t at = seen.find("Bad rcon from 127.0.0.1"); at != std::string::npos;
+         at = seen.find("Bad rcon from 127.0.0.1", at + 1))
+        ++bad;
+    EXPECT_EQ(refused, 1u) << logged;
+    EXPECT_EQ(bad, 1u) << seen;
+    EXPECT_FALSE(has(seen, "Hello"));
+}
