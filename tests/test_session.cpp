@@ -14,8 +14,9 @@ using Outcome = app::StartResult::Outcome;
 using Strings = std::vector<std::string>;
 const std::string P(4, '\xFF');
 
-struct Session : app::ISessionEvents {
-    fakes::FakeSocket socket;
+template <class Socket = fakes::FakeSocket>
+struct SessionOf : app::ISessionEvents {
+    Socket socket;
     fakes::FakeTimer message, status, echoes;
     fakes::FakeEventLoop loop;
     fakes::FakeClock clock;
@@ -30,6 +31,7 @@ struct Session : app::ISessionEvents {
     void failed(const app::SessionFailure& f) override { told.push_back("failed " + std::to_string(f.error.number())); }
     void lineSent(std::size_t, const std::string& line) override { told.push_back("sent " + line); }
     void heard(const app::Hearing::Verdict& v) override { told.push_back(app::heardText(v)); }
+    void broadcastSkipped(const std::string& notice) override { told.push_back("skipped " + notice); }
 
     app::StartResult start(app::ServerFields f) {
         app::StartResult r = session.start(f, "Quake 3 Arena");
@@ -37,6 +39,7 @@ struct Session : app::ISessionEvents {
         return r;
     }
 };
+using Session = SessionOf<>;
 
 app::ServerFields with(std::function<void(app::ServerFields&)> change) {
     app::ServerFields f{"127.0.0.1", "27960", "pw", "A\r\nB", "1", "1", "1", "", ""};
@@ -119,22 +122,12 @@ TEST(Session, EveryDatagramIsPacedAsTheServerTakesThem) {
             at.push_back(loop->now);
         }
     };
-    struct Timed : app::ISessionEvents {
-        TimedSocket socket;
-        fakes::FakeTimer message, status, echoes;
-        fakes::FakeEventLoop loop;
-        fakes::FakeClock clock;
-        app::Pauses pauses{loop};
-        app::RconSession session{socket, message, status, echoes, pauses, clock, *this};
-        app::ServerFields f{"127.0.0.1", "27960", "pw", "", "1", "0.1", "1", "", ""};
-        app::ServerFields fields() override { return f; }
-        void reply(const std::string&) override {}
-        void failed(const app::SessionFailure&) override {}
-    } t;
+    SessionOf<TimedSocket> t;
+    t.running = {"127.0.0.1", "27960", "pw", "", "1", "0.1", "1", "", ""};
     t.socket.loop = &t.loop;
     t.loop.between = 0;
-    for (int line = 1; line <= 30; ++line) t.f.message += std::to_string(line) + "\r\n";
-    ASSERT_EQ(t.session.start(t.f, "Quake 3 Arena").outcome, Outcome::started);
+    for (int line = 1; line <= 30; ++line) t.running.message += std::to_string(line) + "\r\n";
+    ASSERT_EQ(t.start(t.running).outcome, Outcome::started);
     t.loop.now = 200;
     t.session.messageTimerTicked();
     t.loop.now += 100;
@@ -201,9 +194,7 @@ TEST(Session, ABroadcastGoesOnlyWithThePlayersAskedAndTheServersWordsInIt) {
         {"no Min_Players, but the line names the map", "", nullptr, 0, "one", {"sent On oa_dm2 with 1 of us"}, 2},
     };
     for (const auto& c : cases) {
-        struct Skipping : Session {
-            void broadcastSkipped(const std::string& notice) override { told.push_back("skipped " + notice); }
-        } s;
+        Session s;
         s.loop.between = 0;
         s.running.message = "On {map} with {players} of us";
         s.running.minPlayers = c.least;
