@@ -160,6 +160,11 @@ StartResult RconSession::begin(const ServerFields& fields, bool reopen, bool tel
             // Nobody to answer: the next send opens the socket again.
             tell(classify(kStartProcedure, e));
         }
+        if (m_server.host != before.host || m_server.port != before.port) {
+            // Another server's players say nothing of this one.
+            m_status.reset();
+            m_statusReader = {};
+        }
         startTimers();
     }
     m_state.g_asMessageLines = std::move(prepared.lines);
@@ -170,14 +175,8 @@ StartResult RconSession::begin(const ServerFields& fields, bool reopen, bool tel
 
 void RconSession::connect(const ServerFields& fields) {
     if (m_socket.state() == platform::kSocketOpen) m_socket.close();
-    const Server server{support::trimBlanks(fields.address),
-                        support::Variant::String(support::trimBlanks(fields.port)).toLong()};
-    if (server.host != m_server.host || server.port != m_server.port) {
-        // Another server's players say nothing of this one.
-        m_status.reset();
-        m_statusReader = {};
-    }
-    m_server = server;
+    m_server = Server{support::trimBlanks(fields.address),
+                      support::Variant::String(support::trimBlanks(fields.port)).toLong()};
     m_socket.setRemoteHost(m_server.host);
     m_socket.setRemotePort(m_server.port);
     m_socket.bind();
@@ -254,7 +253,12 @@ void RconSession::messageTick() {
         m_lMessageTicks = countTick(m_lMessageTicks);
         const ServerFields fields = m_events.fields();
         if (m_lMessageTicks < messageIntervalTicks(fields.messageInterval)) return;
-        if (const std::optional<std::string> skipped = skipReason(fields)) {
+        // Stopped while it waited for a status (the service told to end), or
+        // the password refused meanwhile: nothing of the broadcast goes.
+        const std::uint32_t stops = m_stops, refusals = m_refusals;
+        const std::optional<std::string> skipped = skipReason(fields);
+        if (m_stops != stops || m_refusals != refusals) return;
+        if (skipped) {
             m_lMessageTicks = 0;
             m_events.broadcastSkipped(*skipped);
             return;
@@ -263,7 +267,6 @@ void RconSession::messageTick() {
         // In the chat form the server echoes each line it takes; the plain
         // form's line is a command of its own, of which nothing is claimed.
         if (usesChatForm(m_state.g_sGameName)) m_hearing.begin(m_clock.now());
-        const std::uint32_t stops = m_stops;
         const bool rotate = rotates(fields);
         for (const std::size_t i : dueLines(rotate)) {
             const std::string line = filled(m_state.g_asMessageLines[i], placeholderValues(status(), m_clock.now()));
@@ -387,11 +390,13 @@ void RconSession::awaitStatus(const ServerFields& fields) {
     if (!send(statusRequest(fields), kStatusDatagram)) return;
     const std::int64_t asked = m_pauses.now();
     constexpr std::uint32_t kLook = 20;
-    while (m_statusesRead == before && m_stops == stops && m_pauses.now() - asked < kStatusWaitMilliseconds) {
-        while (m_statusesRead == before && m_socket.state() == platform::kSocketOpen &&
-               m_socket.pendingDatagramSize() >= 0)
+    const auto waiting = [&] {
+        return m_statusesRead == before && m_stops == stops && m_pauses.now() - asked < kStatusWaitMilliseconds;
+    };
+    while (waiting()) {
+        while (waiting() && m_socket.state() == platform::kSocketOpen && m_socket.pendingDatagramSize() >= 0)
             receiveReply();
-        if (m_statusesRead == before) m_pauses.sleep(kLook);
+        if (waiting()) m_pauses.sleep(kLook);
     }
 }
 
@@ -409,7 +414,10 @@ void RconSession::receiveReply() {
         const std::string text = ConsoleTextOfReply(datagram, m_sPacketPrefix);
         m_events.reply(text);
         m_hearing.hear(text);
-        if (const std::string refusal = Hearing::refusalIn(text); !refusal.empty()) m_events.passwordRefused(refusal);
+        if (const std::string refusal = Hearing::refusalIn(text); !refusal.empty()) {
+            ++m_refusals;
+            m_events.passwordRefused(refusal);
+        }
         readStatus(datagram);
     } catch (const std::exception& e) {
         fail(kReplyProcedure, e);

@@ -254,6 +254,7 @@ private:
     std::optional<ServerStatus> m_status;
     std::int64_t m_statusReadAt = 0;  // the event loop's milliseconds when it was read
     std::uint64_t m_statusesRead = 0;
+    std::uint32_t m_refusals = 0;  // of the password, by the server's replies
 };
 
 // "Broadcast skipped at 14:02: 0 players on (at least 1 asked)"

@@ -346,7 +346,9 @@ void frmMain::broadcastSkipped(const std::string& notice) {
     if (!m_c.lblHeard.warning()) m_c.lblHeard.show(notice, false);
 }
 
-void frmMain::statusRead(const ServerStatus&, const std::optional<StatusChange>&) {
+void frmMain::statusRead(const ServerStatus&, const std::optional<StatusChange>&) { statusRead(); }
+
+void frmMain::statusRead() {
     skipOnFailure([&] { showPlayers(); });
     skipOnFailure([&] { m_c.form.statusChanged(); });
 }
@@ -396,7 +398,10 @@ void frmMain::actionChosen(const platform::PlayerRow& shownRow, platform::Player
             return;
         const ServerStatus& status = *m_session.status();
         const std::string command = actionCommand(status.format, *status.inSlot(row.slot), action);
-        if (!command.empty()) m_session.sendCommand(command);
+        if (command.empty())  // gone meanwhile: his slot not free yet, nobody to kick
+            m_s.messageBox.show(slotChangedText(row), mb::kOkOnly + mb::kExclamation, kAppTitle);
+        else
+            m_session.sendCommand(command);
     } catch (const std::exception& e) {
         showFailure(kSendProcedure, e);
     }
@@ -427,6 +432,7 @@ void frmMain::cmdStart_Click() {
             m_s.messageBox.show(withBlanks(started.refusal), mb::kOkOnly + mb::kExclamation, kAppTitle);
         } else if (started.outcome == StartResult::Outcome::started) {
             ShowRunning();
+            statusRead();  // none yet from another server
         }
         // A failure has been told, and has stopped the window (and let the profile go), on the session's failure path.
     } catch (const std::exception& e) {

@@ -192,6 +192,7 @@ TEST(Session, ABroadcastGoesOnlyWithThePlayersAskedAndTheServersWordsInIt) {
          1},
         {"no status and no answer: it goes", "2", nullptr, 0, nullptr, {"sent On {map} with {players} of us"}, 2},
         {"no Min_Players, but the line names the map", "", nullptr, 0, "one", {"sent On oa_dm2 with 1 of us"}, 2},
+        {"the password refused meanwhile: no line", "1", nullptr, 0, "refused", {}, 1},
     };
     for (const auto& c : cases) {
         Session s;
@@ -200,7 +201,10 @@ TEST(Session, ABroadcastGoesOnlyWithThePlayersAskedAndTheServersWordsInIt) {
         s.running.minPlayers = c.least;
         ASSERT_EQ(s.start(s.running).outcome, Outcome::started) << c.what;
         const auto reply = [&](const char* which) {
-            s.socket.incoming.push_back(std::string(which) == "one" ? onePlayer : botsOnly);
+            const std::string w = which;
+            s.socket.incoming.push_back(w == "one"    ? onePlayer
+                                        : w == "bots" ? botsOnly
+                                                      : P + "print\nBad rconpassword.\n");
         };
         if (c.earlier) {
             reply(c.earlier);
@@ -217,4 +221,17 @@ TEST(Session, ABroadcastGoesOnlyWithThePlayersAskedAndTheServersWordsInIt) {
         EXPECT_EQ(s.told, c.told) << c.what;
         EXPECT_EQ(s.socket.sent.size() - before, c.sent) << c.what;
     }
+    Session s;  // stopped while it waits for the status (the service told to end): no line goes
+    s.loop.between = 0;
+    s.running.minPlayers = "1";
+    ASSERT_EQ(s.start(s.running).outcome, Outcome::started);
+    s.loop.now += 1000;  // the request goes at once; the wait for its reply is stopped after 600 ms
+    s.loop.during = [&, waits = 0]() mutable {
+        if (++waits == 30) s.session.stop();
+    };
+    const std::size_t before = s.socket.sent.size();
+    s.told.clear();
+    s.session.messageTimerTicked();
+    EXPECT_EQ(s.socket.sent.size(), before + 1) << "the status request alone";
+    EXPECT_EQ(s.told, Strings{}) << "no line tried on the closed socket";
 }
