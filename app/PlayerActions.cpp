@@ -116,23 +116,22 @@ std::string actionCommand(StatusFormat format, const Player& player, PlayerActio
         return {};
     }
     case platform::kMessage: {
-        // ioquake3's SV_ConTell_f ("tell N text") and OpenJK's SV_ConTell_f
-        // ("svtell N text"); no other engine has one from rcon.
-        const std::string word = messageWord(message);
-        if (gone || player.bot || word.empty()) return {};
-        if (format == StatusFormat::IoQuake3) return "tell " + slot + " " + word;
-        if (format == StatusFormat::OpenJK) return "svtell " + slot + " " + word;
-        return {};
+        const std::string start = messageCommandStart(format, player), word = messageWord(message);
+        return start.empty() || word.empty() ? std::string() : start + word;
     }
     case platform::kCopyAddress: return {};
     }
     return {};
 }
 
+// ioquake3's SV_ConTell_f ("tell N text") and OpenJK's SV_ConTell_f
+// ("svtell N text"); no other engine has one from rcon.
 std::string messageCommandStart(StatusFormat format, const Player& player) {
-    const std::string command = actionCommand(format, player, platform::kMessage, "-");
-    const std::size_t text = command.rfind(" \"-\"");
-    return text == std::string::npos ? std::string() : command.substr(0, text + 1);
+    if (player.state == PlayerState::Zombie || player.bot) return {};
+    const std::string slot = std::to_string(player.slot);
+    if (format == StatusFormat::IoQuake3) return "tell " + slot + " ";
+    if (format == StatusFormat::OpenJK) return "svtell " + slot + " ";
+    return {};
 }
 
 std::string actionQuestion(const PlayerRow& row, PlayerAction action) {

@@ -346,9 +346,9 @@ void frmMain::broadcastSkipped(const std::string& notice) {
     if (!m_c.lblHeard.warning()) m_c.lblHeard.show(notice, false);
 }
 
-void frmMain::statusRead(const ServerStatus&, const std::optional<StatusChange>&) { statusRead(); }
+void frmMain::statusRead(const ServerStatus&, const std::optional<StatusChange>&) { showStatus(); }
 
-void frmMain::statusRead() {
+void frmMain::showStatus() {
     skipOnFailure([&] { showPlayers(); });
     skipOnFailure([&] { m_c.form.statusChanged(); });
 }
@@ -432,7 +432,7 @@ void frmMain::cmdStart_Click() {
             m_s.messageBox.show(withBlanks(started.refusal), mb::kOkOnly + mb::kExclamation, kAppTitle);
         } else if (started.outcome == StartResult::Outcome::started) {
             ShowRunning();
-            statusRead();  // none yet from another server
+            showStatus();  // none yet from another server
         }
         // A failure has been told, and has stopped the window (and let the profile go), on the session's failure path.
     } catch (const std::exception& e) {

@@ -175,7 +175,7 @@ private:
     void actionChosen(const platform::PlayerRow& row, platform::PlayerAction action) override;
     void showPlayers();
     // The players and the preview's values of the status the session holds now.
-    void statusRead();
+    void showStatus();
     // Whether the row's slot still holds its player by the last status; says so when not.
     bool stillThere(const platform::PlayerRow& row);
 
